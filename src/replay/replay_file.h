@@ -1,0 +1,48 @@
+#pragma once
+// Read-only access to a replay file through one large buffer window, so the
+// readers walk frame blocks forwards or backwards without a system call per
+// block. Every range is checked against the file size before it is read.
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+class ReplayFile {
+public:
+    // Direction of the walk that asks for a range: the window that is read
+    // around it then reaches ahead of the range, or behind it.
+    enum class Walk { Forward, Backward };
+
+    explicit ReplayFile(size_t window_size = 64 * 1024);
+    ~ReplayFile();
+    ReplayFile(const ReplayFile&) = delete;
+    ReplayFile& operator=(const ReplayFile&) = delete;
+
+    // Opens the file for reading and takes its size. False when it cannot be
+    // opened or its size cannot be found.
+    bool Open(const std::string& path);
+    void Close();
+    bool is_open() const { return file_ != nullptr; }
+    uint64_t size() const { return size_; }
+
+    // Bytes [offset, offset + count) of the file, valid until the next call.
+    // Empty when the range is not wholly inside the file or the read fails.
+    std::span<const uint8_t> View(uint64_t offset, size_t count, Walk walk = Walk::Forward);
+
+    // Copies [offset, offset + count) into dst; false when out of the file.
+    bool Read(uint64_t offset, void* dst, size_t count);
+
+    bool Contains(uint64_t offset, uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
+
+private:
+    bool Fill(uint64_t start, size_t count);
+
+    std::FILE* file_ = nullptr;
+    uint64_t size_ = 0;
+    std::vector<uint8_t> window_;
+    size_t window_size_;
+    uint64_t window_start_ = 0;
+    size_t window_len_ = 0;
+};

@@ -1,0 +1,6 @@
+#include "track/exception.h"
+
+#include "track/zavro_exception.h"
+
+Exception::~Exception() = default;
+ZAVROException::~ZAVROException() = default;
