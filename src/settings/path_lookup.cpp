@@ -1,0 +1,139 @@
+#include "settings/path_lookup.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace path_lookup {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Entries of dir sorted by name; empty when it cannot be read.
+std::vector<fs::directory_entry> SortedEntries(const fs::path& dir) {
+    std::vector<fs::directory_entry> out;
+    std::error_code ec;
+    fs::directory_iterator it(dir, ec);
+    if (ec) return out;
+    for (const auto end = fs::directory_iterator(); it != end; it.increment(ec)) {
+        if (ec) break;
+        out.push_back(*it);
+    }
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.path().filename().string() < b.path().filename().string(); });
+    return out;
+}
+
+std::optional<fs::path> FindComponent(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(dir / name, ec)) return dir / name;
+    for (const auto& e : SortedEntries(dir))
+        if (EqualsNoCase(e.path().filename().string(), name)) return e.path();
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool MatchesNoCase(std::string_view name, std::string_view pattern) {
+    // Iterative wildcard match with one backtrack point for the last '*'.
+    size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> SplitComponents(std::string_view relative) {
+    std::vector<std::string> parts;
+    std::string current;
+    auto flush = [&] {
+        if (!current.empty() && current != ".") parts.push_back(current);
+        current.clear();
+    };
+    for (char c : relative) {
+        if (c == '\\' || c == '/') flush();
+        else current.push_back(c);
+    }
+    flush();
+    return parts;
+}
+
+std::optional<fs::path> Find(const fs::path& base, std::string_view relative) {
+    std::error_code ec;
+    if (!fs::is_directory(base, ec)) return std::nullopt;
+    fs::path at = base;
+    for (const auto& part : SplitComponents(relative)) {
+        if (part == "..") {
+            at = at.parent_path();
+            continue;
+        }
+        auto next = FindComponent(at, part);
+        if (!next) return std::nullopt;
+        at = *next;
+    }
+    return at;
+}
+
+fs::path Resolve(const fs::path& base, std::string_view relative) {
+    fs::path at = base;
+    bool found = true;
+    for (const auto& part : SplitComponents(relative)) {
+        if (found && part != "..") {
+            if (auto next = FindComponent(at, part)) {
+                at = *next;
+                continue;
+            }
+            found = false;
+        }
+        at /= part;
+    }
+    return at;
+}
+
+std::vector<fs::path> ListFiles(const fs::path& dir, std::string_view pattern) {
+    std::vector<fs::path> out;
+    for (const auto& e : SortedEntries(dir)) {
+        std::error_code ec;
+        if (e.is_regular_file(ec) && MatchesNoCase(e.path().filename().string(), pattern)) out.push_back(e.path());
+    }
+    return out;
+}
+
+std::vector<fs::path> ListFolders(const fs::path& dir) {
+    std::vector<fs::path> out;
+    for (const auto& e : SortedEntries(dir)) {
+        std::error_code ec;
+        if (e.is_directory(ec)) out.push_back(e.path());
+    }
+    return out;
+}
+
+bool IsSimulatorFolder(const fs::path& folder) {
+    const auto exe = Find(folder, "qel.exe");
+    std::error_code ec;
+    return exe && fs::is_regular_file(*exe, ec);
+}
+
+}  // namespace path_lookup
