@@ -1,0 +1,38 @@
+#include "app/interaction.h"
+
+#include <iostream>
+
+#include "app/batch_interaction.h"
+
+Interaction::~Interaction() = default;
+
+namespace {
+
+Interaction* g_current = nullptr;
+
+BatchInteraction& Batch() {
+    static BatchInteraction batch;
+    return batch;
+}
+
+}  // namespace
+
+Interaction& CurrentInteraction() { return g_current ? *g_current : Batch(); }
+
+void SetInteraction(Interaction* interaction) { g_current = interaction; }
+
+BatchInteraction::BatchInteraction(std::ostream* err) : err_(err ? err : &std::cerr) {}
+
+void BatchInteraction::ShowMessage(const std::string& text, Icon) {
+    // Message texts use "\r\n" for the message box; a terminal wants "\n".
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    *err_ << out << '\n';
+}
+
+bool BatchInteraction::AskYesNo(const std::string& text) {
+    ShowMessage(text, Icon::Question);
+    return false;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The one seam for everything that would block or reach outside the
+// program: message boxes, questions, file and folder choosers, the wait
+// cursor and progress, printing set-up, opening a file or address with its
+// program, the clipboard and sounds. The interactive program answers
+// through Qt, the command-line modes through the batch implementation
+// (messages to standard error), tests through a recording fake.
+//
+// Texts are the system's own bytes (Windows-1252) and pass through
+// unchanged.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPrinter;
+
+class Interaction {
+public:
+    enum class Icon { Information, Warning, Error, Question };
+    struct FileFilter {
+        std::string label;    // "Text files (*.txt)"
+        std::string pattern;  // "*.txt"
+    };
+
+    virtual ~Interaction();
+
+    virtual void ShowMessage(const std::string& text, Icon icon = Icon::Warning) = 0;
+    // True for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // The chosen path, or nullopt when the user cancels. The save chooser
+    // asks before overwriting an existing file.
+    virtual std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& proposed,
+                                                      const std::vector<FileFilter>& filters) = 0;
+    virtual std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& folder,
+                                                      const std::vector<FileFilter>& filters) = 0;
+    virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& start) = 0;
+    // Wait cursor around long work; calls nest.
+    virtual void BeginWait() = 0;
+    virtual void EndWait() = 0;
+    // A modeless "Please wait" box with a status line; empty text hides it.
+    virtual void ShowProgress(const std::string& status) = 0;
+    // Shows the print dialog for the printer (all pages, no selection, no
+    // print to file). False when the user cancels or nothing can print.
+    virtual bool SetUpPrinter(QPrinter* printer) = 0;
+    // Opens a file or address with the program the system has for it.
+    virtual bool OpenWithProgram(const std::string& path_or_url) = 0;
+    virtual void SetClipboardText(const std::string& text) = 0;
+    // Plays one of the program's sounds by its resource number.
+    virtual void PlaySound(int resource) = 0;
+};
+
+// The process-wide implementation; the batch one until another is set.
+Interaction& CurrentInteraction();
+// Sets the implementation (not owned; it must outlive its use). nullptr
+// restores the batch implementation.
+void SetInteraction(Interaction* interaction);

@@ -1,0 +1,172 @@
+#include "reports/ui/report.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/interaction.h"
+#include "app/text_codec.h"
+#include "replay/header.h"
+#include "reports/complete_report.h"
+#include "reports/lap_by_lap_report.h"
+#include "reports/lap_chart_report.h"
+#include "reports/practice_report.h"
+#include "reports/report_files.h"
+#include "reports/report_input.h"
+#include "reports/report_kind.h"
+#include "reports/report_text.h"
+
+Report::Report(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Report");
+    // 459 by 253 dialog units of an 8-point dialog font.
+    resize(690, 412);
+    m_wndTitle = new QLabel("Static", this);
+    m_wndReport = new QPlainTextEdit(this);
+    m_wndReport->setReadOnly(true);
+    m_wndReport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_wndReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_wndReport->installEventFilter(this);
+
+    auto* print = new QPushButton("Print", this);
+    auto* exportButton = new QPushButton("Export to file", this);
+    auto* close = new QPushButton("Close", this);
+    close->setDefault(true);
+    connect(print, &QPushButton::clicked, this, &Report::OnPrint);
+    connect(exportButton, &QPushButton::clicked, this, &Report::OnExportToFile);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(print);
+    buttons->addWidget(exportButton);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_wndTitle);
+    layout->addWidget(m_wndReport, 1);
+    layout->addLayout(buttons);
+}
+
+Report::~Report() = default;
+
+QString Report::TitleText() const { return m_wndTitle->text(); }
+
+void Report::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_initialised) {
+        OnInitDialog();
+        m_wndReport->setFocus();
+    }
+}
+
+bool Report::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_wndReport && event->type() == QEvent::FocusIn) OnEditSetFocus();
+    return QDialog::eventFilter(watched, event);
+}
+
+void Report::OnInitDialog() {
+    m_initialised = true;
+    m_nCurrentKind = m_nKind;
+    if (m_nKind >= kReportPractice && m_nKind <= kReportComplete) WriteKind(m_nKind);
+}
+
+void Report::OnEditSetFocus() {
+    if (m_nKind < kReportMechanical || m_nKind > kReportSeasonEngineMod) return;
+    // Written once: the first focus clears the request.
+    m_nCurrentKind = m_nKind;
+    m_nKind = 0;
+    WriteKind(m_nCurrentKind);
+}
+
+bool Report::WriteKind(int kind) {
+    if (!m_pDrivers || !m_pHeader) return false;
+    ReportInput in;
+    in.header = m_pHeader;
+    in.drivers = m_pDrivers;
+    in.file_time = report_text::FileTimeText(m_pHeader->path);
+    in.off_track_in_race_report = m_bOffTrackInRaceReport != 0;
+    switch (kind) {
+    case kReportPractice: SetReport(QString::fromLatin1(ReportTitle(kind)), WritePracticeReport(in)); return true;
+    case kReportLapChart: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteLapChartReport(in)); return true;
+    case kReportLapByLap: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteLapByLapReport(in)); return true;
+    case kReportComplete: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteCompleteReport(in)); return true;
+    default: return false;
+    }
+}
+
+void Report::SetReport(const QString& title, std::string text) {
+    m_wndTitle->setText(title);
+    m_text = std::move(text);
+    // The text is shown whole, however long.
+    m_wndReport->setPlainText(FromWindows1252(m_text).replace("\r\n", "\n"));
+}
+
+void Report::OnExportToFile() {
+    const std::string replay = m_pHeader ? m_pHeader->path : std::string();
+    const auto chosen = CurrentInteraction().ChooseSaveFile(
+        "Export to file", report_files::ProposedName(replay, m_nCurrentKind),
+        {{"Text files (*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}});
+    if (!chosen) return;
+    std::string error;
+    if (!report_files::WriteText(report_files::WithTxtExtension(*chosen), m_text, &error))
+        CurrentInteraction().ShowMessage(error, Interaction::Icon::Error);
+}
+
+void Report::OnPrint() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName("Ostrevan");
+    if (!CurrentInteraction().SetUpPrinter(&printer)) return;
+    m_nPrintedPages = PrintText(printer, "\n\n" + FromWindows1252(m_text).replace("\r\n", "\n"));
+}
+
+int Report::PrintText(QPrinter& printer, const QString& text) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return 0;
+    // The screen's columns need a fixed-pitch font; print uses the program's
+    // proportional 10-point font.
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(10);
+    painter.setFont(font);
+    const QRect page(0, 0, painter.device()->width(), painter.device()->height());
+    const int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
+
+    int pages = 0;
+    qsizetype start = 0;
+    while (text.size() - start > 1) {
+        const QString rest = text.mid(start);
+        // The longest prefix of what is left that fits the page, by
+        // bisection over its length; at least one character goes on a page.
+        qsizetype fit = rest.size();
+        auto fits = [&](qsizetype n) {
+            return painter.boundingRect(page, flags, rest.left(n)).height() < page.height();
+        };
+        if (!fits(fit)) {
+            qsizetype lo = 1, hi = rest.size() - 1;
+            fit = 1;
+            while (lo <= hi) {
+                const qsizetype mid = lo + (hi - lo) / 2;
+                if (fits(mid)) {
+                    fit = mid;
+                    lo = mid + 1;
+                } else {
+                    hi = mid - 1;
+                }
+            }
+        }
+        if (pages > 0 && !printer.newPage()) {
+            printer.abort();
+            painter.end();
+            return pages;
+        }
+        painter.drawText(page, flags, rest.left(fit));
+        ++pages;
+        start += fit;
+    }
+    painter.end();
+    return pages;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The report window: shows one text report of a replay in a fixed-pitch,
+// read-only text, exports it to a .txt file and prints it.
+//
+// The creator sets the members below, then shows or runs the dialog; the
+// report of kinds 1 to 5 is written when the dialog is first shown, those of
+// kinds 6 to 12 when the text first gets the focus. Kinds whose writer the
+// program does not have write nothing. The Drivers, Header, document and
+// view are borrowed, never owned.
+
+#include <QDialog>
+#include <string>
+
+class CRpyGraphDoc;
+class CRpyGraphView;
+class Drivers;
+class Header;
+class QLabel;
+class QPlainTextEdit;
+class QPrinter;
+
+class Report : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Report(QWidget* parent = nullptr);
+    ~Report() override;
+
+    // Writes the report of m_nKind when it is one of 1 to 5 (done once,
+    // when the dialog is first shown).
+    void OnInitDialog();
+    // The text's first focus: writes kinds 6 to 12 once.
+    void OnEditSetFocus();
+    void OnExportToFile();
+    void OnPrint();
+
+    // The text shown, as the writers made it ("\r\n" line ends).
+    const std::string& ReportText() const { return m_text; }
+    QString TitleText() const;
+    // Pages of the last print job (0 when nothing was printed).
+    int PrintedPages() const { return m_nPrintedPages; }
+
+    int m_bFindView = 0;
+    Drivers* m_pDrivers = nullptr;
+    Header* m_pHeader = nullptr;
+    CRpyGraphDoc* m_pDoc = nullptr;
+    CRpyGraphView* m_pView = nullptr;
+    int m_nKind = 0;
+    int m_nCurrentKind = 0;
+    int m_bSiteMode = 0;
+    // The document's copy of the setting OffTheTrackInRaceReport.
+    int m_bOffTrackInRaceReport = 1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Runs the writer of a kind; false when there is none for it.
+    bool WriteKind(int kind);
+    void SetReport(const QString& title, std::string text);
+    int PrintText(QPrinter& printer, const QString& text);
+
+    QLabel* m_wndTitle;
+    QPlainTextEdit* m_wndReport;
+    std::string m_text;
+    bool m_initialised = false;
+    int m_nPrintedPages = 0;
+};

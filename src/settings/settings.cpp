@@ -1,0 +1,111 @@
+#include "settings/settings.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Value names as the registry holds them; earlier versions of the program
+// wrote the same names, so stored settings carry over.
+constexpr const char* kNameQELDirectory = "QELDirectory";
+constexpr const char* kNameDontShowQualReport = "DontShowQualReport";
+constexpr const char* kNameRetireInRaceReport = "RetireInRaceReport";
+constexpr const char* kNameOffTheTrackInRaceReport = "OffTheTrackInRaceReport";
+constexpr const char* kNameBMPSizeInPixel = "BMPSizeInPixel";
+constexpr const char* kNameMPH = "MPH";
+constexpr const char* kNameAltRpyPath = "AltRpyPath";
+constexpr const char* kNameRecordsPath = "RecordsPath";
+constexpr const char* kNameDefaultPlayerIndex = "DefaultPlayerIndex";
+constexpr const char* kNameDefaultModIndex = "DefaultModIndex";
+constexpr const char* kNameWarbleyeMsg = "WarbleyeMsg";
+constexpr const char* kNameSetupDirectory = "Directory";
+
+int ReadInt(CRegistry& reg, const char* name, int fallback) {
+    uint32_t v = 0;
+    // DWORDs are unsigned; -1 (no default driver) is stored as 0xFFFFFFFF.
+    return reg.ReadDword(name, v) ? static_cast<int>(v) : fallback;
+}
+
+std::string ReadText(CRegistry& reg, const char* name) {
+    std::string text;
+    return reg.ReadString(name, text) ? text : std::string();
+}
+
+}  // namespace
+
+Settings& Settings::Instance() {
+    static Settings settings;
+    static const bool loaded = (settings.Load(), true);
+    (void)loaded;
+    return settings;
+}
+
+Settings::Settings() = default;
+Settings::~Settings() = default;
+
+void Settings::Load() {
+    if (!registry_.KeyExists(RegistryHive::kCurrentUser, kSettingsKey))
+        registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
+    registry_.Open(RegistryHive::kCurrentUser, kSettingsKey);
+
+    dont_show_qual_report_ = ReadInt(registry_, kNameDontShowQualReport, kDefaultDontShowQualReport);
+    retire_in_race_report_ = ReadInt(registry_, kNameRetireInRaceReport, 0);
+    off_the_track_in_race_report_ = ReadInt(registry_, kNameOffTheTrackInRaceReport, 0);
+    bmp_size_in_pixel_ = ReadInt(registry_, kNameBMPSizeInPixel, kDefaultBMPSizeInPixel);
+    use_mph_ = ReadInt(registry_, kNameMPH, 0);
+    default_player_index_ = ReadInt(registry_, kNameDefaultPlayerIndex, kDefaultPlayerIndex);
+    default_mod_index_ = ReadInt(registry_, kNameDefaultModIndex, 0);
+    warbleye_msg_ = ReadInt(registry_, kNameWarbleyeMsg, 0);
+
+    alt_rpy_path_ = ReadText(registry_, kNameAltRpyPath);
+    records_path_ = ReadText(registry_, kNameRecordsPath);
+
+    // Until the user picks a folder, the simulator's own setup tells where
+    // it is installed.
+    if (!registry_.ReadString(kNameQELDirectory, qel_directory_)) {
+        qel_directory_.clear();
+        CRegistry setup(RegistryHive::kLocalMachine);
+        if (setup.KeyExists(RegistryHive::kLocalMachine, kSetupKey)) {
+            setup.Open(RegistryHive::kLocalMachine, kSetupKey);
+            qel_directory_ = ReadText(setup, kNameSetupDirectory);
+            setup.Close();
+        }
+    }
+    registry_.Close();
+}
+
+bool Settings::Save() {
+    bool ok = registry_.Open(RegistryHive::kCurrentUser, kSettingsKey) ||
+              registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
+    if (ok) {
+        // Every value is attempted even after a failure, so one bad write
+        // does not keep the others from being stored.
+        ok &= registry_.WriteString(kNameQELDirectory, qel_directory_);
+        ok &= registry_.WriteDword(kNameDontShowQualReport, static_cast<uint32_t>(dont_show_qual_report_));
+        ok &= registry_.WriteDword(kNameRetireInRaceReport, static_cast<uint32_t>(retire_in_race_report_));
+        ok &= registry_.WriteDword(kNameOffTheTrackInRaceReport, static_cast<uint32_t>(off_the_track_in_race_report_));
+        ok &= registry_.WriteDword(kNameBMPSizeInPixel, static_cast<uint32_t>(bmp_size_in_pixel_));
+        ok &= registry_.WriteDword(kNameMPH, static_cast<uint32_t>(use_mph_));
+        ok &= registry_.WriteString(kNameAltRpyPath, alt_rpy_path_);
+        ok &= registry_.WriteString(kNameRecordsPath, records_path_);
+        ok &= registry_.WriteDword(kNameDefaultPlayerIndex, static_cast<uint32_t>(default_player_index_));
+        ok &= registry_.WriteDword(kNameDefaultModIndex, static_cast<uint32_t>(default_mod_index_));
+        ok &= registry_.WriteDword(kNameWarbleyeMsg, static_cast<uint32_t>(warbleye_msg_));
+    }
+    registry_.Close();
+    return ok;
+}
+
+int Settings::InitProgramFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return 0;
+    return InitProgramFolder(exe.string());
+}
+
+int Settings::InitProgramFolder(std::string_view program_file) {
+    if (program_file.empty()) return 0;
+    const size_t cut = program_file.find_last_of("\\/");
+    program_folder_ = cut == std::string_view::npos ? std::string() : std::string(program_file.substr(0, cut));
+    return 1;
+}

@@ -1,0 +1,100 @@
+#pragma once
+// Settings: the process-wide settings object. It holds the simulator's
+// folder, the user's alternative replay and records folders, report options,
+// the unit of speed, the edge in pixels of exported bitmaps, the default
+// driver profile and season mod, and the program's own folder.
+//
+// Stored as values under the current user's key
+// Software\Ostrevan\Ostrevan\Settings (strings as strings, the rest as
+// DWORDs). Setters change only the object; nothing is stored before Save.
+// When "QELDirectory" is absent, the simulator's folder is taken from the
+// value "Directory" of the simulator's setup key Software\Corvalis\Setup\QEL
+// in the machine hive, else it is empty.
+
+#include <string>
+#include <string_view>
+
+#include "settings/registry.h"
+
+class Settings {
+public:
+    static constexpr const char* kSettingsKey = "Software\\Ostrevan\\Ostrevan\\Settings";
+    static constexpr const char* kSetupKey = "Software\\Corvalis\\Setup\\QEL";
+
+    // Defaults of absent values.
+    static constexpr int kDefaultDontShowQualReport = 1;
+    static constexpr int kDefaultBMPSizeInPixel = 768;
+    static constexpr int kDefaultPlayerIndex = -1;  // no driver profile chosen
+
+    // The process-wide object, created and loaded on the first call and
+    // destroyed at exit. Never fails: unreadable values take their defaults.
+    static Settings& Instance();
+
+    // An object holding the defaults; Load fills it from the store.
+    Settings();
+    virtual ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // Creates the settings key when it is absent, then reads every value;
+    // absent or unreadable ones take their defaults.
+    void Load();
+    // Writes all eleven values. False when any of them could not be stored
+    // (the caller reports it); the values that were stored stand.
+    bool Save();
+
+    const std::string& GetQELDirectory() const { return qel_directory_; }
+    void SetQELDirectory(std::string_view folder) { qel_directory_ = folder; }
+    const std::string& GetAltRpyPath() const { return alt_rpy_path_; }
+    void SetAltRpyPath(std::string_view folder) { alt_rpy_path_ = folder; }
+    const std::string& GetRecordsPath() const { return records_path_; }
+    void SetRecordsPath(std::string_view folder) { records_path_ = folder; }
+
+    // 1 shows speeds in mph (factor 0.621) instead of km/h.
+    int GetUseMPH() const { return use_mph_; }
+    void SetUseMPH(int value) { use_mph_ = value; }
+    // 1: the lap-quality report is not shown when a lap is loaded.
+    int GetDontShowQualReport() const { return dont_show_qual_report_; }
+    void SetDontShowQualReport(int value) { dont_show_qual_report_ = value; }
+    int GetRetireInRaceReport() const { return retire_in_race_report_; }
+    void SetRetireInRaceReport(int value) { retire_in_race_report_ = value; }
+    int GetOffTheTrackInRaceReport() const { return off_the_track_in_race_report_; }
+    void SetOffTheTrackInRaceReport(int value) { off_the_track_in_race_report_ = value; }
+    // Edge in pixels of exported bitmaps.
+    int GetBMPSizeInPixel() const { return bmp_size_in_pixel_; }
+    void SetBMPSizeInPixel(int value) { bmp_size_in_pixel_ = value; }
+    // Driver profile index; -1 for none.
+    int GetDefaultPlayerIndex() const { return default_player_index_; }
+    void SetDefaultPlayerIndex(int value) { default_player_index_ = value; }
+    // Index into the mod list of the name tables.
+    int GetDefaultModIndex() const { return default_mod_index_; }
+    void SetDefaultModIndex(int value) { default_mod_index_ = value; }
+    // 1: the records and the lap finder tell of a replay they leave out
+    // because its driver table cannot be read.
+    int GetWarbleyeMsg() const { return warbleye_msg_; }
+    void SetWarbleyeMsg(int value) { warbleye_msg_ = value; }
+
+    // Keeps the running program's folder, taken from /proc/self/exe. Returns
+    // 0 when the program's file name cannot be obtained.
+    int InitProgramFolder();
+    // Keeps the folder part of program_file: the text before its last '\'
+    // or '/' (empty when it has none). Returns 0 for an empty name.
+    int InitProgramFolder(std::string_view program_file);
+    // Not stored; empty until InitProgramFolder.
+    const std::string& GetProgramFolder() const { return program_folder_; }
+
+private:
+    int use_mph_ = 0;
+    int dont_show_qual_report_ = kDefaultDontShowQualReport;
+    int retire_in_race_report_ = 0;
+    int off_the_track_in_race_report_ = 0;
+    int bmp_size_in_pixel_ = kDefaultBMPSizeInPixel;
+    int default_player_index_ = kDefaultPlayerIndex;
+    int default_mod_index_ = 0;
+    int warbleye_msg_ = 0;
+    std::string qel_directory_;
+    std::string alt_rpy_path_;
+    std::string records_path_;
+    std::string program_folder_;
+    CRegistry registry_{RegistryHive::kCurrentUser};
+};

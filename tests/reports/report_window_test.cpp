@@ -1,0 +1,128 @@
+// The report window, headless: it writes its kind when shown, exports the
+// text whole to a file and prints it to a PDF.
+
+#include "reports/ui/report.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <fstream>
+#include <regex>
+
+#include "report_scenarios.h"
+#include "reports/lap_chart_report.h"
+#include "reports/practice_report.h"
+#include "support/recording_interaction.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace report_scenarios;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int PdfPages(const std::string& path) {
+    const std::string pdf = ReadFile(path);
+    const std::regex page("/Type\\s*/Page[^s]");
+    return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+class ReportWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseUtc();
+        replay = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    }
+    void Open(Report& report, int kind) {
+        report.m_pDrivers = replay->drivers.get();
+        report.m_pHeader = &replay->header;
+        report.m_nKind = kind;
+        report.show();
+    }
+    fixture::TempDir dir;
+    fixture::RecordingInteraction ui;
+    std::unique_ptr<Loaded> replay;
+};
+
+TEST_F(ReportWindow, WritesItsKindWhenShown) {
+    Report report;
+    Open(report, 1);
+    EXPECT_EQ(report.TitleText(), "Practice Report");
+    EXPECT_EQ(report.ReportText(), WritePracticeReport(replay->input));
+    const auto* edit = report.findChild<QPlainTextEdit*>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->isReadOnly());
+    EXPECT_TRUE(edit->toPlainText().startsWith("Track: Monza             Sun Jan 06 14:05:09 2008\n\n"));
+    EXPECT_EQ(report.m_nCurrentKind, 1);
+}
+
+TEST_F(ReportWindow, KindsWithoutAWriterWriteNothing) {
+    for (int kind : {0, 13, 6}) {
+        Report report;
+        Open(report, kind);
+        EXPECT_EQ(report.TitleText(), "Static") << kind;
+        EXPECT_TRUE(report.ReportText().empty()) << kind;
+    }
+}
+
+TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {
+    Report report;
+    Open(report, 3);
+    ui.paths.push_back(dir.File("chart"));
+    report.OnExportToFile();
+    ASSERT_EQ(ui.proposed_names.size(), 1u);
+    EXPECT_EQ(ui.proposed_names[0], dir.File("monza_LapChart.txt"));
+    EXPECT_EQ(ReadFile(dir.File("chart.txt")), WriteLapChartReport(replay->input));
+    EXPECT_TRUE(ui.messages.empty());
+
+    ui.paths.push_back(dir.File("no-such-folder/chart.txt"));
+    report.OnExportToFile();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "Error creating file!");
+
+    ui.paths.push_back(std::nullopt);  // cancelled
+    report.OnExportToFile();
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
+    Report report;
+    Open(report, 1);
+    ui.pdf_path = dir.File("practice.pdf");
+    report.OnPrint();
+    EXPECT_EQ(report.PrintedPages(), 1);
+    EXPECT_EQ(PdfPages(ui.pdf_path), 1);
+
+    // The lap chart of a long race runs over several pages.
+    fixture::TempDir other;
+    std::vector<fixture::DriverLaps> field;
+    for (uint32_t i = 0; i < 6; ++i) {
+        fixture::DriverLaps d{fixture::NamedDriver("Driver", "Number" + std::to_string(i), i, 0)};
+        d.race_start = 2000;
+        d.race_laps.assign(40, 60000 + i);
+        field.push_back(d);
+    }
+    auto long_race = WriteAndLoad(fixture::SessionReplay(field, false, true), other.File("long.rpy"));
+    Report chart;
+    chart.m_pDrivers = long_race->drivers.get();
+    chart.m_pHeader = &long_race->header;
+    chart.m_nKind = 3;
+    chart.show();
+    ui.pdf_path = dir.File("chart.pdf");
+    chart.OnPrint();
+    EXPECT_GT(chart.PrintedPages(), 1);
+    EXPECT_EQ(PdfPages(ui.pdf_path), chart.PrintedPages());
+    // At least ten lines a page: 6 drivers x 47 lines fit in fewer than 28.
+    EXPECT_LT(chart.PrintedPages(), 28);
+
+    ui.pdf_path.clear();  // the user cancels the print dialog
+    Report cancelled;
+    Open(cancelled, 1);
+    cancelled.OnPrint();
+    EXPECT_EQ(cancelled.PrintedPages(), 0);
+}
+
+}  // namespace

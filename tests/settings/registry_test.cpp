@@ -1,0 +1,350 @@
+#include "settings/registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/config_dir.h"
+#include "support/replay_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kKey = "Software\\Ostrevan\\Ostrevan\\Settings";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    // A wrapper with the settings key created and open.
+    CRegistry& Opened() {
+        EXPECT_TRUE(reg.CreateKey(RegistryHive::kCurrentUser, kKey));
+        return reg;
+    }
+    // Stores raw bytes of any type straight into the current user's hive.
+    void Store(const char* name, uint32_t type, const std::string& data) {
+        RegistryStore store;
+        store.Load(RegistryStore::FileOf(RegistryHive::kCurrentUser));
+        ASSERT_TRUE(store.SetValue(kKey, name, type, data));
+        ASSERT_TRUE(store.Save(RegistryStore::FileOf(RegistryHive::kCurrentUser)));
+    }
+    fs::path UserFile() const { return config.folder() / "current_user.reg"; }
+
+    fixture::ScopedConfigDir config;
+    CRegistry reg{RegistryHive::kCurrentUser};
+};
+
+TEST_F(RegistryTest, ConfigFolderFollowsOverrideThenXdgThenHome) {
+    const std::string old_xdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    const std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    EXPECT_EQ(RegistryStore::ConfigFolder(), config.folder());
+    ::unsetenv("OSTREVAN_CONFIG_DIR");
+    ::setenv("XDG_CONFIG_HOME", "/xdg/conf", 1);
+    ::setenv("HOME", "/home/driver", 1);
+    EXPECT_EQ(RegistryStore::ConfigFolder(), fs::path("/xdg/conf/Ostrevan"));
+    ::setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+    EXPECT_EQ(RegistryStore::ConfigFolder(), fs::path("/home/driver/.config/Ostrevan"));
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(RegistryStore::FileOf(RegistryHive::kLocalMachine),
+              fs::path("/home/driver/.config/Ostrevan/local_machine.reg"));
+    if (old_xdg.empty()) ::unsetenv("XDG_CONFIG_HOME");
+    else ::setenv("XDG_CONFIG_HOME", old_xdg.c_str(), 1);
+    ::setenv("HOME", old_home.c_str(), 1);
+}
+
+TEST_F(RegistryTest, WritesRecordTypeAndSizeAndReadBack) {
+    CRegistry& r = Opened();
+    ASSERT_TRUE(r.WriteDword("BMPSizeInPixel", 1024));
+    EXPECT_EQ(r.LastType(), 4u);
+    EXPECT_EQ(r.LastSize(), 4u);
+    ASSERT_TRUE(r.WriteString("RecordsPath", "C:\\Records"));
+    EXPECT_EQ(r.LastType(), 1u);
+    EXPECT_EQ(r.LastSize(), 11u);
+    ASSERT_TRUE(r.WriteDWordArray("PB_times", {1, 2, 3}));
+    EXPECT_EQ(r.LastType(), 3u);
+    EXPECT_EQ(r.LastSize(), 2u + 12u);
+
+    // A second wrapper on the same key sees the values at once, with value
+    // and key names compared without regard to case.
+    CRegistry other(RegistryHive::kCurrentUser);
+    ASSERT_TRUE(other.Open(RegistryHive::kCurrentUser, "software\\OSTREVAN\\ostrevan\\settings"));
+    uint32_t dword = 0;
+    ASSERT_TRUE(other.ReadDword("bmpsizeinpixel", dword));
+    EXPECT_EQ(dword, 1024u);
+    std::string text;
+    ASSERT_TRUE(other.ReadString("RECORDSPATH", text));
+    EXPECT_EQ(text, "C:\\Records");
+    EXPECT_EQ(other.LastSize(), 11u);
+    EXPECT_TRUE(other.ValueExists("PB_times"));
+    EXPECT_EQ(other.LastType(), 0u);
+    EXPECT_FALSE(other.ValueExists("PB_none"));
+    EXPECT_EQ(other.LastError(), CRegistry::kErrorFileNotFound);
+
+    ASSERT_TRUE(other.DeleteValue("PB_times"));
+    EXPECT_FALSE(r.ValueExists("PB_times"));
+    EXPECT_FALSE(other.DeleteValue("PB_times"));
+}
+
+TEST_F(RegistryTest, KeysImplyTheirParentsAndFailedOpenClosesTheKey) {
+    CRegistry& r = Opened();
+    EXPECT_TRUE(r.KeyExists(RegistryHive::kCurrentUser, "Software\\Ostrevan"));
+    EXPECT_TRUE(r.KeyExists(RegistryHive::kCurrentUser, "\\SOFTWARE\\\\ostrevan\\"));
+    EXPECT_FALSE(r.KeyExists(RegistryHive::kCurrentUser, "Software\\Ostrev"));
+    EXPECT_FALSE(r.KeyExists(RegistryHive::kLocalMachine, kKey));
+    // KeyExists leaves the open key alone.
+    EXPECT_TRUE(r.WriteDword("MPH", 1));
+
+    EXPECT_FALSE(r.Open(RegistryHive::kCurrentUser, "Software\\Missing"));
+    EXPECT_EQ(r.KeyPath(), "Software\\Missing");
+    EXPECT_FALSE(r.IsOpen());
+    uint32_t v = 77;
+    EXPECT_FALSE(r.ReadDword("MPH", v));
+    EXPECT_EQ(r.LastError(), CRegistry::kErrorInvalidHandle);
+    EXPECT_EQ(v, 77u);
+    EXPECT_FALSE(r.WriteDword("MPH", 2));
+}
+
+struct DwordCase {
+    const char* label;
+    uint32_t type;
+    std::string data;
+    bool ok;
+    uint32_t expected;  // out value afterwards (55 = untouched)
+};
+
+TEST_F(RegistryTest, DwordReadsTakeRawBytesOfAnyTypeUpToFour) {
+    const DwordCase cases[] = {
+        {"dword", 4, std::string("\x00\x03\x00\x00", 4), true, 768},
+        {"binary of 2 bytes", 3, std::string("\x34\x12", 2), true, 0x1234},
+        {"string of 3 bytes", 1, std::string("12\0", 3), true, 0x3231},
+        {"empty binary", 3, "", true, 0},
+        {"binary of 5 bytes", 3, std::string("\x01\x02\x03\x04\x05", 5), false, 55},
+        {"long string", 1, std::string("768\0", 4) + "x", false, 55},
+    };
+    CRegistry& r = Opened();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Store("Value", c.type, c.data);
+        uint32_t v = 55;
+        EXPECT_EQ(r.ReadDword("Value", v), c.ok);
+        EXPECT_EQ(v, c.expected);
+        EXPECT_EQ(r.LastType(), c.type);
+        EXPECT_EQ(r.LastSize(), c.data.size());
+        if (!c.ok) {
+            EXPECT_EQ(r.LastError(), CRegistry::kErrorMoreData);
+        }
+    }
+}
+
+TEST_F(RegistryTest, StringsAreReadWholeAndOnlyFromStringValues) {
+    CRegistry& r = Opened();
+    const std::string long_path(300, 'p');
+    ASSERT_TRUE(r.WriteString("RecordsPath", long_path));
+    std::string text = "old";
+    ASSERT_TRUE(r.ReadString("RecordsPath", text));
+    EXPECT_EQ(text, long_path);
+
+    Store("NoTerminator", 1, "C:\\QEL");
+    ASSERT_TRUE(r.ReadString("NoTerminator", text));
+    EXPECT_EQ(text, "C:\\QEL");
+
+    ASSERT_TRUE(r.WriteDword("Number", 0x41));
+    text = "old";
+    EXPECT_FALSE(r.ReadString("Number", text));
+    EXPECT_EQ(r.LastError(), CRegistry::kErrorUnsupportedType);
+    EXPECT_EQ(text, "old");
+    EXPECT_FALSE(r.ReadString("Missing", text));
+    EXPECT_EQ(text, "old");
+}
+
+TEST_F(RegistryTest, ArraysUseTheFrameworkArchiveForm) {
+    EXPECT_EQ(CRegistry::EncodeDWordArray({0x01020304, 0xFFFFFFFF}),
+              std::string("\x02\x00\x04\x03\x02\x01\xFF\xFF\xFF\xFF", 10));
+    // Length prefixes: one byte up to 254, 0xFF and 16 bits below 0xFFFE,
+    // else 0xFF, 0xFFFF and 32 bits.
+    const std::string s254(254, 'a'), s255(255, 'b'), s65534(65534, 'c');
+    const std::string bytes = CRegistry::EncodeStringArray({"monza", s254, s255, s65534});
+    size_t at = 0;
+    EXPECT_EQ(bytes.substr(at, 2), std::string("\x04\x00", 2));
+    at += 2;
+    EXPECT_EQ(bytes.substr(at, 6), std::string("\x05monza"));
+    at += 6;
+    EXPECT_EQ(bytes.substr(at, 1), "\xFE");
+    at += 1 + 254;
+    EXPECT_EQ(bytes.substr(at, 3), std::string("\xFF\xFF\x00", 3));
+    at += 3 + 255;
+    EXPECT_EQ(bytes.substr(at, 7), std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7));
+    at += 7 + 65534;
+    EXPECT_EQ(at, bytes.size());
+
+    std::vector<std::string> back;
+    ASSERT_TRUE(CRegistry::DecodeStringArray(bytes, back));
+    EXPECT_EQ(back, (std::vector<std::string>{"monza", s254, s255, s65534}));
+
+    // From 0xFFFF elements on, the count is 0xFFFF followed by 32 bits.
+    const std::vector<uint32_t> many(0xFFFF, 7);
+    const std::string wide = CRegistry::EncodeDWordArray(many);
+    EXPECT_EQ(wide.substr(0, 6), std::string("\xFF\xFF\xFF\xFF\x00\x00", 6));
+    std::vector<uint32_t> many_back;
+    ASSERT_TRUE(CRegistry::DecodeDWordArray(wide, many_back));
+    EXPECT_EQ(many_back, many);
+}
+
+TEST_F(RegistryTest, ArraysKeepTheCallersSize) {
+    CRegistry& r = Opened();
+    ASSERT_TRUE(r.WriteDWordArray("PB_times", {11, 22, 33}));
+    ASSERT_TRUE(r.WriteStringArray("PB_tracks", {"monza", "spa"}));
+
+    std::vector<uint32_t> wider(5, 9);
+    ASSERT_TRUE(r.ReadDWordArray("PB_times", wider));
+    EXPECT_EQ(wider, (std::vector<uint32_t>{11, 22, 33, 0, 0}));
+    std::vector<uint32_t> narrower(2, 9);
+    ASSERT_TRUE(r.ReadDWordArray("PB_times", narrower));
+    EXPECT_EQ(narrower, (std::vector<uint32_t>{11, 22}));
+
+    std::vector<std::string> tracks(3, "x");
+    ASSERT_TRUE(r.ReadStringArray("PB_tracks", tracks));
+    EXPECT_EQ(tracks, (std::vector<std::string>{"monza", "spa", ""}));
+
+    // Framework values may carry zero padding behind the array.
+    Store("Padded", 3, CRegistry::EncodeDWordArray({5}) + std::string(100, '\0'));
+    std::vector<uint32_t> one(1);
+    ASSERT_TRUE(r.ReadDWordArray("Padded", one));
+    EXPECT_EQ(one[0], 5u);
+
+    // Values beyond the 8192 bytes of earlier versions read back whole.
+    std::vector<uint32_t> big(4000);
+    for (uint32_t i = 0; i < big.size(); ++i) big[i] = i;
+    ASSERT_TRUE(r.WriteDWordArray("Big", big));
+    std::vector<uint32_t> big_back(4000);
+    ASSERT_TRUE(r.ReadDWordArray("Big", big_back));
+    EXPECT_EQ(big_back, big);
+}
+
+TEST_F(RegistryTest, ArrayReadsFailOnOtherTypesAndBadBytesLeavingTheArray) {
+    struct Case {
+        const char* label;
+        uint32_t type;
+        std::string data;
+        long error;
+    };
+    const Case cases[] = {
+        {"dword value", 4, std::string("\x02\x00\x00\x00", 4), CRegistry::kErrorUnsupportedType},
+        {"string value", 1, std::string("\x01\x00\x05\x00\x00\x00", 6), CRegistry::kErrorUnsupportedType},
+        {"count beyond the bytes", 3, std::string("\x10\x00\x01\x00\x00\x00", 6), CRegistry::kErrorInvalidData},
+        {"wide count beyond the bytes", 3, std::string("\xFF\xFF\xFF\xFF\xFF\x0F", 6), CRegistry::kErrorInvalidData},
+        {"cut count", 3, std::string("\x01", 1), CRegistry::kErrorInvalidData},
+    };
+    CRegistry& r = Opened();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Store("Array", c.type, c.data);
+        std::vector<uint32_t> numbers{1, 2};
+        EXPECT_FALSE(r.ReadDWordArray("Array", numbers));
+        EXPECT_EQ(r.LastError(), c.error);
+        EXPECT_EQ(numbers, (std::vector<uint32_t>{1, 2}));
+        std::vector<std::string> texts{"a"};
+        EXPECT_FALSE(r.ReadStringArray("Array", texts));
+        EXPECT_EQ(texts, std::vector<std::string>{"a"});
+    }
+    // A string longer than the bytes left, and a Unicode string.
+    const std::string bad_strings[] = {std::string("\x01\x00\x09" "abc", 6),
+                                       std::string("\x01\x00\xFF\xFE\xFF\x01\x61\x00", 8)};
+    for (const std::string& bad : bad_strings) {
+        Store("Array", 3, bad);
+        std::vector<std::string> texts{"a"};
+        EXPECT_FALSE(r.ReadStringArray("Array", texts));
+        EXPECT_EQ(texts, std::vector<std::string>{"a"});
+    }
+    std::vector<uint32_t> untouched{3};
+    EXPECT_FALSE(r.ReadDWordArray("Missing", untouched));
+    EXPECT_EQ(untouched, std::vector<uint32_t>{3});
+}
+
+TEST_F(RegistryTest, HiveFileIsPrivateAndWrittenWithoutLeftovers) {
+    Opened().WriteDword("MPH", 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(UserFile().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(config.folder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(config.folder())) ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(RegistryTest, FailedSavesAreReported) {
+    // The configuration folder cannot be made: a file stands in its way.
+    fixture::WriteFile(config.scratch() / "blocked", "x");
+    config.Point(config.scratch() / "blocked" / "config");
+    CRegistry r(RegistryHive::kCurrentUser);
+    EXPECT_FALSE(r.CreateKey(RegistryHive::kCurrentUser, kKey));
+    EXPECT_EQ(r.LastError(), CRegistry::kErrorWriteFault);
+    EXPECT_FALSE(r.WriteDword("MPH", 1));
+}
+
+TEST_F(RegistryTest, UnreadableHiveIsNeverReplaced) {
+    // A folder where the hive file should be: it exists but cannot be read.
+    fs::create_directories(UserFile() / "inside");
+    CRegistry r(RegistryHive::kCurrentUser);
+    EXPECT_FALSE(r.CreateKey(RegistryHive::kCurrentUser, kKey));
+    EXPECT_EQ(r.LastError(), CRegistry::kErrorAccessDenied);
+    EXPECT_FALSE(r.Open(RegistryHive::kCurrentUser, ""));
+    EXPECT_TRUE(fs::is_directory(UserFile() / "inside"));
+}
+
+TEST_F(RegistryTest, DamagedHiveKeepsWhatCameBeforeTheDamage) {
+    CRegistry& r = Opened();
+    ASSERT_TRUE(r.WriteString("A", "first"));
+    ASSERT_TRUE(r.WriteString("B", std::string(100, 'b')));
+    const std::string whole = ReadAll(UserFile());
+
+    struct Case {
+        const char* label;
+        std::string bytes;
+        RegistryStore::LoadResult result;
+        bool has_a;
+        bool has_b;
+    };
+    std::string huge_count = whole;
+    huge_count.replace(8, 4, std::string("\xFF\xFF\xFF\xFF", 4));
+    const Case cases[] = {
+        {"whole", whole, RegistryStore::LoadResult::kLoaded, true, true},
+        {"cut inside the second value", whole.substr(0, whole.size() - 50), RegistryStore::LoadResult::kDamaged,
+         true, false},
+        {"trailing bytes", whole + "zz", RegistryStore::LoadResult::kDamaged, true, true},
+        {"key count beyond the file", huge_count, RegistryStore::LoadResult::kDamaged, false, false},
+        {"not our format", "[HKEY_CURRENT_USER]\r\n", RegistryStore::LoadResult::kDamaged, false, false},
+        {"empty file", "", RegistryStore::LoadResult::kDamaged, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        RegistryStore store;
+        EXPECT_EQ(store.Decode(c.bytes), c.result);
+        const auto* a = store.FindValue(kKey, "a");
+        ASSERT_EQ(a != nullptr, c.has_a);
+        if (a) {
+            EXPECT_EQ(a->data, std::string("first\0", 6));
+        }
+        EXPECT_EQ(store.FindValue(kKey, "B") != nullptr, c.has_b);
+    }
+
+    // The program goes on with the damaged file: reads see what is left,
+    // and the next write stores a sound file.
+    fixture::WriteFile(UserFile(), whole.substr(0, whole.size() - 50));
+    std::string text;
+    EXPECT_TRUE(r.ReadString("A", text));
+    EXPECT_FALSE(r.ReadString("B", text));
+    ASSERT_TRUE(r.WriteString("B", "again"));
+    RegistryStore store;
+    EXPECT_EQ(store.Load(UserFile()), RegistryStore::LoadResult::kLoaded);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+#pragma once
+// An Interaction for tests: records every message and question, answers
+// questions and choosers from scripted queues, and sets printers up to
+// write PDF files.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/interaction.h"
+
+namespace fixture {
+
+class RecordingInteraction : public Interaction {
+public:
+    RecordingInteraction() { SetInteraction(this); }
+    ~RecordingInteraction() override { SetInteraction(nullptr); }
+
+    void ShowMessage(const std::string& text, Icon) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string& proposed,
+                                              const std::vector<FileFilter>&) override {
+        proposed_names.push_back(proposed);
+        return NextPath();
+    }
+    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
+                                              const std::vector<FileFilter>&) override {
+        return NextPath();
+    }
+    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return NextPath(); }
+    void BeginWait() override { ++waits; }
+    void EndWait() override { --waits; }
+    void ShowProgress(const std::string& status) override { progress.push_back(status); }
+    // Sends the print job to pdf_path; no path means the user cancels.
+    bool SetUpPrinter(QPrinter* printer) override;
+    bool OpenWithProgram(const std::string& target) override {
+        opened.push_back(target);
+        return true;
+    }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void PlaySound(int resource) override { sounds.push_back(resource); }
+
+    std::vector<std::string> messages, questions, proposed_names, progress, opened;
+    std::deque<bool> answers;
+    // Answers of the choosers in order; nullopt cancels.
+    std::deque<std::optional<std::string>> paths;
+    std::string pdf_path;
+    std::string clipboard;
+    std::vector<int> sounds;
+    int waits = 0;
+
+private:
+    std::optional<std::string> NextPath() {
+        if (paths.empty()) return std::nullopt;
+        auto p = paths.front();
+        paths.pop_front();
+        return p;
+    }
+};
+
+}  // namespace fixture
