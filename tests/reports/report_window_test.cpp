@@ -125,4 +125,31 @@ TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
     EXPECT_EQ(cancelled.PrintedPages(), 0);
 }
 
+TEST_F(ReportWindow, ShowsAReportBeyondSixtyFiveThousandCharactersWhole) {
+    std::vector<fixture::DriverLaps> field;
+    for (uint32_t i = 0; i < 20; ++i) {
+        fixture::DriverLaps d{fixture::NamedDriver("Driver", "Number" + std::to_string(i), i, 0)};
+        d.practice_start = 1000;
+        d.practice_laps.assign(30, 90000 + i);
+        d.race_start = 2000;
+        d.race_laps.assign(149, 60000 + i);
+        field.push_back(d);
+    }
+    fixture::TempDir other;
+    auto full = WriteAndLoad(fixture::SessionReplay(field, true, true), other.File("full.rpy"));
+    Report report;
+    report.m_pDrivers = full->drivers.get();
+    report.m_pHeader = &full->header;
+    report.m_nKind = 5;
+    report.show();
+    EXPECT_EQ(report.TitleText(), "Complete Report");
+    ASSERT_GT(report.ReportText().size(), 65535u);
+    const auto* edit = report.findChild<QPlainTextEdit*>();
+    EXPECT_EQ(edit->toPlainText(), QString::fromStdString(report.ReportText()).replace("\r\n", "\n"));
+
+    ui.paths.push_back(other.File("complete.txt"));
+    report.OnExportToFile();
+    EXPECT_EQ(ReadFile(other.File("complete.txt")), report.ReportText());
+}
+
 }  // namespace
