@@ -9,7 +9,9 @@
 #include "reports/complete_report.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
+#include "reports/mechanical_report.h"
 #include "reports/practice_report.h"
+#include "reports/race_report.h"
 #include "reports/report_input.h"
 #include "reports/report_kind.h"
 
@@ -62,18 +64,31 @@ std::string ExportBaseName(const std::string& prefix, const std::string& replay_
     return prefix + title;
 }
 
-ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix) {
+ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix, bool mech) {
     ExportResult result;
     const std::string base = ExportBaseName(prefix, in.header->path);
-    const std::pair<int, std::function<std::string(const ReportInput&)>> reports[] = {
-        {kReportPractice, WritePracticeReport},
-        {kReportLapChart, WriteLapChartReport},
-        {kReportLapByLap, WriteLapByLapReport},
-        {kReportComplete, WriteCompleteReport},
+
+    // One scan serves the race results' problem column and the mechanical
+    // report: the status table it leaves does not depend on the texts.
+    ReportInput input = in;
+    MechanicalScan scan;
+    std::string mechanical;
+    if (mech || in.retire_in_race_report) {
+        mechanical = scan.Scan(in);
+        if (in.retire_in_race_report) input.car_status = &scan.status();
+    }
+
+    std::vector<std::pair<int, std::function<std::string()>>> reports = {
+        {kReportPractice, [&] { return WritePracticeReport(input); }},
+        {kReportRace, [&] { return WriteRaceReport(input, input.retire_in_race_report, input.car_status); }},
+        {kReportLapChart, [&] { return WriteLapChartReport(input); }},
+        {kReportLapByLap, [&] { return WriteLapByLapReport(input); }},
+        {kReportComplete, [&] { return WriteCompleteReport(input); }},
     };
+    if (mech) reports.push_back({kReportMechanical, [&] { return mechanical; }});
     for (const auto& [kind, writer] : reports) {
         const std::string file = base + std::string(ReportSuffix(kind)) + ".txt";
-        if (!WriteText(file, writer(in), &result.error)) {
+        if (!WriteText(file, writer(), &result.error)) {
             result.failed_file = file;
             return result;
         }

@@ -35,10 +35,12 @@ struct ExportResult {
     bool ok() const { return failed_file.empty(); }
 };
 
-// Writes every session report of the replay beside each other as
-// base + "_Practice.txt", "_LapChart.txt", "_LapByLap.txt",
-// "_Complete.txt". Stops at the first file that cannot be written and
-// reports it.
-ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix);
+// Writes the session reports of the replay as base + "_Practice.txt",
+// "_Race.txt", "_LapChart.txt", "_LapByLap.txt", "_Complete.txt" and, when
+// mech is set, "_Mechanical.txt". The mechanical scan of the replay runs at
+// most once for all of them (for the race results' problem column when
+// in.retire_in_race_report is set, and for the mechanical report). Stops at
+// the first file that cannot be written and reports it.
+ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix, bool mech);
 
 }  // namespace report_files

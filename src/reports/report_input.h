@@ -6,6 +6,7 @@
 
 class Drivers;
 class Header;
+struct CarStatusTable;
 
 struct ReportInput {
     const Header* header = nullptr;
@@ -16,4 +17,9 @@ struct ReportInput {
     // The setting OffTheTrackInRaceReport: the lap by lap report tells who
     // went off the track only when it is set.
     bool off_track_in_race_report = true;
+    // The setting RetireInRaceReport: the race results show the official
+    // retirement reason of each car from the mechanical scan's status
+    // table (car_status; without a scan the column stays empty).
+    bool retire_in_race_report = false;
+    const CarStatusTable* car_status = nullptr;
 };

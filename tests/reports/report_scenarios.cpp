@@ -97,6 +97,72 @@ fixture::ReplaySpec RaceOnly() {
     return fixture::SessionReplay({a, b, c, d}, false, true, "spa");
 }
 
+fixture::ReplaySpec ChangingLeads() {
+    // Leaders: Stewart lap 1, Clark 2-4, Brabham 5, Hill 6, Clark 7-9, Hill
+    // 10-14. Grid: Stewart, Surtees, Clark, Hulme, Gurney, Hill (whose
+    // faster lap is invalid), Brabham, Rindt (no practice time).
+    auto driver = [](const char* first, const char* last, uint32_t slot, uint8_t car, uint32_t number,
+                     uint8_t country) {
+        DriverLaps d{NamedDriver(first, last, slot, car)};
+        d.driver.value128 = number;
+        d.driver.country = country;
+        return d;
+    };
+    DriverLaps clark = driver("Jim", "Clark", 0, 5, 5, 13);
+    clark.practice_start = 3000;
+    clark.practice_laps = {79000, 78000};
+    clark.race_start = 2500;
+    clark.race_laps = {80000, 79700, 80000, 80100, 80300, 80100, 79400,
+                       79900, 79900, 81100, 80500, 80200, 80300, 80500};
+    clark.race_flags = {0, 0, 0, 0, 0, 0, kInvalid};
+
+    DriverLaps hill = driver("Graham", "Hill", 1, 1, 6, 13);
+    hill.practice_start = 3100;
+    hill.practice_laps = {76000, 79500};
+    hill.practice_flags = {kInvalid};
+    hill.race_start = 2600;
+    hill.race_laps = {80200, 79800, 80100, 79900, 79900, 79900, 79800,
+                      79900, 79900, 80500, 79800, 79800, 79900, 79800};
+    hill.race_flags = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kInvalid | kOff};
+
+    DriverLaps brabham = driver("Jack", "Brabham", 2, 0, 1, 2);
+    brabham.practice_start = 3200;
+    brabham.practice_laps = {80000};
+    brabham.race_start = 2700;
+    brabham.race_laps = {80000, 79800, 80000, 80000, 79900, 80400, 80200, 80300, 80400, 80400, 80400, 80500, 80500};
+
+    DriverLaps hulme = driver("Denny", "Hulme", 3, 0, 2, 21);
+    hulme.practice_start = 3300;
+    hulme.practice_laps = {78500, 80000};
+    hulme.race_start = 2800;
+    hulme.race_laps = {81200, 81000, 81000, 81000, 81000, 81000, 81000, 81500};
+    hulme.race_flags = {0, 0, 0, 0, 0, 0, 0, kOff};
+
+    DriverLaps surtees = driver("John", "Surtees", 4, 6, 7, 13);
+    surtees.practice_start = 3400;
+    surtees.practice_laps = {77500};
+    surtees.race_start = 2900;
+    surtees.race_laps = {82100, 81000, 81500};
+    surtees.race_flags = {kOff};
+
+    DriverLaps stewart = driver("Jackie", "Stewart", 5, 1, 11, 13);
+    stewart.practice_start = 3500;
+    stewart.practice_laps = {78000, 77000};
+    stewart.race_start = 2000;
+    stewart.race_laps = {80000, 90500};
+    stewart.race_flags = {kOff, kOff};
+
+    DriverLaps gurney = driver("Dan", "Gurney", 6, 3, 36, 27);
+    gurney.practice_start = 3600;
+    gurney.practice_laps = {79000};
+    gurney.race_start = 3100;  // on the grid, but no lap
+
+    DriverLaps rindt = driver("Jochen", "Rindt", 25, 2, 103, 3);  // no lap-table slot: no times at all
+
+    return fixture::SessionReplay({clark, hill, brabham, hulme, surtees, stewart, gurney, rindt}, true, true,
+                                  "nurburgring");
+}
+
 void UseUtc() {
     setenv("TZ", "UTC", 1);
     tzset();

@@ -19,6 +19,12 @@ fixture::ReplaySpec PracticeAndRace();
 fixture::ReplaySpec PracticeOnly();
 // Race only: a podium of three and a driver who fails to start.
 fixture::ReplaySpec RaceOnly();
+// Practice and race, eight drivers over 14 laps: six leader stints, lapped
+// drivers (1 to 14 laps down), one starter without a lap and one driver
+// with a car slot outside the table who never starts, off-track and
+// invalid laps, ties in best laps, laps led, places gained and on-track
+// laps.
+fixture::ReplaySpec ChangingLeads();
 
 constexpr long long kFileTime = 1199628309;  // 2008-01-06 14:05:09 UTC
 

@@ -63,9 +63,9 @@ TEST(ReportFiles, AllReportsExportWritesEachFileWithCrLf) {
     report_scenarios::UseUtc();
     fixture::TempDir dir;
     auto r = report_scenarios::WriteAndLoad(report_scenarios::PracticeAndRace(), dir.File("monza.rpy"));
-    const auto result = report_files::ExportAllReports(r->input, dir.File("out_"));
+    const auto result = report_files::ExportAllReports(r->input, dir.File("out_"), false);
     ASSERT_TRUE(result.ok()) << result.error;
-    ASSERT_EQ(result.written.size(), 4u);
+    ASSERT_EQ(result.written.size(), 5u);
     EXPECT_EQ(result.written[0], dir.File("out_monza_Practice.txt"));
     std::ifstream in(result.written[0], std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -78,7 +78,7 @@ TEST(ReportFiles, AFileThatCannotBeWrittenIsReported) {
     report_scenarios::UseUtc();
     fixture::TempDir dir;
     auto r = report_scenarios::WriteAndLoad(report_scenarios::PracticeAndRace(), dir.File("monza.rpy"));
-    const auto result = report_files::ExportAllReports(r->input, dir.File("missing-folder/"));
+    const auto result = report_files::ExportAllReports(r->input, dir.File("missing-folder/"), true);
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.written.empty());
     EXPECT_EQ(result.failed_file, dir.File("missing-folder/monza_Practice.txt"));

@@ -60,7 +60,7 @@ TEST_F(ReportWindow, WritesItsKindWhenShown) {
 }
 
 TEST_F(ReportWindow, KindsWithoutAWriterWriteNothing) {
-    for (int kind : {0, 13, 6}) {
+    for (int kind : {0, 13, 7}) {
         Report report;
         Open(report, kind);
         EXPECT_EQ(report.TitleText(), "Static") << kind;

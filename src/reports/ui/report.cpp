@@ -11,11 +11,13 @@
 
 #include "app/interaction.h"
 #include "app/text_codec.h"
+#include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/complete_report.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
 #include "reports/practice_report.h"
+#include "reports/race_report.h"
 #include "reports/report_files.h"
 #include "reports/report_input.h"
 #include "reports/report_kind.h"
@@ -88,14 +90,44 @@ bool Report::WriteKind(int kind) {
     in.header = m_pHeader;
     in.drivers = m_pDrivers;
     in.file_time = report_text::FileTimeText(m_pHeader->path);
-    in.off_track_in_race_report = m_bOffTrackInRaceReport != 0;
+    in.off_track_in_race_report = m_bOffTrackInRaceReport == 1;
+    in.retire_in_race_report = m_bRetireInRaceReport == 1;
+    in.car_status = &m_scan.status();
+    const QString title = QString::fromLatin1(ReportTitle(kind));
     switch (kind) {
-    case kReportPractice: SetReport(QString::fromLatin1(ReportTitle(kind)), WritePracticeReport(in)); return true;
-    case kReportLapChart: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteLapChartReport(in)); return true;
-    case kReportLapByLap: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteLapByLapReport(in)); return true;
-    case kReportComplete: SetReport(QString::fromLatin1(ReportTitle(kind)), WriteCompleteReport(in)); return true;
+    case kReportPractice: SetReport(title, WritePracticeReport(in)); return true;
+    case kReportRace:
+        ScanForRace(in);
+        SetReport(title, WriteRaceReport(in, in.retire_in_race_report, in.car_status));
+        return true;
+    case kReportLapChart: SetReport(title, WriteLapChartReport(in)); return true;
+    case kReportLapByLap: SetReport(title, WriteLapByLapReport(in)); return true;
+    case kReportComplete:
+        ScanForRace(in);
+        SetReport(title, WriteCompleteReport(in));
+        return true;
+    case kReportMechanical: {
+        m_wndTitle->setText(title);
+        m_text.clear();
+        m_wndReport->clear();
+        CurrentInteraction().BeginWait();
+        const std::string text = m_scan.Scan(in, false, [this](const std::string& piece) { AppendText(piece); });
+        CurrentInteraction().EndWait();
+        SetReport(title, text);
+        return true;
+    }
     default: return false;
     }
+}
+
+void Report::ScanForRace(const ReportInput& in) {
+    if (!in.retire_in_race_report || m_bSiteMode || !m_pDrivers->race_present) return;
+    m_text.clear();
+    m_wndReport->clear();
+    CurrentInteraction().BeginWait();
+    m_scan.Scan(in, true, [this](const std::string& piece) { AppendText(piece); });
+    CurrentInteraction().EndWait();
+    m_wndTitle->setText(QString::fromLatin1(ReportTitle(kReportRace)));
 }
 
 void Report::SetReport(const QString& title, std::string text) {
@@ -103,6 +135,13 @@ void Report::SetReport(const QString& title, std::string text) {
     m_text = std::move(text);
     // The text is shown whole, however long.
     m_wndReport->setPlainText(FromWindows1252(m_text).replace("\r\n", "\n"));
+}
+
+void Report::AppendText(const std::string& piece) {
+    m_text += piece;
+    m_wndReport->moveCursor(QTextCursor::End);
+    m_wndReport->insertPlainText(FromWindows1252(piece).replace("\r\n", "\n"));
+    m_wndReport->repaint();
 }
 
 void Report::OnExportToFile() {

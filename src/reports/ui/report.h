@@ -11,6 +11,8 @@
 #include <QDialog>
 #include <string>
 
+#include "reports/mechanical_report.h"
+
 class CRpyGraphDoc;
 class CRpyGraphView;
 class Drivers;
@@ -18,6 +20,7 @@ class Header;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
+struct ReportInput;
 
 class Report : public QDialog {
     Q_OBJECT
@@ -48,8 +51,13 @@ public:
     int m_nKind = 0;
     int m_nCurrentKind = 0;
     int m_bSiteMode = 0;
-    // The document's copy of the setting OffTheTrackInRaceReport.
+    // The document's copies of the settings OffTheTrackInRaceReport and
+    // RetireInRaceReport.
     int m_bOffTrackInRaceReport = 1;
+    int m_bRetireInRaceReport = 0;
+
+    // The mechanical scan's car status table, kept after each scan.
+    const CarStatusTable& CarStatus() const { return m_scan.status(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,11 +67,18 @@ private:
     // Runs the writer of a kind; false when there is none for it.
     bool WriteKind(int kind);
     void SetReport(const QString& title, std::string text);
+    // Grows the shown text by one piece and repaints at once, so a long
+    // scan is seen to progress.
+    void AppendText(const std::string& piece);
+    // Runs the mechanical scan before the race results when their problem
+    // column is wanted (not while the report site is written).
+    void ScanForRace(const ReportInput& in);
     int PrintText(QPrinter& printer, const QString& text);
 
     QLabel* m_wndTitle;
     QPlainTextEdit* m_wndReport;
     std::string m_text;
+    MechanicalScan m_scan;
     bool m_initialised = false;
     int m_nPrintedPages = 0;
 };

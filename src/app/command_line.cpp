@@ -1,0 +1,45 @@
+#include "app/command_line.h"
+
+#include <climits>
+
+std::string DropPrefix(const std::string& arg) { return arg.size() < 2 ? std::string() : arg.substr(2); }
+
+int ArgumentNumber(const std::string& arg) {
+    const std::string rest = DropPrefix(arg);
+    long long value = 0;
+    for (char c : rest) {
+        if (c < '0' || c > '9') break;
+        value = value * 10 + (c - '0');
+        if (value > INT_MAX) return INT_MAX;
+    }
+    return static_cast<int>(value);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine out;
+    if (args.size() <= 2) return out;
+    const std::string& mode = args[1];
+    auto arg = [&args](size_t i) { return i < args.size() ? DropPrefix(args[i]) : std::string(); };
+
+    if (mode == "-loadrpy") {
+        out.mode = CommandLine::Mode::kLoadRpy;
+        const int count = ArgumentNumber(args[2]);
+        // The count is not trusted: only groups that were given are read.
+        for (int k = 0; k < count; ++k) {
+            const size_t first = 3 + 4 * static_cast<size_t>(k);
+            if (first + 3 >= args.size()) break;
+            out.laps.push_back({arg(first), ArgumentNumber(args[first + 1]), ArgumentNumber(args[first + 2]),
+                                ArgumentNumber(args[first + 3])});
+        }
+    } else if (mode == "-expreports") {
+        out.mode = CommandLine::Mode::kExpReports;
+        out.replay_path = arg(2);
+        out.output_prefix = arg(3);
+        out.mech = args.size() == 5 && args[4] == "-mech";
+    } else if (mode == "-reportsite") {
+        out.mode = CommandLine::Mode::kReportSite;
+        out.replay_path = arg(2);
+        if (args.size() > 3) out.folder = arg(3);
+    }
+    return out;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The program's command line. A mode runs only when there are more than two
+// arguments, program name included; argument 1 is the mode word, compared
+// exactly and with case. Every later argument except "-mech" carries a
+// two-character prefix of any characters, dropped before use; numbers are
+// read from the leading decimal digits of what remains (no digit gives 0,
+// a sign is never read).
+
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    enum class Mode { kNone, kLoadRpy, kExpReports, kReportSite };
+
+    struct Lap {
+        std::string path;
+        int session = 0;  // 0 practice, 1 race
+        int driver = 0;
+        int lap = 0;      // 1 = first lap
+    };
+
+    Mode mode = Mode::kNone;
+    // -loadrpy: the laps to add, at most as many groups as were given.
+    std::vector<Lap> laps;
+    // -expreports and -reportsite: the replay.
+    std::string replay_path;
+    // -expreports: put before the replay's file name in each report file
+    // name; mech: "-mech" was exactly the fourth argument.
+    std::string output_prefix;
+    bool mech = false;
+    // -reportsite: the output folder; empty when not given.
+    std::string folder;
+};
+
+// args[0] is the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// An argument without its two-character prefix (empty when shorter).
+std::string DropPrefix(const std::string& arg);
+// The number in an argument: the leading digits after the prefix.
+int ArgumentNumber(const std::string& arg);

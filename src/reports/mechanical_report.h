@@ -1,0 +1,44 @@
+#pragma once
+// The mechanical failures report (kind 6): a running commentary of the
+// race, read from the replay's data section from start to end, telling
+// which car had which mechanical problem, which car retired and for what
+// official reason, which car had its problems cleared, and when the leader
+// started each lap. The scan leaves the last status of every car in its
+// status table, which the race results report reads for its problem column.
+
+#include <functional>
+#include <string>
+
+#include "reports/car_status.h"
+
+struct ReportInput;
+
+inline constexpr const char* kMechanicalReportTitle = "Mechanical report";
+
+class MechanicalScan {
+public:
+    // Called with every piece of text as it is appended, so a window can
+    // show the report grow.
+    using Progress = std::function<void(const std::string& piece)>;
+
+    // Scans the replay and returns the whole report text. short_reasons
+    // selects the short retirement reasons of the race results report.
+    std::string Scan(const ReportInput& in, bool short_reasons = false, const Progress& progress = {});
+
+    // Per car slot, the last status record seen since race data was found.
+    const CarStatusTable& status() const { return m_carStatus; }
+
+private:
+    void Append(const std::string& piece);
+    void ReportStatusChange(int byte_index, int value, int slot);
+    std::string DriverName(int slot) const;
+
+    const ReportInput* in_ = nullptr;
+    bool short_reasons_ = false;
+    Progress progress_;
+    std::string m_strReport;
+    CarStatusTable m_carStatus;
+    int m_nEventTime = 0;
+    int m_nLastTimeShown = -1;
+    int m_nLastDriver = -1;
+};

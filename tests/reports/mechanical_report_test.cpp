@@ -1,0 +1,184 @@
+// The mechanical scan over a replay whose data section carries status
+// records of every kind the commentary tells of.
+
+#include "reports/mechanical_report.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "replay/data_section_walker.h"
+#include "report_scenarios.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace report_scenarios;
+using fixture::FrameBlock;
+using fixture::Record;
+
+constexpr uint8_t kRace = 2;
+
+// A status record of a car slot: bytes 0-1 name the car, 4-15 its status.
+Record Status(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes) {
+    std::string payload(16, '\0');
+    const int word = slot * 64 + 31;
+    payload[0] = static_cast<char>(word & 0xFF);
+    payload[1] = static_cast<char>(word >> 8);
+    for (const auto& [index, value] : bytes) payload[index] = static_cast<char>(value);
+    return Record{10, 20, payload};
+}
+
+FrameBlock At(uint8_t session, uint32_t clock_ms, std::vector<Record> more = {}) {
+    FrameBlock b;
+    b.records.push_back(fixture::Marker(session, clock_ms));
+    b.records.insert(b.records.end(), more.begin(), more.end());
+    return b;
+}
+
+fixture::ReplaySpec MechanicalRace() {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("Jim", "Clark", 0, 5)};
+    a.practice_start = 1000;
+    a.practice_laps = {90000};
+    a.race_start = 2000;
+    a.race_laps = {60000, 60000};
+    DriverLaps b{fixture::NamedDriver("Graham", "Hill", 1, 1)};
+    b.race_start = 2100;
+    b.race_laps = {61000};
+    DriverLaps c{fixture::NamedDriver("Jack", "Brabham", 2, 0)};
+    c.race_start = 2200;
+    c.race_laps = {62000, 61000};
+    auto s = fixture::SessionReplay({a, b, c}, true, true, "monza");
+
+    FrameBlock no_marker;  // status records of blocks without a marker first are not read
+    no_marker.records.push_back(Status(1, {{12, 9}}));
+    s.frames = {
+        At(0, 10),
+        At(0, 20000, {Status(0, {{9, 3}})}),  // practice: before race data, not reported
+        At(kRace, 10),
+        no_marker,
+        At(kRace, 5000, {Status(0, {{9, 0x0D}}), Status(1, {{12, 5}})}),
+        At(kRace, 30000, {Status(0, {{9, 0x2D}}), Status(1, {{12, 6}})}),
+        At(kRace, 65000, {Status(1, {{12, 6}, {13, 84}, {14, 16}})}),
+        At(kRace, 70000, {Status(0, {})}),
+        At(kRace, 80000, {Status(2, {{7, 0x40}, {14, 1}})}),
+        At(kRace, 90000, {Status(2, {{7, 0x40}, {14, 17}})}),
+        At(kRace, 95000, {Status(2, {{7, 0x40}, {14, 17}, {11, 0xC0}, {12, 63}})}),
+        At(kRace, 130000),
+        At(kRace, 140000),
+    };
+    return s;
+}
+
+std::string Golden(const std::string& name) {
+    std::ifstream in(std::string(OSTREVAN_TEST_DATA) + "/reports/" + name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class MechanicalScanTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { UseUtc(); }
+    fixture::TempDir dir;
+};
+
+TEST_F(MechanicalScanTest, TellsEveryKindOfChange) {
+    auto r = WriteAndLoad(MechanicalRace(), dir.File("mech.rpy"));
+    MechanicalScan scan;
+    std::string grown;
+    const std::string text = scan.Scan(r->input, false, [&](const std::string& piece) { grown += piece; });
+    EXPECT_EQ(grown, text);
+    if (std::getenv("OSTREVAN_UPDATE_GOLDEN"))
+        std::ofstream(std::string(OSTREVAN_TEST_DATA) + "/reports/mech_mechanical.txt", std::ios::binary) << text;
+    EXPECT_EQ(text, Golden("mech_mechanical.txt"));
+    EXPECT_EQ(scan.status().RetirementCode(1), 84);
+    EXPECT_EQ(scan.status().RetirementCode(0), 0);
+    EXPECT_EQ(scan.status().cars[2][12], 63);
+
+    // The short reasons of the race results' problem column.
+    const std::string short_text = scan.Scan(r->input, true);
+    EXPECT_NE(short_text.find("Official retirement reason is: Oil Press\r\n"), std::string::npos);
+}
+
+TEST_F(MechanicalScanTest, NoRaceData) {
+    auto r = WriteAndLoad(PracticeOnly(), dir.File("p.rpy"));
+    MechanicalScan scan;
+    EXPECT_EQ(scan.Scan(r->input), "This replay file does not contain race data.");
+}
+
+TEST_F(MechanicalScanTest, DamagedDataSectionsEndWithANotice) {
+    struct Case {
+        const char* what;
+        std::function<void(fixture::ReplaySpec&)> damage;
+    } cases[] = {
+        {"car slot outside the table",
+         [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Status(25, {{9, 1}})); }},
+        {"status record shorter than 16 bytes",
+         [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Record{10, 8, std::string(4, '\0')}); }},
+        {"unknown record type", [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Record{7, 8, std::string(4, '\0')}); }},
+        {"record length below 4", [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Record{4, 0, ""}); }},
+        {"block size below 8", [](fixture::ReplaySpec& s) { s.frames[7].size_override = 0; }},
+    };
+    for (const auto& c : cases) {
+        auto spec = MechanicalRace();
+        c.damage(spec);
+        fixture::TempDir d;
+        // The driver table reads only the first and last blocks, so it loads.
+        auto r = WriteAndLoad(spec, d.File("bad.rpy"));
+        MechanicalScan scan;
+        const std::string text = scan.Scan(r->input);
+        EXPECT_NE(text.find("\r\nThe replay file is damaged - stopping detection.\r\n"), std::string::npos) << c.what;
+        EXPECT_EQ(text.find("End of replay file found"), std::string::npos) << c.what;
+    }
+}
+
+TEST_F(MechanicalScanTest, ARaceWithoutLapsStillScans) {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("Jim", "Clark", 0, 5)};
+    a.race_start = 2000;
+    auto spec = fixture::SessionReplay({a}, false, true);
+    auto r = WriteAndLoad(spec, dir.File("nolaps.rpy"));
+    MechanicalScan scan;
+    const std::string text = scan.Scan(r->input);
+    EXPECT_NE(text.find("Replay file starts "), std::string::npos);
+    EXPECT_NE(text.find("End of replay file found"), std::string::npos);
+}
+
+TEST(DataSectionWalker, OccupiedFollowsEachTypesRule) {
+    EXPECT_EQ(DataSectionWalker::Occupied(1, 32), 32u);
+    EXPECT_EQ(DataSectionWalker::Occupied(8, 10), 12u);
+    EXPECT_EQ(DataSectionWalker::Occupied(9, 9), 12u);
+    EXPECT_EQ(DataSectionWalker::Occupied(14, 8), 8u);
+    EXPECT_EQ(DataSectionWalker::Occupied(10, 20), 20u);
+    EXPECT_EQ(DataSectionWalker::Occupied(5, 8), 0u);
+    EXPECT_FALSE(DataSectionWalker::Known(0));
+    EXPECT_FALSE(DataSectionWalker::Known(7));
+    EXPECT_FALSE(DataSectionWalker::Known(17));
+}
+
+TEST(DataSectionWalker, EndsAtTheEndOfTheFile) {
+    fixture::TempDir dir;
+    auto spec = MechanicalRace();
+    std::string bytes = fixture::BuildReplay(spec);
+    const auto layout = fixture::LayoutOf(spec);
+    bytes.resize(bytes.size() - 10);  // the last block is cut
+    fixture::WriteFile(dir.File("cut.rpy"), bytes);
+    DataSectionWalker walker;
+    int markers = 0;
+    const auto end = walker.Walk(
+        dir.File("cut.rpy"), layout.data_section,
+        [](const DataSectionWalker::Block&) { return DataSectionWalker::BlockAction::kRecords; },
+        [&](const DataSectionWalker::Block&, const DataSectionWalker::Record& r) {
+            markers += r.type == 13;
+            return true;
+        });
+    EXPECT_EQ(end, DataSectionWalker::End::kPastEndOfFile);
+    // Every block opens with a marker but one; the last block is cut.
+    EXPECT_EQ(markers, static_cast<int>(spec.frames.size()) - 2);
+    EXPECT_EQ(walker.Walk(dir.File("none.rpy"), 0, nullptr, nullptr), DataSectionWalker::End::kCannotOpen);
+}
+
+}  // namespace
