@@ -18,9 +18,17 @@ public:
     ByteReader(const void* data, size_t size)
         : bytes_(static_cast<const uint8_t*>(data), size) {}
 
-    uint8_t U8();
-    uint16_t U16();
-    uint32_t U32();
+    uint8_t U8() { return Take(1) ? bytes_[pos_++] : 0; }
+    uint16_t U16() {
+        if (!Take(2)) return 0;
+        pos_ += 2;
+        return U16At(pos_ - 2);
+    }
+    uint32_t U32() {
+        if (!Take(4)) return 0;
+        pos_ += 4;
+        return U32At(pos_ - 4);
+    }
     int8_t I8() { return static_cast<int8_t>(U8()); }
 
     // Reads a NUL-terminated string and consumes its NUL. Fails when no NUL
@@ -39,8 +47,15 @@ public:
     bool Seek(size_t offset);
 
     // Reads at an absolute offset without moving the cursor.
-    uint16_t U16At(size_t offset) const;
-    uint32_t U32At(size_t offset) const;
+    uint16_t U16At(size_t offset) const {
+        if (!Has(offset, 2)) return 0;
+        return static_cast<uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
+    }
+    uint32_t U32At(size_t offset) const {
+        if (!Has(offset, 4)) return 0;
+        return static_cast<uint32_t>(bytes_[offset]) | (static_cast<uint32_t>(bytes_[offset + 1]) << 8) |
+               (static_cast<uint32_t>(bytes_[offset + 2]) << 16) | (static_cast<uint32_t>(bytes_[offset + 3]) << 24);
+    }
     bool Has(size_t offset, size_t count) const { return offset <= bytes_.size() && count <= bytes_.size() - offset; }
 
     size_t pos() const { return pos_; }
@@ -50,7 +65,11 @@ public:
     void Fail() { ok_ = false; }
 
 private:
-    bool Take(size_t count);
+    bool Take(size_t count) {
+        if (Has(pos_, count)) return true;
+        ok_ = false;
+        return false;
+    }
 
     std::span<const uint8_t> bytes_;
     size_t pos_ = 0;

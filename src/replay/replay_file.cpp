@@ -75,6 +75,16 @@ std::span<const uint8_t> ReplayFile::View(uint64_t offset, size_t count, Walk wa
     return {window_.data() + (offset - window_start_), count};
 }
 
+std::span<const uint8_t> ReplayFile::ViewAhead(uint64_t offset, size_t count) {
+    if (!file_ || offset >= size_) return {};
+    count = static_cast<size_t>(std::min<uint64_t>(count, size_ - offset));
+    if (offset < window_start_ || offset + count > window_start_ + window_len_) {
+        const size_t len = static_cast<size_t>(std::min<uint64_t>(std::max(count, window_size_), size_ - offset));
+        if (!Fill(offset, len)) return {};
+    }
+    return {window_.data() + (offset - window_start_), static_cast<size_t>(window_start_ + window_len_ - offset)};
+}
+
 bool ReplayFile::Read(uint64_t offset, void* dst, size_t count) {
     const auto v = View(offset, count);
     if (v.size() != count) return false;

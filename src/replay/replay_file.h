@@ -31,6 +31,13 @@ public:
     // Empty when the range is not wholly inside the file or the read fails.
     std::span<const uint8_t> View(uint64_t offset, size_t count, Walk walk = Walk::Forward);
 
+    // Bytes from offset to the end of the window read around it: at least
+    // count bytes, or all that the file holds after offset when fewer, valid
+    // until the next call. For walks that step through many small records:
+    // one call serves every record the window holds. Empty when offset is
+    // not inside the file or the read fails.
+    std::span<const uint8_t> ViewAhead(uint64_t offset, size_t count);
+
     // Copies [offset, offset + count) into dst; false when out of the file.
     bool Read(uint64_t offset, void* dst, size_t count);
 

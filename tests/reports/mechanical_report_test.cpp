@@ -103,6 +103,45 @@ TEST_F(MechanicalScanTest, TellsEveryKindOfChange) {
     EXPECT_NE(short_text.find("Official retirement reason is: Oil Press\r\n"), std::string::npos);
 }
 
+// Two cars retiring in turn with every official code, and an unknown one,
+// each retirement cleared again (Shift-R) before the next.
+fixture::ReplaySpec EveryRetirement() {
+    auto s = MechanicalRace();
+    const int codes[] = {0,  4,  8,  12, 16, 20, 24, 28, 32, 36, 40,  44,  48,  56,  60,
+                         64, 68, 72, 76, 80, 84, 88, 92, 96, 100, 104, 108, 116, 112};
+    s.frames = {At(kRace, 10)};
+    uint32_t clock = 1000;
+    int car = 0;
+    for (int code : codes) {
+        s.frames.push_back(At(kRace, clock, {Status(car, {{13, static_cast<uint8_t>(code)}})}));
+        s.frames.push_back(At(kRace, clock + 500, {Status(car, {})}));
+        clock += 1000;
+        car = 1 - car;
+    }
+    return s;
+}
+
+TEST_F(MechanicalScanTest, EveryRetirementCode) {
+    auto r = WriteAndLoad(EveryRetirement(), dir.File("retire.rpy"));
+    MechanicalScan scan;
+    const std::string text = scan.Scan(r->input);
+    if (std::getenv("OSTREVAN_UPDATE_GOLDEN"))
+        std::ofstream(std::string(OSTREVAN_TEST_DATA) + "/reports/mech_retirements.txt", std::ios::binary) << text;
+    EXPECT_EQ(text, Golden("mech_retirements.txt"));
+}
+
+TEST(RetirementReasons, ShortFormsFitTheProblemColumn) {
+    EXPECT_EQ(GetRetirementReasonText(84, false), "Official retirement reason is: Oil Pressure");
+    EXPECT_EQ(GetRetirementReasonText(84, true), "Official retirement reason is: Oil Press");
+    EXPECT_EQ(RetirementReason(60, true), "Fuel Injec");
+    EXPECT_EQ(RetirementReason(108, true), "Retired");
+    EXPECT_EQ(RetirementReason(112, true), "Unknown");
+    EXPECT_EQ(RetirementReason(112, false),
+              "Unknown! If you know the failure QEL reported\r\nfor this driver, please contact us.\r\nUnknown code is :112");
+    // Code 0 means not retired and never reaches the column.
+    for (int code = 1; code < 256; ++code) EXPECT_LE(RetirementReason(code, true).size(), 10u) << code;
+}
+
 TEST_F(MechanicalScanTest, NoRaceData) {
     auto r = WriteAndLoad(PracticeOnly(), dir.File("p.rpy"));
     MechanicalScan scan;

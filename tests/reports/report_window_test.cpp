@@ -11,6 +11,8 @@
 
 #include "report_scenarios.h"
 #include "reports/lap_chart_report.h"
+#include "reports/mechanical_report.h"
+#include "reports/race_report.h"
 #include "reports/practice_report.h"
 #include "support/recording_interaction.h"
 #include "support/temp_dir.h"
@@ -123,6 +125,34 @@ TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
     Open(cancelled, 1);
     cancelled.OnPrint();
     EXPECT_EQ(cancelled.PrintedPages(), 0);
+}
+
+TEST_F(ReportWindow, MechanicalReportIsWrittenOnceOnTheFirstFocus) {
+    Report report;
+    Open(report, 6);
+    report.OnEditSetFocus();  // the offscreen platform may not have given it
+    EXPECT_EQ(report.TitleText(), "Mechanical report");
+    MechanicalScan scan;
+    EXPECT_EQ(report.ReportText(), scan.Scan(replay->input));
+    EXPECT_EQ(report.m_nKind, 0);
+    EXPECT_EQ(report.m_nCurrentKind, 6);
+    const std::string first = report.ReportText();
+    report.OnEditSetFocus();
+    EXPECT_EQ(report.ReportText(), first);
+    EXPECT_EQ(ui.waits, 0);
+}
+
+TEST_F(ReportWindow, RaceReportRunsTheScanForItsProblemColumn) {
+    Report with;
+    with.m_bRetireInRaceReport = 1;
+    Open(with, 2);
+    EXPECT_EQ(with.TitleText(), "Race Report");
+    EXPECT_NE(with.ReportText().find("Diff    Problem\r\n"), std::string::npos);
+
+    Report without;
+    Open(without, 2);
+    EXPECT_EQ(without.ReportText().find("Problem"), std::string::npos);
+    EXPECT_EQ(without.ReportText(), WriteRaceReport(replay->input, false, nullptr));
 }
 
 TEST_F(ReportWindow, ShowsAReportBeyondSixtyFiveThousandCharactersWhole) {

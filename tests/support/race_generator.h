@@ -1,0 +1,175 @@
+#pragma once
+// Race generator: drives cars around a lap of known length at known speeds
+// and writes what a recording of it holds, so that the lap-time tables, the
+// timing markers and the car records of the frames agree, and the outcome of
+// extracting any lap is known in advance.
+//
+// Each car runs at a constant speed per lap, so its distance along the lap is
+// exact in raw units and the frames in which it crosses the line follow by
+// arithmetic. Every frame block carries a timing marker of its session, a
+// frame number, the player's car record (type 1) and engine readings (type
+// 2), one other-car record (type 3) with every other car present in it (the
+// wanted car at a rotating position), and optional filler records of the
+// other types. Car records are packed by CarRecordPacker. Lap words are the
+// session clock when the car crosses the line, in whole milliseconds.
+//
+// Blocks are numbered from 1 at the start of the data section, as the lap
+// extraction numbers them: the practice session first, then the race.
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "support/replay_fixture.h"
+
+namespace fixture {
+
+// One car. Its index in RacePlan::cars is its index in the driver table.
+struct CarPlan {
+    DriverSpec driver;  // names, lap-table slot (also the car slot of the other-car records)
+    // Speeds in metres per second: entry 0 for the run to the line, entry k
+    // for lap k; the last entry also holds after the last lap. The lap table
+    // lists laps 1 to size - 1. At least two entries in each session run.
+    std::vector<double> practice_speeds;
+    std::vector<double> race_speeds;
+    // Distance short of the line at the session's first frame, metres; the
+    // run to the line must take at least two frames.
+    double practice_lead_m = 120.0;
+    double race_lead_m = 60.0;
+    // Blocks, both ends included, in which the car is left out of the
+    // other-car records (ignored for the player).
+    std::vector<std::pair<uint32_t, uint32_t>> absent;
+};
+
+struct RacePlan {
+    double lap_length_m = 500.0;
+    uint8_t distance_unit = 0;   // 0x40: distances in 2 mm units, else 0.5 mm
+    uint32_t player = 0;         // index of the player's car
+    std::vector<CarPlan> cars;
+    bool practice = true;        // practice session (session code 0)
+    bool race = true;            // race session (race_code)
+    uint8_t race_code = 3;
+    uint32_t practice_clock_ms = 1000;  // session clock at the first frame of each session
+    uint32_t race_clock_ms = 500;
+    // Frames after the last lap of the slowest car ends.
+    uint32_t tail_ticks = 72;
+    // Every n-th block starts with its frame number instead of its marker,
+    // so its marker does not count for the lap search (0: never).
+    uint32_t plain_first_every = 7;
+    // Every n-th block spreads the other cars over two type-3 records (0: never).
+    uint32_t split_every = 0;
+    // Bytes of filler records (types 4, 6, 8, 9, 10, 11, 12, 15, 16) per block, a multiple of 4.
+    uint32_t filler_bytes = 0;
+};
+
+// What a car shows in one frame, with the raw values as written.
+struct CarState {
+    bool present = true;       // false: left out of the frame's records
+    uint32_t laps_begun = 0;   // 0 on the run to the line
+    uint32_t distance_raw = 0;
+    double distance_m = 0;
+    double speed_mps = 0;
+    int gear = 0;              // the gear as read back (the stored field is gear + 1)
+    double lateral_m = 0;
+    int32_t lateral_raw = 0;
+    double height_m = 0;
+    uint32_t height_raw = 0;
+    double revs_rpm = 0;
+    uint32_t revs_raw = 0;
+    int32_t orientation = 0;
+    int32_t pitch = 0;
+    int32_t roll = 0;
+    int32_t steering = 0;
+    uint32_t fraction_raw = 0;
+    uint32_t state_high = 0;   // other cars only
+    // Player only:
+    uint32_t tyre_squeal = 0;
+    uint32_t wheel_state[4] = {};
+    uint32_t wheel_value[4] = {};
+    int32_t suspension[4] = {};
+    uint32_t oil_pressure = 0;
+    uint32_t oil_temperature = 0;
+    uint32_t water_temperature = 0;
+    uint32_t fuel_pressure = 0;
+    uint32_t engine_value4 = 0;
+};
+
+// The expected outcome of extracting one lap.
+struct LapTruth {
+    uint32_t driver = 0;
+    int session = 0;             // 0 practice, 1 race
+    int lap = 0;                 // 1 = first lap
+    uint32_t lap_ms = 0;         // the lap time in the lap table
+    uint32_t speed_raw = 0;      // raw distance per tick during the lap
+    uint32_t start_block = 0;    // first counting marker less than 2 s before the lap starts
+    uint32_t end_block = 0;      // first counting marker more than 30 ms after the lap ends
+    uint32_t start_marker_ms = 0;
+    uint32_t end_marker_ms = 0;
+    uint32_t sample_count = 0;   // blocks read: start_block to end_block + 1
+    // The last block with the car's data before it crosses the line to begin
+    // the lap, and the first with its data after it crosses the line at the end.
+    uint32_t before_start_block = 0;
+    uint32_t after_end_block = 0;
+    int32_t marker_lap_ms = 0;   // lap time measured from the markers
+    uint32_t missing = 0;        // samples without the car (other cars only)
+    uint32_t longest_missing_run = 0;
+
+    // The trimmed lap with `margin` samples on each side: its sample count
+    // and the block of its sample 1.
+    uint32_t TrimmedCount(int margin) const;
+    uint32_t FirstKeptBlock(int margin) const;
+};
+
+class RaceGenerator {
+public:
+    // Drives the plan. Throws std::invalid_argument for a plan it cannot
+    // write (no cars, a session without speeds, a run to the line shorter
+    // than two frames, a value outside its field).
+    explicit RaceGenerator(RacePlan plan);
+
+    const RacePlan& plan() const { return plan_; }
+    // The replay: header, drivers, lap tables and every frame block.
+    ReplaySpec Spec() const;
+    // Frame blocks from `first` to `last` (numbered from 1), as Spec has them.
+    std::vector<FrameBlock> Blocks(uint32_t first, uint32_t last) const;
+
+    uint32_t block_count() const { return practice_ticks_ + race_ticks_; }
+    uint32_t practice_blocks() const { return practice_ticks_; }
+    double unit_m() const;               // metres per raw distance unit
+    uint32_t lap_length_raw() const { return lap_raw_; }
+
+    // Every lap of every car in the lap tables.
+    const std::vector<LapTruth>& laps() const { return laps_; }
+    // Throws std::out_of_range for a lap that is not in the tables.
+    const LapTruth& Lap(uint32_t driver, int session, int lap) const;
+    // The car's state in a block (numbered from 1).
+    CarState StateAt(uint32_t driver, uint32_t block) const;
+    // Lap table words of one car and session: start time, then the clock at
+    // the end of each lap.
+    std::vector<uint32_t> LapClock(uint32_t driver, int session) const;
+
+private:
+    struct Run {
+        std::vector<uint32_t> cross;    // session frame of each crossing; cross[0] = 0
+        std::vector<uint64_t> s_at;     // total raw distance at each cross[k]
+        std::vector<uint32_t> speed;    // raw per tick for lap index k
+        std::vector<uint32_t> clock;    // lap table words: clock at cross 1 .. laps + 1
+    };
+    const Run& RunOf(uint32_t driver, int session) const;
+    uint32_t SessionOffset(int session) const { return session == 0 ? 0 : practice_ticks_; }
+    uint32_t ClockAt(int session, uint32_t frame) const;  // marker clock, whole 10 ms
+    bool Counts(uint32_t block) const;
+    bool Absent(uint32_t driver, uint32_t block) const;
+    FrameBlock Block(uint32_t block) const;
+    void Truths();
+
+    RacePlan plan_;
+    uint32_t lap_raw_ = 0;
+    uint32_t practice_ticks_ = 0;
+    uint32_t race_ticks_ = 0;
+    std::vector<Run> practice_runs_;
+    std::vector<Run> race_runs_;
+    std::vector<LapTruth> laps_;
+};
+
+}  // namespace fixture
