@@ -10,6 +10,7 @@
 
 #include "replay/data_section_walker.h"
 #include "report_scenarios.h"
+#include "support/race_generator.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -128,6 +129,44 @@ TEST_F(MechanicalScanTest, EveryRetirementCode) {
     if (std::getenv("OSTREVAN_UPDATE_GOLDEN"))
         std::ofstream(std::string(OSTREVAN_TEST_DATA) + "/reports/mech_retirements.txt", std::ios::binary) << text;
     EXPECT_EQ(text, Golden("mech_retirements.txt"));
+}
+
+// A race driven by the race generator, with status records in its frames
+// (as changes and, now and then, as filler) and markers past the finish.
+TEST_F(MechanicalScanTest, GeneratedRaceTellsTroubleAndTheLeadersLaps) {
+    fixture::RacePlan plan;
+    plan.lap_length_m = 400.0;
+    plan.player = 1;
+    auto car = [](const char* first, const char* last, uint32_t slot, std::vector<double> race) {
+        fixture::CarPlan c;
+        c.driver.first_name = first;
+        c.driver.last_name = last;
+        c.driver.slot = slot;
+        c.practice_speeds = {40, 45, 44};
+        c.race_speeds = std::move(race);
+        return c;
+    };
+    plan.cars = {car("Graham", "Hill", 4, {38, 46, 47}), car("Jim", "Clark", 0, {40, 48, 49, 50}),
+                 car("Jack", "Brabham", 2, {37, 43, 44})};
+    plan.filler_bytes = 96;
+    plan.status = {{100, 2, 9, 0x01}, {200, 2, 12, 10}, {250, 2, 13, 56}, {250, 2, 14, 16}, {300, 0, 11, 0x30}};
+    fixture::RaceGenerator race(plan);
+    auto r = WriteAndLoad(race.Spec(), dir.File("generated.rpy"));
+    MechanicalScan scan;
+    const std::string text = scan.Scan(r->input);
+    for (const char* line : {"Race data found - beginning detection.", "Leader of the race starts lap 1\r\n",
+                             "Leader of the race starts lap 3\r\n", "The winner of the race crosses the finish line.",
+                             "Jack Brabham - spotters reporting:\r\nminor problems with left front tire.\r\n",
+                             "the car has an engine problem.\r\n",
+                             "Jack Brabham retires!\r\nOfficial retirement reason is: Fuel Leak\r\n"
+                             "the car slows down and stops.\r\n",
+                             "Graham Hill - spotters reporting:\r\nsevere problems with left rear suspension.\r\n",
+                             "End of replay file found - stopping detection."})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find("Shift-R"), std::string::npos);
+    EXPECT_EQ(text.find("starts lap 4"), std::string::npos);
+    EXPECT_EQ(scan.status().RetirementCode(2), 56);
+    EXPECT_EQ(scan.status().RetirementCode(4), 0);
 }
 
 TEST(RetirementReasons, ShortFormsFitTheProblemColumn) {

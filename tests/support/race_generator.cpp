@@ -346,13 +346,34 @@ FrameBlock RaceGenerator::Block(uint32_t g) const {
         block.records.push_back(other_cars(entries.begin(), entries.end()));
     }
 
+    if (session == 1) {
+        for (const StatusChange& change : plan_.status)
+            if (SessionOffset(1) + change.race_tick + 1 == g)
+                block.records.push_back(Record{10, 20, StatusRecord(change.car, g)});
+    }
+
     uint32_t left = plan_.filler_bytes;
     for (size_t kind = g % std::size(kFillers); left > 0; kind = (kind + 1) % std::size(kFillers)) {
         const uint16_t occupied = static_cast<uint16_t>(std::min<uint32_t>(left, kFillers[kind].occupied));
-        block.records.push_back(Filler(kFillers[kind].type, occupied));
+        if (kFillers[kind].type == 10 && occupied == 20)
+            block.records.push_back(Record{10, 20, StatusRecord(g % plan_.cars.size(), g)});
+        else
+            block.records.push_back(Filler(kFillers[kind].type == 10 ? 11 : kFillers[kind].type, occupied));
         left -= occupied;
     }
     return block;
+}
+
+std::string RaceGenerator::StatusRecord(uint32_t driver, uint32_t block) const {
+    std::string record(16, '\0');
+    const uint32_t word = plan_.cars.at(driver).driver.slot * 64 + 31;
+    record[0] = static_cast<char>(word & 0xFF);
+    record[1] = static_cast<char>(word >> 8);
+    for (const StatusChange& change : plan_.status) {
+        if (change.car != driver || change.byte < 4 || change.byte > 15) continue;
+        if (SessionOffset(1) + change.race_tick + 1 <= block) record[change.byte] = static_cast<char>(change.value);
+    }
+    return record;
 }
 
 std::vector<FrameBlock> RaceGenerator::Blocks(uint32_t first, uint32_t last) const {

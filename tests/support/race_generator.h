@@ -41,6 +41,17 @@ struct CarPlan {
     std::vector<std::pair<uint32_t, uint32_t>> absent;
 };
 
+// A change of one byte (4 to 15) of a car's status record in the race. The
+// race's frame blocks carry each car's whole status record (type 10) from
+// then on, as the simulator does: the block of the change always, other
+// blocks now and then in place of filler.
+struct StatusChange {
+    uint32_t race_tick = 0;  // race frame, 0 = the race's first block
+    uint32_t car = 0;        // index in RacePlan::cars
+    int byte = 4;
+    uint8_t value = 0;
+};
+
 struct RacePlan {
     double lap_length_m = 500.0;
     uint8_t distance_unit = 0;   // 0x40: distances in 2 mm units, else 0.5 mm
@@ -59,7 +70,11 @@ struct RacePlan {
     // Every n-th block spreads the other cars over two type-3 records (0: never).
     uint32_t split_every = 0;
     // Bytes of filler records (types 4, 6, 8, 9, 10, 11, 12, 15, 16) per block, a multiple of 4.
+    // A type-10 filler is the status record of one of the cars.
     uint32_t filler_bytes = 0;
+    // Mechanical trouble, retirements and repairs during the race, in time
+    // order.
+    std::vector<StatusChange> status;
 };
 
 // What a car shows in one frame, with the raw values as written.
@@ -144,6 +159,9 @@ public:
     const LapTruth& Lap(uint32_t driver, int session, int lap) const;
     // The car's state in a block (numbered from 1).
     CarState StateAt(uint32_t driver, uint32_t block) const;
+    // The car's 16-byte status record as written in a block (numbered from
+    // 1): bytes 0-1 name the car's slot, 4-15 hold the changes so far.
+    std::string StatusRecord(uint32_t driver, uint32_t block) const;
     // Lap table words of one car and session: start time, then the clock at
     // the end of each lap.
     std::vector<uint32_t> LapClock(uint32_t driver, int session) const;
