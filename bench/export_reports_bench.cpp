@@ -23,15 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fixture::Record Status(int slot, int byte, uint8_t value) {
-    std::string payload(16, '\0');
-    const int word = slot * 64 + 31;
-    payload[0] = static_cast<char>(word & 0xFF);
-    payload[1] = static_cast<char>(word >> 8);
-    payload[byte] = static_cast<char>(value);
-    return fixture::Record{10, 20, payload};
-}
-
 fs::path Folder() {
     const char* env = std::getenv("OSTREVAN_BENCH_DIR");
     const fs::path dir = env ? fs::path(env) : fs::temp_directory_path() / "ostrevan-bench-replays";
@@ -57,7 +48,8 @@ const std::string& OneHourRace() {
         // about 360 bytes of car records; now and then a car's status.
         spec.frames = fixture::SessionFrames(2, 0, 3600 * 36, 1, 360);
         for (size_t tick = 500; tick < spec.frames.size(); tick += 2000)
-            spec.frames[tick].records.push_back(Status(static_cast<int>(tick / 2000) % 20, 9, 1 + (tick / 2000) % 3));
+            spec.frames[tick].records.push_back(
+                fixture::CarStatus(static_cast<int>(tick / 2000) % 20, {{9, static_cast<uint8_t>(1 + (tick / 2000) % 3)}}));
         fixture::WriteFile(p, fixture::BuildReplay(spec));
         return p.string();
     }();

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "replay/data_section_walker.h"
+#include "golden.h"
 #include "report_scenarios.h"
 #include "support/race_generator.h"
 #include "support/temp_dir.h"
@@ -20,16 +21,6 @@ using fixture::FrameBlock;
 using fixture::Record;
 
 constexpr uint8_t kRace = 2;
-
-// A status record of a car slot: bytes 0-1 name the car, 4-15 its status.
-Record Status(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes) {
-    std::string payload(16, '\0');
-    const int word = slot * 64 + 31;
-    payload[0] = static_cast<char>(word & 0xFF);
-    payload[1] = static_cast<char>(word >> 8);
-    for (const auto& [index, value] : bytes) payload[index] = static_cast<char>(value);
-    return Record{10, 20, payload};
-}
 
 FrameBlock At(uint8_t session, uint32_t clock_ms, std::vector<Record> more = {}) {
     FrameBlock b;
@@ -54,30 +45,23 @@ fixture::ReplaySpec MechanicalRace() {
     auto s = fixture::SessionReplay({a, b, c}, true, true, "monza");
 
     FrameBlock no_marker;  // status records of blocks without a marker first are not read
-    no_marker.records.push_back(Status(1, {{12, 9}}));
+    no_marker.records.push_back(fixture::CarStatus(1, {{12, 9}}));
     s.frames = {
         At(0, 10),
-        At(0, 20000, {Status(0, {{9, 3}})}),  // practice: before race data, not reported
+        At(0, 20000, {fixture::CarStatus(0, {{9, 3}})}),  // practice: before race data, not reported
         At(kRace, 10),
         no_marker,
-        At(kRace, 5000, {Status(0, {{9, 0x0D}}), Status(1, {{12, 5}})}),
-        At(kRace, 30000, {Status(0, {{9, 0x2D}}), Status(1, {{12, 6}})}),
-        At(kRace, 65000, {Status(1, {{12, 6}, {13, 84}, {14, 16}})}),
-        At(kRace, 70000, {Status(0, {})}),
-        At(kRace, 80000, {Status(2, {{7, 0x40}, {14, 1}})}),
-        At(kRace, 90000, {Status(2, {{7, 0x40}, {14, 17}})}),
-        At(kRace, 95000, {Status(2, {{7, 0x40}, {14, 17}, {11, 0xC0}, {12, 63}})}),
+        At(kRace, 5000, {fixture::CarStatus(0, {{9, 0x0D}}), fixture::CarStatus(1, {{12, 5}})}),
+        At(kRace, 30000, {fixture::CarStatus(0, {{9, 0x2D}}), fixture::CarStatus(1, {{12, 6}})}),
+        At(kRace, 65000, {fixture::CarStatus(1, {{12, 6}, {13, 84}, {14, 16}})}),
+        At(kRace, 70000, {fixture::CarStatus(0, {})}),
+        At(kRace, 80000, {fixture::CarStatus(2, {{7, 0x40}, {14, 1}})}),
+        At(kRace, 90000, {fixture::CarStatus(2, {{7, 0x40}, {14, 17}})}),
+        At(kRace, 95000, {fixture::CarStatus(2, {{7, 0x40}, {14, 17}, {11, 0xC0}, {12, 63}})}),
         At(kRace, 130000),
         At(kRace, 140000),
     };
     return s;
-}
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(std::string(OSTREVAN_TEST_DATA) + "/reports/" + name, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 class MechanicalScanTest : public ::testing::Test {
@@ -92,9 +76,7 @@ TEST_F(MechanicalScanTest, TellsEveryKindOfChange) {
     std::string grown;
     const std::string text = scan.Scan(r->input, false, [&](const std::string& piece) { grown += piece; });
     EXPECT_EQ(grown, text);
-    if (std::getenv("OSTREVAN_UPDATE_GOLDEN"))
-        std::ofstream(std::string(OSTREVAN_TEST_DATA) + "/reports/mech_mechanical.txt", std::ios::binary) << text;
-    EXPECT_EQ(text, Golden("mech_mechanical.txt"));
+    ExpectGolden("mech_mechanical.txt", text);
     EXPECT_EQ(scan.status().RetirementCode(1), 84);
     EXPECT_EQ(scan.status().RetirementCode(0), 0);
     EXPECT_EQ(scan.status().cars[2][12], 63);
@@ -114,8 +96,8 @@ fixture::ReplaySpec EveryRetirement() {
     uint32_t clock = 1000;
     int car = 0;
     for (int code : codes) {
-        s.frames.push_back(At(kRace, clock, {Status(car, {{13, static_cast<uint8_t>(code)}})}));
-        s.frames.push_back(At(kRace, clock + 500, {Status(car, {})}));
+        s.frames.push_back(At(kRace, clock, {fixture::CarStatus(car, {{13, static_cast<uint8_t>(code)}})}));
+        s.frames.push_back(At(kRace, clock + 500, {fixture::CarStatus(car, {})}));
         clock += 1000;
         car = 1 - car;
     }
@@ -126,9 +108,7 @@ TEST_F(MechanicalScanTest, EveryRetirementCode) {
     auto r = WriteAndLoad(EveryRetirement(), dir.File("retire.rpy"));
     MechanicalScan scan;
     const std::string text = scan.Scan(r->input);
-    if (std::getenv("OSTREVAN_UPDATE_GOLDEN"))
-        std::ofstream(std::string(OSTREVAN_TEST_DATA) + "/reports/mech_retirements.txt", std::ios::binary) << text;
-    EXPECT_EQ(text, Golden("mech_retirements.txt"));
+    ExpectGolden("mech_retirements.txt", text);
 }
 
 // A race driven by the race generator, with status records in its frames
@@ -193,7 +173,7 @@ TEST_F(MechanicalScanTest, DamagedDataSectionsEndWithANotice) {
         std::function<void(fixture::ReplaySpec&)> damage;
     } cases[] = {
         {"car slot outside the table",
-         [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Status(25, {{9, 1}})); }},
+         [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(fixture::CarStatus(25, {{9, 1}})); }},
         {"status record shorter than 16 bytes",
          [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Record{10, 8, std::string(4, '\0')}); }},
         {"unknown record type", [](fixture::ReplaySpec& s) { s.frames[6].records.push_back(Record{7, 8, std::string(4, '\0')}); }},

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "golden.h"
 #include "report_scenarios.h"
 #include "reports/car_status.h"
 #include "support/temp_dir.h"
@@ -19,20 +20,6 @@ namespace {
 
 using namespace report_scenarios;
 
-std::string GoldenPath(const std::string& name) { return std::string(OSTREVAN_TEST_DATA) + "/reports/" + name; }
-
-void ExpectGolden(const std::string& name, const std::string& text) {
-    const std::string path = GoldenPath(name);
-    if (std::getenv("OSTREVAN_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << text;
-        return;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << "missing golden file " << path;
-    std::stringstream expected;
-    expected << in.rdbuf();
-    EXPECT_EQ(text, expected.str()) << "differs from " << path;
-}
 
 // The rows of the results table: the lines after the column heading, up to
 // the first blank line.

@@ -284,6 +284,16 @@ Record FrameNumber(uint32_t frame) {
     return Record{14, 8, payload.data};
 }
 
+Record CarStatus(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes) {
+    std::string payload(16, '\0');
+    const int word = slot * 64 + 31;
+    payload[0] = static_cast<char>(word & 0xFF);
+    payload[1] = static_cast<char>((word >> 8) & 0xFF);
+    for (const auto& [index, value] : bytes)
+        if (index >= 2 && index < 16) payload[static_cast<size_t>(index)] = static_cast<char>(value);
+    return Record{10, 20, payload};
+}
+
 Record Filler(uint16_t type, uint16_t occupied) {
     if (occupied < 4 || occupied % 4 != 0) {
         throw std::invalid_argument("fixture: filler record of " + std::to_string(occupied) + " bytes");

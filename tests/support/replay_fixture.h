@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,6 +113,10 @@ struct Record {
 Record Marker(uint8_t session_code, uint32_t clock_ms);
 // Frame number record (type 14).
 Record FrameNumber(uint32_t frame);
+// Car status record (type 10, 20 bytes): bytes 0-1 of its 16-byte status
+// hold slot * 64 + 31, the given bytes (index 2 to 15, value) are set, the
+// rest are 0.
+Record CarStatus(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes);
 // A record of the given type occupying `occupied` bytes (a multiple of 4,
 // at least 4; else std::invalid_argument), with a length field that makes
 // every documented skip rule land on the same end: type 8 writes

@@ -17,15 +17,6 @@ namespace fs = std::filesystem;
 constexpr uint32_t kInvalid = 0x10000000;
 constexpr uint32_t kOff = 0x40000000;
 
-Record Status(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes) {
-    std::string payload(16, '\0');
-    const int word = slot * 64 + 31;
-    payload[0] = static_cast<char>(word & 0xFF);
-    payload[1] = static_cast<char>(word >> 8);
-    for (const auto& [index, value] : bytes) payload[index] = static_cast<char>(value);
-    return Record{10, 20, payload};
-}
-
 // Race frames, one block per tick, a marker opening every block, with the
 // given status records at their clock times.
 std::vector<FrameBlock> RaceFrames(uint32_t end_ms, const std::vector<std::pair<uint32_t, Record>>& events) {
@@ -76,12 +67,12 @@ ReplaySpec MonzaGrandPrix() {
     ReplaySpec s = SessionReplay(drivers, true, true, "monza");
     s.race_laps = 6;
     s.frames = RaceFrames(580000, {
-                                      {60000, Status(3, {{9, 0x04}})},
-                                      {150000, Status(2, {{12, 12}})},
-                                      {260000, Status(2, {{12, 40}})},
-                                      {285000, Status(2, {{12, 63}, {13, 16}, {14, 16}})},
-                                      {380000, Status(3, {{9, 0x0C}})},
-                                      {470000, Status(3, {{9, 0x0C}, {13, 92}, {14, 16}})},
+                                      {60000, CarStatus(3, {{9, 0x04}})},
+                                      {150000, CarStatus(2, {{12, 12}})},
+                                      {260000, CarStatus(2, {{12, 40}})},
+                                      {285000, CarStatus(2, {{12, 63}, {13, 16}, {14, 16}})},
+                                      {380000, CarStatus(3, {{9, 0x0C}})},
+                                      {470000, CarStatus(3, {{9, 0x0C}, {13, 92}, {14, 16}})},
                                   });
     return s;
 }
