@@ -8,13 +8,22 @@ namespace fixture {
 
 IniText::IniText(std::string line_end) : line_end_(std::move(line_end)) {}
 
-IniText& IniText::Section(std::string_view inner) { return Line("[" + std::string(inner) + "]"); }
+IniText& IniText::Section(std::string_view inner) {
+    std::string line = "[";
+    line += inner;
+    line += ']';
+    return Line(line);
+}
 
 IniText& IniText::Key(std::string_view key, std::string_view value, std::string_view separator) {
     return Line(std::string(key) + std::string(separator) + std::string(value));
 }
 
-IniText& IniText::Comment(std::string_view text) { return Line(";" + std::string(text)); }
+IniText& IniText::Comment(std::string_view text) {
+    std::string line = ";";
+    line += text;
+    return Line(line);
+}
 
 IniText& IniText::Blank() { return Line(""); }
 
