@@ -1,27 +1,32 @@
 #include "recording_display.h"
 
+#include "track/round.h"
 #include "track/split_line.h"
 #include "track/surface_polygon.h"
 #include "track/track_point_list.h"
 
+PixelPoint RecordingDisplay::PixelOf(const WorldPoint& world) {
+    return {static_cast<int32_t>(Round(world.x)), static_cast<int32_t>(Round(world.y))};
+}
+
 PixelPoint RecordingDisplay::DrawSegment(const WorldPoint& current, const WorldPoint& previous, int32_t colour_index,
-                                         bool) {
-    calls.push_back({Kind::kSegment, {current, previous}, colour_index});
-    return {};
+                                         bool no_draw) {
+    calls.push_back({Kind::kSegment, {current, previous}, colour_index, {}, no_draw});
+    return PixelOf(current);
 }
 
-void RecordingDisplay::DrawCarShape(const CarMarker&, PixelPoint, const std::array<WorldPoint, kCarOutlinePoints>& outline,
-                                    int32_t colour_index) {
-    calls.push_back({Kind::kCarShape, {outline.begin(), outline.end()}, colour_index});
+void RecordingDisplay::DrawCarShape(const CarMarker&, PixelPoint position,
+                                    const std::array<WorldPoint, kCarOutlinePoints>& outline, int32_t colour_index) {
+    calls.push_back({Kind::kCarShape, {outline.begin(), outline.end()}, colour_index, position});
 }
 
-void RecordingDisplay::DrawDot(const CarMarker&, PixelPoint, int32_t colour_index) {
-    calls.push_back({Kind::kDot, {}, colour_index});
+void RecordingDisplay::DrawDot(const CarMarker&, PixelPoint position, int32_t colour_index) {
+    calls.push_back({Kind::kDot, {}, colour_index, position});
 }
 
 PixelPoint RecordingDisplay::WorldToPixel(const WorldPoint& world) {
     calls.push_back({Kind::kWorldToPixel, {world}});
-    return {};
+    return PixelOf(world);
 }
 
 void RecordingDisplay::DrawSurface(const SurfacePolygon& polygon) {

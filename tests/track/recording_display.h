@@ -1,6 +1,8 @@
 #pragma once
 // A painter that draws nothing and records every call with its points in
-// metres, so tests can check the geometry and the order of drawing.
+// metres, so tests can check the geometry and the order of drawing. Its
+// logical pixel of a world point is (Round(x), Round(y)): one pixel per
+// metre, y not flipped.
 
 #include <string>
 #include <vector>
@@ -17,7 +19,11 @@ public:
         Kind kind;
         std::vector<WorldPoint> points;
         int32_t colour = -1;
+        PixelPoint position = {};  // car shapes and dots
+        bool no_draw = false;      // segments
     };
+
+    static PixelPoint PixelOf(const WorldPoint& world);
 
     PixelPoint DrawSegment(const WorldPoint& current, const WorldPoint& previous, int32_t colour_index,
                            bool no_draw) override;
