@@ -115,7 +115,10 @@ bool Write(const fs::path& path, std::string_view bytes, std::optional<fs::perms
     }
 
     const fs::path folder = target.parent_path();
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string temp_name = ".";
+    temp_name += target.filename().string();
+    temp_name += ".XXXXXX";
+    std::string pattern = (folder / temp_name).string();
     Fd fd(::mkstemp(pattern.data()));
     if (fd.get() < 0) return false;
     const fs::path temp = pattern;

@@ -144,7 +144,10 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
 
     const auto header = FindSection(s);
     if (!header) {
-        lines_.push_back(Parse("[" + std::string(s) + "]"));
+        std::string header_line = "[";
+        header_line += s;
+        header_line += ']';
+        lines_.push_back(Parse(header_line));
         lines_.push_back(Parse(std::string(k) + "=" + std::string(value)));
         Reindex();
         return true;
