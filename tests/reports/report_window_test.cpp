@@ -180,6 +180,14 @@ TEST_F(ReportWindow, ShowsAReportBeyondSixtyFiveThousandCharactersWhole) {
     ui.paths.push_back(other.File("complete.txt"));
     report.OnExportToFile();
     EXPECT_EQ(ReadFile(other.File("complete.txt")), report.ReportText());
+
+    // Printed whole, page by page, in reasonable time.
+    ui.pdf_path = other.File("complete.pdf");
+    report.OnPrint();
+    const int lines = static_cast<int>(std::count(report.ReportText().begin(), report.ReportText().end(), '\n'));
+    EXPECT_GT(report.PrintedPages(), lines / 200);
+    EXPECT_LT(report.PrintedPages(), lines / 20);
+    EXPECT_EQ(PdfPages(ui.pdf_path), report.PrintedPages());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "reports/ui/report.h"
 
+#include <algorithm>
+
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -174,10 +176,18 @@ int Report::PrintText(QPrinter& printer, const QString& text) {
     const QRect page(0, 0, painter.device()->width(), painter.device()->height());
     const int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
 
+    // No page holds more text lines than this, wrapped or not, so the
+    // search never needs to measure further into the text: measuring the
+    // whole remainder of a long report for every page would take minutes.
+    const qsizetype max_lines = page.height() / std::max(1, painter.fontMetrics().lineSpacing()) + 2;
+
     int pages = 0;
     qsizetype start = 0;
     while (text.size() - start > 1) {
-        const QString rest = text.mid(start);
+        qsizetype limit = start;
+        for (qsizetype lines = 0; limit < text.size() && lines < max_lines; ++limit)
+            if (text[limit] == '\n') ++lines;
+        const QString rest = text.mid(start, limit - start);
         // The longest prefix of what is left that fits the page, by
         // bisection over its length; at least one character goes on a page.
         qsizetype fit = rest.size();
