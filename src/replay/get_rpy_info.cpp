@@ -17,7 +17,7 @@ constexpr size_t kOtherCarEntry = 16;
 // The data section is walked front to back through one read window; the
 // lap itself is read a second time. The window stays small enough to be in
 // the processor's cache while the block headers in it are walked.
-constexpr size_t kWindowSize = 256 * 1024;
+constexpr size_t kWindowSize = 1024 * 1024;
 
 // A marker opens the lap when it is less than this before the lap's start,
 // and closes it when it is more than kCloseMs after the lap's end.
