@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev
+          clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,3 +10,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREVAN_SANITIZE=ON
 cmake --build "$build" --parallel
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+
+# Every fuzz target briefly from its seeds, so a reader that crashes on a
+# valid file or a known damaged one fails the run.
+scripts/fuzz.sh 15

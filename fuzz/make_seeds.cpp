@@ -1,0 +1,481 @@
+// Writes the seed corpora of the fuzz targets: valid files of each
+// arrangement the fixture writers know, so a fuzzer starts from inside the
+// formats rather than from their first bytes. One folder per target under
+// the folder given on the command line; files already there are replaced.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "replay/byte_writer.h"
+#include "replay/drivers.h"
+#include "replay/header.h"
+#include "settings/registry.h"
+#include "settings/registry_store.h"
+#include "settings/settings.h"
+#include "support/car_record_packer.h"
+#include "support/ini_fixture.h"
+#include "support/race_generator.h"
+#include "support/replay_fixture.h"
+#include "support/sample_simulator.h"
+#include "support/session_fixture.h"
+#include "support/track_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace fixture;
+
+constexpr uint32_t kInvalid = 0x10000000;
+constexpr uint32_t kOff = 0x40000000;
+
+fs::path g_root;
+
+void Seed(const std::string& target, const std::string& name, const std::string& bytes) {
+    const fs::path folder = g_root / target;
+    fs::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write seed " + (folder / name).string());
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// --- replays ---------------------------------------------------------------
+
+Record Status(int slot, std::initializer_list<std::pair<int, uint8_t>> bytes) {
+    std::string payload(16, '\0');
+    const int word = slot * 64 + 31;
+    payload[0] = static_cast<char>(word & 0xFF);
+    payload[1] = static_cast<char>(word >> 8);
+    for (const auto& [index, value] : bytes) payload[index] = static_cast<char>(value);
+    return Record{10, 20, payload};
+}
+
+FrameBlock At(uint8_t session, uint32_t clock_ms, std::vector<Record> more = {}) {
+    FrameBlock b;
+    b.records.push_back(Marker(session, clock_ms));
+    b.records.insert(b.records.end(), more.begin(), more.end());
+    return b;
+}
+
+std::vector<DriverLaps> Field() {
+    DriverLaps a{NamedDriver("Jim", "Clark", 0, 5)};
+    a.practice_start = 1000;
+    a.practice_laps = {90000, 88000, 87500};
+    a.practice_flags = {0, kInvalid, 0};
+    a.race_start = 2000;
+    a.race_laps = {60000, 60000, 59000};
+    a.race_flags = {0, kOff, 0};
+    DriverLaps b{NamedDriver("Graham", "Hill", 3, 1)};
+    b.driver.ai = true;
+    b.practice_start = 1500;
+    b.practice_laps = {91000};
+    b.race_start = 2100;
+    b.race_laps = {61000, 60500};
+    DriverLaps c{NamedDriver("Jack", "Brabham", 1, 0)};
+    c.driver.country = 2;
+    c.race_start = 2200;
+    c.race_laps = {62000};
+    DriverLaps d{NamedDriver("Denny", "Hulme", 2, 0)};
+    d.driver.not_applicable = true;
+    d.practice_start = 1200;
+    d.practice_laps = {95000, 94000};
+    return {a, b, c, d};
+}
+
+// Practice and race with status records of every kind the mechanical scan
+// tells of.
+ReplaySpec MechanicalRace() {
+    ReplaySpec s = SessionReplay(Field(), true, true, "monza");
+    FrameBlock no_marker;
+    no_marker.records.push_back(Status(1, {{12, 9}}));
+    s.frames = {
+        At(0, 10),
+        At(0, 20000, {Status(0, {{9, 3}})}),
+        At(2, 10),
+        no_marker,
+        At(2, 5000, {Status(0, {{9, 0x0D}}), Status(1, {{12, 5}})}),
+        At(2, 30000, {Status(0, {{9, 0x2D}}), Status(1, {{12, 6}})}),
+        At(2, 65000, {Status(1, {{12, 6}, {13, 84}, {14, 16}})}),
+        At(2, 70000, {Status(0, {})}),
+        At(2, 80000, {Status(2, {{7, 0x40}, {14, 1}})}),
+        At(2, 90000, {Status(2, {{7, 0x40}, {14, 17}})}),
+        At(2, 95000, {Status(2, {{7, 0x40}, {14, 17}, {11, 0xC0}, {12, 63}, {13, 200}})}),
+        At(2, 130000, {FrameNumber(7), Filler(8, 12), Filler(9, 8)}),
+        At(2, 200000),
+    };
+    return s;
+}
+
+fixture::CarPlan Car(const std::string& first, const std::string& last, uint32_t slot, std::vector<double> practice,
+                     std::vector<double> race) {
+    fixture::CarPlan c;
+    c.driver.first_name = first;
+    c.driver.last_name = last;
+    c.driver.slot = slot;
+    c.practice_speeds = std::move(practice);
+    c.race_speeds = std::move(race);
+    return c;
+}
+
+// Short laps keep the generated replays small: a few hundred frames.
+RacePlan ShortRace() {
+    RacePlan p;
+    p.lap_length_m = 100.0;
+    p.player = 1;
+    p.cars = {Car("Graham", "Hill", 4, {40, 45, 42}, {38, 46, 47}),
+              Car("Jim", "Clark", 0, {42, 47, 48}, {40, 48, 49}),
+              Car("Jack", "Brabham", 2, {36, 40, 41}, {37, 43, 44})};
+    for (auto& car : p.cars) {
+        car.practice_lead_m = 20.0;
+        car.race_lead_m = 10.0;
+    }
+    p.tail_ticks = 10;
+    return p;
+}
+
+std::vector<RacePlan> RacePlans() {
+    std::vector<RacePlan> plans;
+    plans.push_back(ShortRace());
+    RacePlan coarse = ShortRace();
+    coarse.distance_unit = 0x40;
+    coarse.lap_length_m = 300.0;
+    coarse.player = 0;
+    coarse.race_code = 1;
+    for (auto& car : coarse.cars) {
+        for (double& v : car.practice_speeds) v *= 3;
+        for (double& v : car.race_speeds) v *= 3;
+    }
+    coarse.filler_bytes = 12;
+    plans.push_back(coarse);
+    RacePlan race_only = ShortRace();
+    race_only.practice = false;
+    race_only.race_code = 7;
+    race_only.plain_first_every = 3;
+    race_only.split_every = 4;
+    plans.push_back(race_only);
+    RacePlan practice_only = ShortRace();
+    practice_only.race = false;
+    practice_only.player = 2;
+    practice_only.cars[0].absent = {{20, 20}, {40, 46}};
+    practice_only.filler_bytes = 40;
+    plans.push_back(practice_only);
+    return plans;
+}
+
+// The catalogue record of a loaded replay in catalogue version `version`:
+// the header record (its version 1 form stops before the session fields),
+// then the driver table without the fields a version lacks.
+std::string CatalogueEntry(const Header& h, const Drivers& d, int version) {
+    ByteWriter head;
+    h.WriteDatabaseRecord(head);
+    std::string out = head.bytes();
+    if (version == 1) out.resize(out.size() - 16);
+    ByteWriter w;
+    if (version == 4) {
+        d.WriteToDatabase(w);
+    } else {
+        w.CString(d.file_date);
+        w.U32(static_cast<uint32_t>(d.player_name_mismatch));
+        w.U16(static_cast<uint16_t>(d.driver_count));
+        w.U16(d.chunk_driver_count);
+        w.U32(static_cast<uint32_t>(d.practice_present));
+        w.U32(static_cast<uint32_t>(d.race_present));
+        w.U32(d.race_session_code);
+        w.U32(d.player_index);
+        for (int i = 0; i < d.driver_count; ++i) {
+            w.CString(d.first_names[i]);
+            w.CString(d.last_names[i]);
+            w.CString(d.country_codes[i]);
+            w.U8(d.ai[i]);
+            if (version >= 2) w.U8(d.driver_code[i]);
+            w.U32(d.engine_index[i]);
+            w.U32(d.value140[i]);
+            w.U32(d.slot[i]);
+            w.U8(d.country_index[i]);
+            w.U32(static_cast<uint32_t>(d.practice_lap_count[i]));
+            w.U32(static_cast<uint32_t>(d.race_lap_count[i]));
+            if (version >= 3) {
+                w.U16(d.season_code[i]);
+                w.U8(d.car_index[i]);
+            }
+            auto laps = [&](const Drivers::LapWords& t, const Drivers::LapFlags& f, int n) {
+                for (int k = 0; k <= n; ++k) {
+                    w.U32(t[k]);
+                    w.U8(f[k]);
+                }
+            };
+            if (d.practice_present == 1) laps(d.practice_times[i], d.practice_selectable[i], d.practice_lap_count[i]);
+            if (d.race_present == 1) laps(d.race_times[i], d.race_selectable[i], d.race_lap_count[i]);
+        }
+    }
+    // The catalogue target picks the version from its first byte.
+    return std::string(1, static_cast<char>(version - 1)) + out + w.bytes();
+}
+
+void ReplaySeeds(const std::string& name, const std::string& bytes, bool mechanical = false) {
+    Seed("header", name + ".rpy", bytes);
+    Seed("drivers", name + ".rpy", bytes);
+    if (mechanical) Seed("mechanical", name + ".rpy", bytes);
+
+    const fs::path tmp = g_root / ".load.rpy";
+    WriteFile(tmp, bytes);
+    Header h;
+    auto d = std::make_unique<Drivers>();
+    const bool loads = h.Load(tmp.string()) == 0 && d->LoadReplay(tmp.string()) == 0;
+    fs::remove(tmp);
+    if (!loads) throw std::runtime_error("seed replay " + name + " does not load");
+    for (int v = 1; v <= 4; ++v) Seed("catalogue", name + "-v" + std::to_string(v), CatalogueEntry(h, *d, v));
+}
+
+void Replays() {
+    ReplaySeeds("practice-race", BuildReplay(SessionReplay(Field(), true, true)), true);
+    ReplaySeeds("practice", BuildReplay(SessionReplay(Field(), true, false)), true);
+    ReplaySeeds("race", BuildReplay(SessionReplay(Field(), false, true, "spa")), true);
+    ReplaySeeds("mechanical", BuildReplay(MechanicalRace()), true);
+
+    // Every arrangement of the lap-time tables.
+    const struct {
+        const char* name;
+        TableLayout layout;
+    } layouts[] = {{"layout-none", TableLayout::kNone},
+                   {"layout-practice-only", TableLayout::kPracticeOnly},
+                   {"layout-extra-chunk", TableLayout::kPracticeExtraRace},
+                   {"layout-empty-first", TableLayout::kEmptyFirstThenRace}};
+    for (const auto& l : layouts) {
+        ReplaySpec s = SessionReplay(Field(), true, true);
+        s.layout = l.layout;
+        ReplaySeeds(l.name, BuildReplay(s), l.layout != TableLayout::kNone);
+    }
+
+    ReplaySpec three = SessionReplay(Field(), true, true, "nurburgring");
+    three.sessions = 3;
+    three.race_laps = 12;
+    three.game_mode = 0;
+    three.version = 0;
+    three.player_index = 7;  // found by name instead
+    three.drivers[0].first_name = "ZAVRO";
+    three.player_first = "ZAVRO";
+    ReplaySeeds("three-sessions", BuildReplay(three));
+
+    ReplaySpec training = SessionReplay(Field(), true, false);
+    training.sessions = 1;
+    training.game_mode = 0;
+    training.damage_level = 1;
+    training.driver_trailing = "pad";
+    ReplaySeeds("training", BuildReplay(training));
+
+    ReplaySpec empty = SessionReplay({}, false, false);
+    ReplaySeeds("no-drivers", BuildReplay(empty));
+
+    int n = 0;
+    for (const RacePlan& plan : RacePlans()) {
+        const RaceGenerator gen(plan);
+        const std::string bytes = BuildReplay(gen.Spec());
+        const std::string name = "generated-" + std::to_string(n++);
+        ReplaySeeds(name, bytes, true);
+        // A few laps of each car and session, chosen by the target's first
+        // three bytes: driver, lap, session.
+        size_t picked = 0;
+        for (const LapTruth& t : gen.laps()) {
+            if (picked++ % 3 != 0) continue;
+            std::string prefix;
+            prefix += static_cast<char>(t.driver);
+            prefix += static_cast<char>(t.lap);
+            prefix += static_cast<char>(t.session);
+            Seed("lap", name + "-d" + std::to_string(t.driver) + "-s" + std::to_string(t.session) + "-l" +
+                            std::to_string(t.lap),
+                 prefix + bytes);
+        }
+        Seed("lap", name + "-any-session", std::string("\x01\x01\x02", 3) + bytes);
+    }
+}
+
+// --- packed car records ----------------------------------------------------
+
+void CarStructs() {
+    PlayerCarFields p;
+    p.distance = 123456;
+    p.gear_field = 4;
+    p.lateral = -2000;
+    p.height = 300;
+    p.revs = 700;
+    p.orientation = -100;
+    p.pitch = 12;
+    p.roll = -7;
+    p.fraction = 200;
+    p.steering = -30;
+    p.suspension1 = -5;
+    p.suspension4 = 200;
+    p.wheel_value3 = 1000;
+    p.oil_pressure = 90;
+    OtherCarFields o;
+    o.pitch = -3;
+    o.revs = 800;
+    o.distance = 654321;
+    o.slot = 4;
+    o.lateral = 1234;
+    o.fraction = 17;
+    o.state_high = 2;
+    o.height = 100;
+    o.steering = 20;
+    o.orientation = 2000;
+    o.roll = -300;
+    o.gear_field = 5;
+    EngineFields e;
+    e.oil_temperature = 85;
+    e.water_temperature = 90;
+    e.fuel_pressure = 60;
+    e.value4 = 1500;
+    Seed("car_structs", "player", CarRecordPacker::PlayerCar(p));
+    Seed("car_structs", "other", CarRecordPacker::OtherCar(o) + CarRecordPacker::OtherCar(OtherCarFields{}));
+    Seed("car_structs", "engine", CarRecordPacker::Engine(e));
+    Seed("car_structs", "all", CarRecordPacker::PlayerCar(p) + CarRecordPacker::OtherCar(o) + CarRecordPacker::Engine(e));
+}
+
+// --- tracks ----------------------------------------------------------------
+
+void Tracks() {
+    // The target's first byte: even writes a .trk file, odd a .dat file.
+    const std::string stadium = BuildTrackBlock(StadiumCircuit());
+    const std::string winding = BuildTrackBlock(WindingCircuit());
+    Seed("track", "stadium-trk", std::string(1, '\0') + stadium);
+    Seed("track", "winding-trk", std::string(1, '\0') + winding);
+    Seed("track", "stadium-dat",
+         std::string(1, '\1') + BuildTrackContainer(TrackContainerSpec({ContainerEntry("fz.trk", stadium)})));
+    Seed("track", "winding-dat",
+         std::string(1, '\1') +
+             BuildTrackContainer(TrackContainerSpec({ContainerEntry("track.ini", "[Track]\r\nname=Fz\r\n"),
+                                                     ContainerEntry("FZ.TRK", winding),
+                                                     ContainerEntry("fz.spd", std::string(64, '\x11'))})));
+    // A container opened under the .trk name still holds its track as an entry.
+    Seed("track", "container-as-trk",
+         std::string(1, '\0') + BuildTrackContainer(TrackContainerSpec({ContainerEntry("fz.trk", winding)})));
+    CircuitBuilder small({-60000, -20000, 20000, 60000});
+    small.Straight(1000000, ParallelTraces({-60000, -20000, 20000, 60000}, {4, 1, 4}))
+        .Curve(500000, kAngleQuarter * 2, ParallelTraces({-60000, -20000, 20000, 60000}, {0x801, 2, 10}))
+        .Straight(1000000, ParallelTraces({-60000, 60000}, {1}))
+        .Curve(500000, kAngleQuarter * 2, ParallelTraces({-60000, -20000, 20000, 60000}, {3, 1, 5}));
+    Seed("track", "small-trk", std::string(1, '\0') + BuildTrackBlock(small.Build(6000000)));
+}
+
+// --- ini and season files --------------------------------------------------
+
+void Inis() {
+    Seed("ini", "track", "[Track]\r\nname=Monza\r\n");
+    Seed("ini", "player", "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n");
+    Seed("ini", "windows",
+         IniText()
+             .Comment(" written by hand")
+             .Section("Times")
+             .Key("monza", "1:28.5")
+             .Key(" spa ", " 3:40.1 ", " = ")
+             .Blank()
+             .Section(" monaco ")
+             .Key("best", "1:31.0")
+             .Section("times")
+             .Key("monza", "9:99.9")
+             .Line("no equals sign here")
+             .Line("[unclosed")
+             .Build(false));
+    Seed("ini", "unix", IniText("\n").Line("orphan=1").Section("A").Key("k", "v").Key("K", "w").Section("").Build());
+    SeasonSpec season;
+    SeasonEventSpec spa;
+    spa.name = "Grand Prix de Belgique";
+    spa.shortname = "Spa";
+    spa.track_directory = "spa";
+    season.events = {spa, SeasonEventSpec{}};
+    Seed("ini", "season", BuildSeasonFile(season));
+
+    Seed("season", "two-events", BuildSeasonFile(season));
+    SeasonSpec odd;
+    SeasonEventSpec partial;
+    partial.omit = {"day", "startingGrid"};
+    partial.extra = {{"weather", "rain"}};
+    odd.events = {partial, spa, SeasonEventSpec{}};
+    odd.num_events = "5 events";
+    odd.num_events_key = "NUMEVENTS";
+    odd.separator = " = ";
+    odd.line_end = "\n";
+    Seed("season", "odd", BuildSeasonFile(odd));
+    SeasonSpec none;
+    none.omit_num_events = true;
+    none.events = {spa};
+    Seed("season", "no-count", BuildSeasonFile(none));
+    SeasonSpec full;
+    for (int i = 0; i < 11; ++i) full.events.push_back(SeasonEventSpec{});
+    Seed("season", "eleven", BuildSeasonFile(full));
+}
+
+// --- settings store --------------------------------------------------------
+
+void Registry() {
+    RegistryStore store;
+    store.SetValue(Settings::kSettingsKey, "QELDirectory", RegistryStore::kTypeString, std::string("/opt/qel\0", 9));
+    store.SetValue(Settings::kSettingsKey, "BMPSizeInPixel", RegistryStore::kTypeDword, std::string("\x00\x04\x00\x00", 4));
+    store.SetValue(Settings::kSettingsKey, "MPH", RegistryStore::kTypeDword, std::string("\x01", 1));
+    store.SetValue(Settings::kSettingsKey, "AltRpyPath", RegistryStore::kTypeExpandString, "/home/jim/replays");
+    store.SetValue("Software\\Ostrevan\\Ostrevan\\Records", "Laps", RegistryStore::kTypeBinary,
+                   CRegistry::EncodeDWordArray({1, 2, 3, 0xFFFFFFFF}));
+    store.SetValue("Software\\Ostrevan\\Ostrevan\\Records", "Names", RegistryStore::kTypeBinary,
+                   CRegistry::EncodeStringArray({"Jim", std::string(300, 'x'), ""}));
+    store.SetValue(Settings::kSetupKey, "Directory", RegistryStore::kTypeString, "C:\\Sierra\\QEL");
+    Seed("registry", "hive", store.Encode());
+
+    RegistryStore machine;
+    machine.SetValue(Settings::kSetupKey, "Directory", RegistryStore::kTypeString, std::string("/srv/qel\0", 9));
+    machine.CreateKey("Software\\Empty\\Key");
+    Seed("registry", "machine", machine.Encode());
+    Seed("registry", "empty", RegistryStore().Encode());
+    Seed("registry", "dword-array", CRegistry::EncodeDWordArray({5, 6, 7}));
+    Seed("registry", "string-array", CRegistry::EncodeStringArray({"a", "bc"}));
+}
+
+// --- the sample simulator folder -------------------------------------------
+
+void SampleSimulator() {
+    const fs::path folder = g_root / ".sample";
+    fs::remove_all(folder);
+    WriteSampleSimulator(folder);
+    Seed("track", "sample-monza", std::string(1, '\0') + ReadFile(folder / "tracks" / "monza" / "monza.trk"));
+    Seed("track", "sample-spa", std::string(1, '\0') + ReadFile(folder / "tracks" / "spa" / "spa.trk"));
+    Seed("season", "sample", ReadFile(folder / "seasons" / "67season.ini"));
+    Seed("ini", "sample-track", ReadFile(folder / "tracks" / "spa" / "track.ini"));
+    // The Monza replay runs a whole race frame by frame and is too large to
+    // fuzz quickly; the Spa one is small.
+    const std::string spa = ReadFile(folder / "replay" / "spa_race.rpy");
+    ReplaySeeds("sample-spa", spa, true);
+    fs::remove_all(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_seeds CORPUS_FOLDER\n";
+        return 2;
+    }
+    try {
+        g_root = argv[1];
+        fs::create_directories(g_root);
+        Replays();
+        CarStructs();
+        Tracks();
+        Inis();
+        Registry();
+        SampleSimulator();
+    } catch (const std::exception& e) {
+        std::cerr << "make_seeds: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
