@@ -18,6 +18,7 @@
 #include "settings/registry.h"
 #include "settings/registry_store.h"
 #include "settings/settings.h"
+#include "support/catalogue_fixture.h"
 #include "support/car_record_packer.h"
 #include "support/ini_fixture.h"
 #include "support/race_generator.h"
@@ -180,46 +181,8 @@ std::string CatalogueEntry(const Header& h, const Drivers& d, int version) {
     h.WriteDatabaseRecord(head);
     std::string out = head.bytes();
     if (version == 1) out.resize(out.size() - 16);
-    ByteWriter w;
-    if (version == 4) {
-        d.WriteToDatabase(w);
-    } else {
-        w.CString(d.file_date);
-        w.U32(static_cast<uint32_t>(d.player_name_mismatch));
-        w.U16(static_cast<uint16_t>(d.driver_count));
-        w.U16(d.chunk_driver_count);
-        w.U32(static_cast<uint32_t>(d.practice_present));
-        w.U32(static_cast<uint32_t>(d.race_present));
-        w.U32(d.race_session_code);
-        w.U32(d.player_index);
-        for (int i = 0; i < d.driver_count; ++i) {
-            w.CString(d.first_names[i]);
-            w.CString(d.last_names[i]);
-            w.CString(d.country_codes[i]);
-            w.U8(d.ai[i]);
-            if (version >= 2) w.U8(d.driver_code[i]);
-            w.U32(d.engine_index[i]);
-            w.U32(d.value140[i]);
-            w.U32(d.slot[i]);
-            w.U8(d.country_index[i]);
-            w.U32(static_cast<uint32_t>(d.practice_lap_count[i]));
-            w.U32(static_cast<uint32_t>(d.race_lap_count[i]));
-            if (version >= 3) {
-                w.U16(d.season_code[i]);
-                w.U8(d.car_index[i]);
-            }
-            auto laps = [&](const Drivers::LapWords& t, const Drivers::LapFlags& f, int n) {
-                for (int k = 0; k <= n; ++k) {
-                    w.U32(t[k]);
-                    w.U8(f[k]);
-                }
-            };
-            if (d.practice_present == 1) laps(d.practice_times[i], d.practice_selectable[i], d.practice_lap_count[i]);
-            if (d.race_present == 1) laps(d.race_times[i], d.race_selectable[i], d.race_lap_count[i]);
-        }
-    }
     // The catalogue target picks the version from its first byte.
-    return std::string(1, static_cast<char>(version - 1)) + out + w.bytes();
+    return std::string(1, static_cast<char>(version - 1)) + out + fixture::DriversCatalogueRecord(d, version);
 }
 
 void ReplaySeeds(const std::string& name, const std::string& bytes, bool mechanical = false) {

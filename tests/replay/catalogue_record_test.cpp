@@ -10,6 +10,7 @@
 #include "replay/byte_writer.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
+#include "support/catalogue_fixture.h"
 #include "support/replay_fixture.h"
 
 namespace {
@@ -133,50 +134,7 @@ Drivers SampleDrivers() {
     return d;
 }
 
-// The record of one driver in catalogue version `version`, laid out from
-// the record table: version 1 has no driver code byte, versions 1 and 2 no
-// season code and car index.
-void WriteDriverRecord(fixture::Bytes& b, const Drivers& d, int i, int version) {
-    b.CString(d.first_names[i]);
-    b.CString(d.last_names[i]);
-    b.CString(d.country_codes[i]);
-    b.U8(d.ai[i]);
-    if (version >= 2) b.U8(d.driver_code[i]);
-    b.U32(d.engine_index[i]);
-    b.U32(d.value140[i]);
-    b.U32(d.slot[i]);
-    b.U8(d.country_index[i]);
-    b.U32(static_cast<uint32_t>(d.practice_lap_count[i]));
-    b.U32(static_cast<uint32_t>(d.race_lap_count[i]));
-    if (version >= 3) {
-        b.U16(d.season_code[i]);
-        b.U8(d.car_index[i]);
-    }
-    // Pairs of a lap count the table cannot hold are cut: the reader must
-    // refuse the count before it reads them.
-    for (int k = 0; k <= std::min(d.practice_lap_count[i], Drivers::kMaxLaps); ++k) {
-        b.U32(d.practice_times[i][k]);
-        b.U8(d.practice_selectable[i][k]);
-    }
-    for (int k = 0; k <= d.race_lap_count[i]; ++k) {
-        b.U32(d.race_times[i][k]);
-        b.U8(d.race_selectable[i][k]);
-    }
-}
-
-std::string DriversRecord(const Drivers& d, int version) {
-    fixture::Bytes b;
-    b.CString(d.file_date);
-    b.U32(static_cast<uint32_t>(d.player_name_mismatch));
-    b.U16(static_cast<uint16_t>(d.driver_count));
-    b.U16(d.chunk_driver_count);
-    b.U32(static_cast<uint32_t>(d.practice_present));
-    b.U32(static_cast<uint32_t>(d.race_present));
-    b.U32(d.race_session_code);
-    b.U32(d.player_index);
-    for (int i = 0; i < d.driver_count; ++i) WriteDriverRecord(b, d, i, version);
-    return b.data;
-}
+std::string DriversRecord(const Drivers& d, int version) { return fixture::DriversCatalogueRecord(d, version); }
 
 int ReadVersion(Drivers& d, ByteReader& r, int version) {
     switch (version) {
