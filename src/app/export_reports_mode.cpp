@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "app/command_line.h"
-#include "app/interaction.h"
+#include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/report_files.h"

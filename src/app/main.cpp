@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_interaction.h"
+#include "interaction/batch_interaction.h"
 #include "app/command_line.h"
 #include "app/export_reports_mode.h"
 #include "settings/settings.h"

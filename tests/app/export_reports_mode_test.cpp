@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/batch_interaction.h"
+#include "interaction/batch_interaction.h"
 #include "app/command_line.h"
 #include "report_scenarios.h"
 #include "settings/settings.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/interaction.h"
+#include "interaction/interaction.h"
 
 namespace fixture {
 

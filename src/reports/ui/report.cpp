@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/interaction.h"
-#include "app/text_codec.h"
+#include "interaction/interaction.h"
+#include "interaction/ui/text_codec.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/complete_report.h"

@@ -4,7 +4,7 @@
 
 #include <iosfwd>
 
-#include "app/interaction.h"
+#include "interaction/interaction.h"
 
 class BatchInteraction : public Interaction {
 public:

@@ -1,8 +1,8 @@
-#include "app/interaction.h"
+#include "interaction/interaction.h"
 
 #include <iostream>
 
-#include "app/batch_interaction.h"
+#include "interaction/batch_interaction.h"
 
 Interaction::~Interaction() = default;
 

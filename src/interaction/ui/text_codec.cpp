@@ -1,4 +1,4 @@
-#include "app/text_codec.h"
+#include "interaction/ui/text_codec.h"
 
 namespace {
 

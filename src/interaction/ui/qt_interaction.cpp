@@ -1,4 +1,4 @@
-#include "app/qt_interaction.h"
+#include "interaction/ui/qt_interaction.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,7 +10,7 @@
 #include <QPrinter>
 #include <QUrl>
 
-#include "app/text_codec.h"
+#include "interaction/ui/text_codec.h"
 
 namespace {
 

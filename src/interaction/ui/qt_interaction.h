@@ -2,7 +2,7 @@
 // The interactive program's answers: Qt message boxes, file dialogs, the
 // print dialog, the wait cursor, desktop services and the clipboard.
 
-#include "app/interaction.h"
+#include "interaction/interaction.h"
 
 class QWidget;
 
