@@ -1,6 +1,7 @@
 #pragma once
 // The command-line modes' answers: messages go to standard error, questions
-// are answered No, choosers are cancelled, nothing is shown.
+// are answered No (or Cancel where the question offers it, so nothing is
+// given up without a person), choosers are cancelled, nothing is shown.
 
 #include <iosfwd>
 
@@ -11,8 +12,9 @@ public:
     // Messages go to err (standard error when not given).
     explicit BatchInteraction(std::ostream* err = nullptr);
 
-    void ShowMessage(const std::string& text, Icon icon) override;
+    void ShowMessage(const std::string& text, Icon icon, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
     std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
                                               const std::vector<FileFilter>&) override {
         return std::nullopt;

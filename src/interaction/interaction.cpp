@@ -23,7 +23,7 @@ void SetInteraction(Interaction* interaction) { g_current = interaction; }
 
 BatchInteraction::BatchInteraction(std::ostream* err) : err_(err ? err : &std::cerr) {}
 
-void BatchInteraction::ShowMessage(const std::string& text, Icon) {
+void BatchInteraction::ShowMessage(const std::string& text, Icon, const std::string&) {
     // Message texts use "\r\n" for the message box; a terminal wants "\n".
     std::string out;
     out.reserve(text.size());
@@ -33,6 +33,11 @@ void BatchInteraction::ShowMessage(const std::string& text, Icon) {
 }
 
 bool BatchInteraction::AskYesNo(const std::string& text) {
-    ShowMessage(text, Icon::Question);
+    ShowMessage(text, Icon::Question, {});
     return false;
+}
+
+Interaction::Answer BatchInteraction::AskYesNoCancel(const std::string& text) {
+    ShowMessage(text, Icon::Question, {});
+    return Answer::Cancel;
 }

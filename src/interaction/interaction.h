@@ -18,6 +18,7 @@ class QPrinter;
 class Interaction {
 public:
     enum class Icon { Information, Warning, Error, Question };
+    enum class Answer { Yes, No, Cancel };
     struct FileFilter {
         std::string label;    // "Text files (*.txt)"
         std::string pattern;  // "*.txt"
@@ -25,9 +26,12 @@ public:
 
     virtual ~Interaction();
 
-    virtual void ShowMessage(const std::string& text, Icon icon = Icon::Warning) = 0;
+    // An empty title shows the program's name.
+    virtual void ShowMessage(const std::string& text, Icon icon = Icon::Warning, const std::string& title = {}) = 0;
     // True for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // A question that may also be cancelled.
+    virtual Answer AskYesNoCancel(const std::string& text) = 0;
     // The chosen path, or nullopt when the user cancels. The save chooser
     // asks before overwriting an existing file.
     virtual std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& proposed,

@@ -17,12 +17,22 @@ public:
     RecordingInteraction() { SetInteraction(this); }
     ~RecordingInteraction() override { SetInteraction(nullptr); }
 
-    void ShowMessage(const std::string& text, Icon) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text, Icon, const std::string& title) override {
+        messages.push_back(text);
+        titles.push_back(title);
+    }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
         if (answers.empty()) return false;
         const bool a = answers.front();
         answers.pop_front();
+        return a;
+    }
+    Answer AskYesNoCancel(const std::string& text) override {
+        questions.push_back(text);
+        if (three_way_answers.empty()) return Answer::Cancel;
+        const Answer a = three_way_answers.front();
+        three_way_answers.pop_front();
         return a;
     }
     std::optional<std::string> ChooseSaveFile(const std::string&, const std::string& proposed,
@@ -47,8 +57,9 @@ public:
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     void PlaySound(int resource) override { sounds.push_back(resource); }
 
-    std::vector<std::string> messages, questions, proposed_names, progress, opened;
+    std::vector<std::string> messages, titles, questions, proposed_names, progress, opened;
     std::deque<bool> answers;
+    std::deque<Answer> three_way_answers;
     // Answers of the choosers in order; nullopt cancels.
     std::deque<std::optional<std::string>> paths;
     std::string pdf_path;

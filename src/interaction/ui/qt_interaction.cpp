@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -23,14 +24,24 @@ QString Filters(const std::vector<Interaction::FileFilter>& filters) {
 
 QString Caption() { return QApplication::applicationName().isEmpty() ? "Ostrevan" : QApplication::applicationName(); }
 
+QString Caption(const std::string& title) { return title.empty() ? Caption() : FromWindows1252(title); }
+
+// Paths are the file system's bytes, not Windows-1252 text: a name that is
+// not Latin-1 must still lead back to its file.
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::optional<std::string> ToPath(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+}
+
 }  // namespace
 
-void QtInteraction::ShowMessage(const std::string& text, Icon icon) {
+void QtInteraction::ShowMessage(const std::string& text, Icon icon, const std::string& title) {
     const QString t = FromWindows1252(text).replace("\r\n", "\n");
     switch (icon) {
-    case Icon::Information: QMessageBox::information(parent_, Caption(), t); break;
-    case Icon::Error: QMessageBox::critical(parent_, Caption(), t); break;
-    default: QMessageBox::warning(parent_, Caption(), t); break;
+    case Icon::Information: QMessageBox::information(parent_, Caption(title), t); break;
+    case Icon::Error: QMessageBox::critical(parent_, Caption(title), t); break;
+    default: QMessageBox::warning(parent_, Caption(title), t); break;
     }
 }
 
@@ -39,26 +50,27 @@ bool QtInteraction::AskYesNo(const std::string& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+Interaction::Answer QtInteraction::AskYesNoCancel(const std::string& text) {
+    switch (QMessageBox::question(parent_, Caption(), FromWindows1252(text).replace("\r\n", "\n"),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
 std::optional<std::string> QtInteraction::ChooseSaveFile(const std::string& title, const std::string& proposed,
                                                          const std::vector<FileFilter>& filters) {
-    const QString path =
-        QFileDialog::getSaveFileName(parent_, FromWindows1252(title), FromWindows1252(proposed), Filters(filters));
-    if (path.isEmpty()) return std::nullopt;
-    return ToWindows1252(path);
+    return ToPath(QFileDialog::getSaveFileName(parent_, FromWindows1252(title), FromPath(proposed), Filters(filters)));
 }
 
 std::optional<std::string> QtInteraction::ChooseOpenFile(const std::string& title, const std::string& folder,
                                                          const std::vector<FileFilter>& filters) {
-    const QString path =
-        QFileDialog::getOpenFileName(parent_, FromWindows1252(title), FromWindows1252(folder), Filters(filters));
-    if (path.isEmpty()) return std::nullopt;
-    return ToWindows1252(path);
+    return ToPath(QFileDialog::getOpenFileName(parent_, FromWindows1252(title), FromPath(folder), Filters(filters)));
 }
 
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& title, const std::string& start) {
-    const QString path = QFileDialog::getExistingDirectory(parent_, FromWindows1252(title), FromWindows1252(start));
-    if (path.isEmpty()) return std::nullopt;
-    return ToWindows1252(path);
+    return ToPath(QFileDialog::getExistingDirectory(parent_, FromWindows1252(title), FromPath(start)));
 }
 
 void QtInteraction::BeginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -90,8 +102,8 @@ bool QtInteraction::SetUpPrinter(QPrinter* printer) {
 }
 
 bool QtInteraction::OpenWithProgram(const std::string& path_or_url) {
-    const QString s = FromWindows1252(path_or_url);
-    const QUrl url = s.contains("://") ? QUrl(s) : QUrl::fromLocalFile(s);
+    const bool is_url = path_or_url.find("://") != std::string::npos;
+    const QUrl url = is_url ? QUrl(FromWindows1252(path_or_url)) : QUrl::fromLocalFile(FromPath(path_or_url));
     return QDesktopServices::openUrl(url);
 }
 

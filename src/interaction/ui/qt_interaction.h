@@ -11,8 +11,9 @@ public:
     // Dialogs are owned by parent (the main window; may be null).
     explicit QtInteraction(QWidget* parent = nullptr) : parent_(parent) {}
 
-    void ShowMessage(const std::string& text, Icon icon) override;
+    void ShowMessage(const std::string& text, Icon icon, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
     std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& proposed,
                                               const std::vector<FileFilter>& filters) override;
     std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& folder,
