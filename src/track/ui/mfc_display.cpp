@@ -43,7 +43,8 @@ const int64_t kDotOffset = Round(5.0 * std::cos(std::numbers::pi / 4));
 }  // namespace
 
 MFCDisplay::MFCDisplay(uint32_t plain_colour, uint32_t highlight_colour)
-    : plain_pen_(CosmeticPen(ToQColor(plain_colour))),
+    : FittedDisplay(),
+      plain_pen_(CosmeticPen(ToQColor(plain_colour))),
       highlight_pen_(CosmeticPen(ToQColor(highlight_colour))),
       plain_brush_(ToQColor(plain_colour)),
       split_pen_(QColor(255, 0, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin) {}
@@ -81,65 +82,14 @@ void MFCDisplay::SetDC(QPainter& painter) {
     painter_ = &painter;
 }
 
-void MFCDisplay::FitToSpeedTrackBounds(const SpdTrkVisitor& visitor, uint32_t margin_x, uint32_t margin_y,
-                                       uint32_t width, uint32_t height) {
-    FitToBounds(visitor.GetMinX(), visitor.GetMaxX(), visitor.GetMinY(), visitor.GetMaxY(), margin_x, margin_y,
-                width, height);
-}
-
-void MFCDisplay::FitToTrackBounds(uint32_t margin_x, uint32_t margin_y, uint32_t width, uint32_t height) {
-    FitToBounds(TrackPointList::GetMinX(), TrackPointList::GetMaxX(), TrackPointList::GetMinY(),
-                TrackPointList::GetMaxY(), margin_x, margin_y, width, height);
-}
-
-void MFCDisplay::FitToSurfaceBounds(uint32_t margin_x, uint32_t margin_y, uint32_t width, uint32_t height) {
-    FitToBounds(SurfacePolygon::GetMinX(), SurfacePolygon::GetMaxX(), SurfacePolygon::GetMinY(),
-                SurfacePolygon::GetMaxY(), margin_x, margin_y, width, height);
-}
-
-void MFCDisplay::FitToBounds(double min_x, double max_x, double min_y, double max_y, uint32_t margin_x,
-                             uint32_t margin_y, uint32_t width, uint32_t height) {
-    const double dx = max_x - min_x;
-    const double dy = max_y - min_y;
-    // An empty box reads as a single point at the origin. Every extent
-    // would divide by zero, so the previous fit is kept: the map is fitted
-    // before any track has been read.
-    const bool has_x = dx > 0.0 && std::isfinite(dx);
-    const bool has_y = dy > 0.0 && std::isfinite(dy);
-    if (!has_x && !has_y) return;
-
-    // The margins come off a size in unsigned pixels; a small window must
-    // not wrap round to a huge usable size.
-    const double usable_w = static_cast<double>(std::max<int64_t>(1, int64_t{width} - 2 * int64_t{margin_x}));
-    const double usable_h = static_cast<double>(std::max<int64_t>(1, int64_t{height} - 2 * int64_t{margin_y}));
-    const double ex = has_x ? dx : 0.0;
-    const double ey = has_y ? dy : 0.0;
-    scale_ = std::max(ex / usable_w, ey / usable_h);
-
-    const int64_t cx = RoundHeld((usable_w - ex / scale_) * 0.5) - RoundHeld(min_x / scale_);
-    const int64_t cy = RoundHeld((usable_h - ey / scale_) * 0.5) + RoundHeld(max_y / scale_);
-    x_offset_ = ToInt32(int64_t{margin_x} + cx);
-    y_offset_ = ToInt32(int64_t{margin_y} + cy);
-
-    if (has_x && has_y) {
-        pixels_per_metre_ = std::min(width / dx, height / dy);
-    } else {
-        pixels_per_metre_ = has_x ? width / dx : height / dy;
-    }
-}
-
-QPoint MFCDisplay::Map(const WorldPoint& p) const {
-    return QPoint(ToInt32(RoundHeld(p.x / scale_) + x_offset_), ToInt32(y_offset_ - RoundHeld(p.y / scale_)));
-}
-
-PixelPoint MFCDisplay::WorldToPixel(const WorldPoint& world) {
-    const QPoint q = Map(world);
-    return {q.x(), q.y()};
+QPoint MFCDisplay::MapQ(const WorldPoint& p) const {
+    const PixelPoint q = Map(p);
+    return QPoint(q.x, q.y);
 }
 
 void MFCDisplay::MapPolygon(const std::vector<WorldPoint>& points) {
     polygon_.resize(static_cast<qsizetype>(points.size()));
-    for (size_t i = 0; i < points.size(); ++i) polygon_[static_cast<qsizetype>(i)] = Map(points[i]);
+    for (size_t i = 0; i < points.size(); ++i) polygon_[static_cast<qsizetype>(i)] = MapQ(points[i]);
 }
 
 const QPen& MFCDisplay::PenOf(int32_t colour_index) const {
@@ -154,11 +104,11 @@ const QBrush& MFCDisplay::BrushOf(int32_t colour_index) const {
 
 PixelPoint MFCDisplay::DrawSegment(const WorldPoint& current, const WorldPoint& previous, int32_t colour_index,
                                    bool no_draw) {
-    const QPoint to = Map(current);
+    const QPoint to = MapQ(current);
     if (!no_draw && painter_ != nullptr) {
         const QPen old = painter_->pen();
         painter_->setPen(PenOf(colour_index));
-        painter_->drawLine(Map(previous), to);
+        painter_->drawLine(MapQ(previous), to);
         painter_->setPen(old);
     }
     return {to.x(), to.y()};
@@ -182,8 +132,8 @@ void MFCDisplay::DrawCarShape(const CarMarker&, PixelPoint position,
     polygon_.resize(static_cast<qsizetype>(outline.size()));
     for (size_t i = 0; i < outline.size(); ++i) {
         polygon_[static_cast<qsizetype>(i)] =
-            QPoint(ToInt32(RoundHeld(outline[i].x / scale_) + position.x),
-                   ToInt32(RoundHeld(outline[i].y / scale_) + position.y));
+            QPoint(ToInt32(int64_t{ScaleLength(outline[i].x)} + position.x),
+                   ToInt32(int64_t{ScaleLength(outline[i].y)} + position.y));
     }
     FillPolygon(PenOf(colour_index), BrushOf(colour_index));
 }
@@ -223,7 +173,7 @@ void MFCDisplay::DrawSplitLine(const SplitLine& line) {
     if (painter_ == nullptr) return;
     const QPen old = painter_->pen();
     painter_->setPen(split_pen_);
-    painter_->drawLine(Map(line.GetFirstPoint()), Map(line.GetSecondPoint()));
+    painter_->drawLine(MapQ(line.GetFirstPoint()), MapQ(line.GetSecondPoint()));
     painter_->setPen(old);
 }
 
@@ -250,7 +200,7 @@ void MFCDisplay::DrawHighlightedSection(const TrackPointList& outline) {
 void MFCDisplay::DrawLineWith(const QPen& pen, const WorldPoint& from, const WorldPoint& to) {
     if (painter_ == nullptr) return;
     painter_->setPen(pen);
-    painter_->drawLine(Map(from), Map(to));
+    painter_->drawLine(MapQ(from), MapQ(to));
 }
 
 void MFCDisplay::DrawLine(const WorldPoint& from, const WorldPoint& to) {

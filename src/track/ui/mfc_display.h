@@ -1,15 +1,10 @@
 #pragma once
 // The track map's painter over a QPainter, so that the same drawing goes
 // into a widget, a printer or a QImage. It is fitted to a bounding box and
-// a target size, which fixes its scale and offsets until the next fit, and
-// bound to a QPainter for every drawing pass (BeginDraw); SetDC switches
-// the QPainter within a pass.
-//
-// A world point (metres) maps to the logical pixel (the QPainter's
-// coordinates, before its own transform) px = Round(x / scale) + x offset,
-// py = y offset - Round(y / scale), Round rounding half away from zero:
-// world y grows upwards, pixel y downwards. Pixels beyond the 32-bit range
-// are held at its ends.
+// a target size as FittedDisplay says, which fixes its scale and offsets
+// until the next fit, and bound to a QPainter for every drawing pass
+// (BeginDraw); SetDC switches the QPainter within a pass. Logical pixels
+// are the QPainter's coordinates, before its own transform.
 //
 // Sections, lines, driving lines and the outlines of filled shapes are
 // drawn with cosmetic pens, one device pixel wide at every zoom; the start/
@@ -28,12 +23,12 @@
 #include <span>
 #include <vector>
 
-#include "track/core_display.h"
+#include "track/fitted_display.h"
 
 class BoundingBox;
 class QPainter;
 
-class MFCDisplay : public CoreDisplay {
+class MFCDisplay : public FittedDisplay {
 public:
     // Colours as COLORREF: the plain pen draws sections and lines, the
     // highlight pen the highlighted ones. The track map passes black and
@@ -50,31 +45,6 @@ public:
     // Draws into another painter for the rest of the pass.
     void SetDC(QPainter& painter);
 
-    // Scale and centre a bounding box in a target of width x height pixels
-    // with margins on each side: the tighter direction decides the scale,
-    // and the box is centred in the other, the unused pixels split equally
-    // (each half rounded half away from zero). Pixels per metre becomes the
-    // smaller of width / box width and height / box height, without
-    // margins.
-    //
-    // A target no larger than twice its margins is given a usable size of
-    // one pixel. A box without extent in one direction is fitted by the
-    // other; a box without extent in either (a single point, or empty
-    // because no track has been read) leaves the fit as it was.
-    //
-    // The box of the last SpdTrkVisitor's bands:
-    void FitToSpeedTrackBounds(const SpdTrkVisitor& visitor, uint32_t margin_x, uint32_t margin_y, uint32_t width,
-                               uint32_t height);
-    // The box of every section outline (TrackPointList):
-    void FitToTrackBounds(uint32_t margin_x, uint32_t margin_y, uint32_t width, uint32_t height);
-    // The box of every surface polygon (SurfacePolygon):
-    void FitToSurfaceBounds(uint32_t margin_x, uint32_t margin_y, uint32_t width, uint32_t height);
-
-    // Metres per logical pixel.
-    double GetScale() const { return scale_; }
-    int32_t GetXOffset() const { return x_offset_; }
-    int32_t GetYOffset() const { return y_offset_; }
-    double GetPixelsPerMetre() const { return pixels_per_metre_; }
     // Recorded by BeginDraw for the owner.
     int32_t GetTwoDevicePixels() const { return two_device_pixels_; }
     bool IsPrinting() const { return printing_; }
@@ -90,7 +60,6 @@ public:
     // An ellipse in the box 4 device pixels to each side of the position,
     // whatever the painter's transform.
     void DrawDot(const CarMarker& marker, PixelPoint position, int32_t colour_index) override;
-    PixelPoint WorldToPixel(const WorldPoint& world) override;
     void DrawSurface(const SurfacePolygon& polygon) override;
     void DrawSplitLine(const SplitLine& line) override;
     // Select the plain (or highlight) pen when there is a point, and leave
@@ -105,9 +74,7 @@ public:
     void DrawSpeedTrack(const SpdTrkVisitor& visitor) override;
 
 private:
-    void FitToBounds(double min_x, double max_x, double min_y, double max_y, uint32_t margin_x, uint32_t margin_y,
-                     uint32_t width, uint32_t height);
-    QPoint Map(const WorldPoint& p) const;
+    QPoint MapQ(const WorldPoint& p) const;
     // Fills polygon_ with the mapped points.
     void MapPolygon(const std::vector<WorldPoint>& points);
     void DrawLineWith(const QPen& pen, const WorldPoint& from, const WorldPoint& to);
@@ -117,17 +84,13 @@ private:
     const QPen& PenOf(int32_t colour_index) const;
     const QBrush& BrushOf(int32_t colour_index) const;
 
-    double scale_ = 1.0;
     QPen plain_pen_;
     QPen highlight_pen_;
     QBrush plain_brush_;
     QPen split_pen_;
-    int32_t x_offset_ = 10;
-    int32_t y_offset_ = 10;
     int32_t two_device_pixels_ = 0;
     bool printing_ = false;
     QRect clip_;
-    double pixels_per_metre_ = 1.0;
     QPainter* painter_ = nullptr;
     // The colour table of the pass, with a pen and a brush per entry made
     // once rather than per shape.
