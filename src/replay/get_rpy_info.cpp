@@ -91,6 +91,7 @@ void GetRpyInfo::Reset() {
         v->clear();
     revs_raw.clear();
     for (auto& v : locked_wheel) v.clear();
+    split_time_ms = {};
 }
 
 void GetRpyInfo::Allocate(size_t entries) {

@@ -147,6 +147,9 @@ public:
     std::vector<double> slip_less_steering;
     std::vector<double> speed;               // km/h
     std::array<std::vector<uint8_t>, 4> locked_wheel;
+    // Times of the split distances at 25, 50 and 75 % of the track length
+    // (ms from the start line); 0 until the document sets them.
+    std::array<int32_t, 3> split_time_ms{};
 
 private:
     void Reset();
