@@ -1,5 +1,8 @@
 // Extracting the last race lap of a replay of about 100 MB (20 cars, some
-// two hours of race) against reading the same file whole with plain read().
+// two hours of race) against reading the same file whole with plain read(),
+// and adding that lap to the document as -loadrpy does (extraction, trim,
+// lap-time check and derived channels) from a race of the same size on the
+// stadium circuit.
 // The lap search walks every frame block's header up to the lap, so the
 // extraction cannot beat one pass over the file; it should stay close to it
 // and hold no more memory than one lap's samples and its read window.
@@ -28,10 +31,15 @@
 #include <string>
 #include <vector>
 
+#include "app/rpy_graph_doc.h"
+#include "interaction/batch_interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "support/race_generator.h"
 #include "support/replay_fixture.h"
+#include "support/track_fixture.h"
+#include "settings/settings.h"
+#include "track/track.h"
 
 namespace {
 
@@ -73,9 +81,9 @@ namespace {
 constexpr int kCars = 20;
 constexpr int kLaps = 70;
 
-fixture::RacePlan BigRace() {
+fixture::RacePlan BigRace(double lap_length = 4000.0, int laps = kLaps, double speed = 38.0) {
     fixture::RacePlan p;
-    p.lap_length_m = 4000.0;
+    p.lap_length_m = lap_length;
     p.practice = false;
     p.player = 0;
     p.race_code = 2;
@@ -87,19 +95,23 @@ fixture::RacePlan BigRace() {
         car.driver.slot = static_cast<uint32_t>((c * 7) % kCars);
         car.driver.ai = c != 0;
         car.race_lead_m = 20.0 + c * 8.0;
-        for (int k = 0; k <= kLaps; ++k) car.race_speeds.push_back(38.0 + (c % 5) * 0.2 + (k % 3) * 0.3);
+        for (int k = 0; k <= laps; ++k) car.race_speeds.push_back(speed + (c % 5) * 0.2 + (k % 3) * 0.3);
         p.cars.push_back(car);
     }
     return p;
 }
 
+std::filesystem::path BenchFolder() {
+    const char* env = std::getenv("OSTREVAN_BENCH_DIR");
+    const std::filesystem::path dir =
+        env ? std::filesystem::path(env) : std::filesystem::temp_directory_path() / "ostrevan-bench-laps";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 const std::string& ReplayPath() {
     static const std::string path = [] {
-        const char* env = std::getenv("OSTREVAN_BENCH_DIR");
-        const std::filesystem::path dir =
-            env ? std::filesystem::path(env) : std::filesystem::temp_directory_path() / "ostrevan-bench-laps";
-        std::filesystem::create_directories(dir);
-        const auto p = dir / "race100.rpy";
+        const auto p = BenchFolder() / "race100.rpy";
         if (!std::filesystem::exists(p)) {
             const fixture::RaceGenerator gen(BigRace());
             fixture::WriteFile(p, fixture::BuildReplay(gen.Spec()));
@@ -159,6 +171,78 @@ void BM_ExtractLastLap(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtractLastLap)->Arg(0)->Arg(13)->Unit(benchmark::kMillisecond);
 
+// A simulator folder with the stadium circuit and a race on it of about the
+// same size: 140 laps of the short circuit at a slower pace.
+const std::filesystem::path& StadiumFolder() {
+    static const std::filesystem::path folder = [] {
+        const auto sim = BenchFolder() / "stadium-sim";
+        const auto track = sim / "tracks" / "fixturering" / "fixturering.trk";
+        const auto replay = sim / "replay" / "stadium100.rpy";
+        if (!std::filesystem::exists(replay)) {
+            std::filesystem::create_directories(track.parent_path());
+            std::filesystem::create_directories(replay.parent_path());
+            fixture::WriteFile(sim / "qel.exe", "MZ");
+            fixture::WriteFile(track, fixture::BuildTrackBlock(fixture::StadiumCircuit()));
+            const auto loaded = Track::Load(sim, "fixturering");
+            const fixture::RaceGenerator gen(BigRace(loaded->GetLength(), 140, 19.0));
+            loaded->Clear();
+            fixture::WriteFile(replay, fixture::BuildReplay(gen.Spec()));
+        }
+        return sim;
+    }();
+    return folder;
+}
+
+void BM_ReadStadiumRace(benchmark::State& state) {
+    const std::string path = (StadiumFolder() / "replay" / "stadium100.rpy").string();
+    std::vector<char> buffer(1 << 20);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+        ::close(fd);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ReadStadiumRace)->Unit(benchmark::kMillisecond);
+
+// The document adds the last race lap of the player (0) or another car (13).
+void BM_AddLastLap(benchmark::State& state) {
+    const std::string path = (StadiumFolder() / "replay" / "stadium100.rpy").string();
+    ::setenv("OSTREVAN_CONFIG_DIR", (BenchFolder() / "config").c_str(), 1);
+    Drivers drivers;
+    if (drivers.LoadReplay(path) != 0) {
+        state.SkipWithError("the stadium race did not load");
+        return;
+    }
+    const int driver = static_cast<int>(state.range(0));
+    const int lap = drivers.race_lap_count[driver];
+    Settings settings;
+    settings.SetQELDirectory(StadiumFolder().string());
+    BatchInteraction ui;
+    size_t peak = 0;
+    for (auto _ : state) {
+        // Making the document reads the settings and dropping it saves them:
+        // neither is part of the add.
+        state.PauseTiming();
+        auto doc = std::make_unique<CRpyGraphDoc>(settings, ui);
+        state.ResumeTiming();
+        const size_t before = g_held.load();
+        g_peak.store(before);
+        if (!doc->AddLapFromCommandLine(path, 1, driver, lap)) {
+            state.SkipWithError("the last lap was not added");
+            return;
+        }
+        peak = std::max(peak, g_peak.load() - before);
+        benchmark::DoNotOptimize(doc->GetSlot(0).telemetry->speed.data());
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.counters["peak_heap_MB"] = static_cast<double>(peak) / (1 << 20);
+}
+BENCHMARK(BM_AddLastLap)->Arg(0)->Arg(13)->Unit(benchmark::kMillisecond);
+
 // Passes every run to the console and keeps its real time, for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -178,11 +262,17 @@ public:
     }
     void PrintRatios() const {
         const auto read = times_.find("BM_ReadWholeFile");
+        const auto read_stadium = times_.find("BM_ReadStadiumRace");
         if (read == times_.end() || read->second <= 0) return;
         std::printf("\nReplay: %s (%.1f MB)\n", ReplayPath().c_str(),
                     static_cast<double>(std::filesystem::file_size(ReplayPath())) / (1 << 20));
-        for (const auto& [name, time] : times_)
-            if (name != read->first) std::printf("%s / BM_ReadWholeFile = %.2f\n", name.c_str(), time / read->second);
+        for (const auto& [name, time] : times_) {
+            if (name.rfind("BM_Read", 0) == 0) continue;
+            if (name.rfind("BM_AddLastLap", 0) == 0 && read_stadium != times_.end() && read_stadium->second > 0)
+                std::printf("%s / BM_ReadStadiumRace = %.2f\n", name.c_str(), time / read_stadium->second);
+            else
+                std::printf("%s / BM_ReadWholeFile = %.2f\n", name.c_str(), time / read->second);
+        }
     }
 
 private:
@@ -196,6 +286,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ReplayPath();  // generated before any timing
+    StadiumFolder();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

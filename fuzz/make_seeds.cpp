@@ -255,9 +255,10 @@ void Replays() {
             prefix += static_cast<char>(t.driver);
             prefix += static_cast<char>(t.lap);
             prefix += static_cast<char>(t.session);
-            Seed("lap", name + "-d" + std::to_string(t.driver) + "-s" + std::to_string(t.session) + "-l" +
-                            std::to_string(t.lap),
-                 prefix + bytes);
+            const std::string lap_name = name + "-d" + std::to_string(t.driver) + "-s" +
+                                         std::to_string(t.session) + "-l" + std::to_string(t.lap);
+            Seed("lap", lap_name, prefix + bytes);
+            Seed("add_lap", lap_name, prefix + bytes);
         }
         Seed("lap", name + "-any-session", std::string("\x01\x01\x02", 3) + bytes);
     }
