@@ -4,9 +4,11 @@
 #include <stdexcept>
 
 #include "support/ini_fixture.h"
+#include "support/race_generator.h"
 #include "support/replay_fixture.h"
 #include "support/session_fixture.h"
 #include "support/track_fixture.h"
+#include "track/track.h"
 
 namespace fixture {
 
@@ -91,6 +93,39 @@ ReplaySpec SpaRace() {
     return s;
 }
 
+// Practice and a short race driven on the stadium circuit that the sample
+// calls monza, so the laps have driving lines and telemetry.
+ReplaySpec MonzaDriven(double lap_length) {
+    RacePlan plan;
+    plan.lap_length_m = lap_length;
+    plan.player = 0;
+    const struct {
+        const char* first;
+        const char* last;
+        uint32_t slot;
+        std::vector<double> practice, race;
+    } cars[] = {
+        {"Jim", "Clark", 0, {38, 44.5, 45.2, 44.8}, {30, 43.8, 44.9, 45.1}},
+        {"Graham", "Hill", 1, {37, 43.9, 44.6, 44.1}, {30, 44.2, 44.4, 44.0}},
+        {"Dan", "Gurney", 2, {36, 44.1, 44.3, 44.7}, {30, 43.5, 44.8, 44.6}},
+    };
+    for (const auto& c : cars) {
+        CarPlan car;
+        car.driver.first_name = c.first;
+        car.driver.last_name = c.last;
+        car.driver.slot = c.slot;
+        car.driver.ai = c.slot != 0;
+        car.practice_speeds = c.practice;
+        car.race_speeds = c.race;
+        car.race_lead_m = 20.0 + 12.0 * c.slot;
+        plan.cars.push_back(car);
+    }
+    ReplaySpec spec = RaceGenerator(plan).Spec();
+    spec.track = "monza";
+    spec.race_laps = 3;
+    return spec;
+}
+
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
@@ -118,9 +153,14 @@ std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     WriteSeasonFile(folder, season);
     WriteText(folder / "players" / "Jim_Clark" / "player.ini", "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n");
 
-    const std::vector<fs::path> replays = {folder / "replay" / "monza_gp.rpy", folder / "replay" / "spa_race.rpy"};
+    const std::vector<fs::path> replays = {folder / "replay" / "monza_gp.rpy", folder / "replay" / "spa_race.rpy",
+                                           folder / "replay" / "monza_driven.rpy"};
     WriteText(replays[0], BuildReplay(MonzaGrandPrix()));
     WriteText(replays[1], BuildReplay(SpaRace()));
+    const auto monza = Track::Load(folder, "monza");
+    if (!monza) throw std::runtime_error("the sample's monza track does not read back");
+    WriteText(replays[2], BuildReplay(MonzaDriven(monza->GetLength())));
+    monza->Clear();
     return replays;
 }
 

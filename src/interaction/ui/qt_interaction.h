@@ -10,6 +10,9 @@ class QtInteraction : public Interaction {
 public:
     // Dialogs are owned by parent (the main window; may be null).
     explicit QtInteraction(QWidget* parent = nullptr) : parent_(parent) {}
+    // The window that owns the dialogs from now on (the main window once
+    // it exists).
+    void SetParent(QWidget* parent) { parent_ = parent; }
 
     void ShowMessage(const std::string& text, Icon icon, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;

@@ -1,0 +1,42 @@
+#pragma once
+// The application's profile in the settings store, under
+// Software\Ostrevan\Ostrevan: the main window's placement (section "Frame")
+// and the list of the seven most recently opened replays (section "Recent
+// File List", values "File1" to "File7", newest first).
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+class AppProfile {
+public:
+    static constexpr const char* kProfileKey = "Software\\Ostrevan\\Ostrevan";
+    static constexpr size_t kRecentFiles = 7;
+
+    // The restored (normal) window rectangle and how the window was shown,
+    // in work-area coordinates.
+    struct Placement {
+        int status = 0;  // 1 normal, 2 minimised, 3 maximised
+        int top = 0, left = 0, bottom = 0, right = 0;
+    };
+    struct Rect {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+
+    // nullopt when any of the five values is missing or -1.
+    static std::optional<Placement> ReadPlacement();
+    // False when the store could not be written.
+    static bool WritePlacement(const Placement& placement);
+    // Where a stored placement opens: the rectangle moved by the work
+    // area's corner, its corner pulled back so at least an icon's size of
+    // the window stays on the screen (no lower bound).
+    static Rect PlaceOnScreen(const Placement& placement, const Rect& work_area, int screen_width,
+                              int screen_height, int icon_width, int icon_height);
+
+    static std::vector<std::string> ReadRecentFiles();
+    static bool WriteRecentFiles(const std::vector<std::string>& files);
+    // The list with path added at the top: an earlier entry of the same
+    // path moves up, and at most seven stay.
+    static std::vector<std::string> AddRecentFile(std::vector<std::string> files, const std::string& path);
+};

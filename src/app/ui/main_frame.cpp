@@ -1,0 +1,321 @@
+#include "app/ui/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/app_profile.h"
+#include "app/ui/rpy_graph_view.h"
+#include "app/ui/view_dialog.h"
+#include "interaction/interaction.h"
+#include "interaction/ui/text_codec.h"
+#include "settings/path_lookup.h"
+
+// The icons live in a static library, whose resources the linker would
+// otherwise leave out.
+static void InitResources() { Q_INIT_RESOURCE(ostrevan); }
+
+namespace {
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) {
+    InitResources();
+    setWindowIcon(QIcon(":/icons/ostrevan.svg"));
+    setAcceptDrops(true);
+    view_ = new CRpyGraphView(doc_, this);
+    setCentralWidget(view_);
+
+    plot_settings_ = new ViewDialog(doc_, ui_, this);
+    plot_dock_ = new QDockWidget("Plot Settings", this);
+    plot_dock_->setObjectName("PlotSettings");
+    // The bar stays at the left edge: it is neither moved nor floated.
+    plot_dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    plot_dock_->setWidget(plot_settings_);
+    addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
+    view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
+    view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });
+    connect(plot_settings_, &ViewDialog::LapsChanged, this, [this] {
+        doc_.redraw = true;
+        view_->viewport()->update();
+        RefreshCommands();
+    });
+    connect(view_, &CRpyGraphView::StatusText, this, [this](const QString& text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
+
+    BuildCommands();
+    BuildMenus();
+    BuildToolBars();
+    statusBar()->showMessage("Ready");
+    recent_files_ = AppProfile::ReadRecentFiles();
+    RebuildRecentMenu();
+    doc_.AddObserver(this);
+    UpdateTitle();
+    RefreshCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    doc_.RemoveObserver(this);
+    delete printer_;
+}
+
+void CMainFrame::UpdateTitle() { setWindowTitle(FromWindows1252(doc_.GetTitle()) + " - Ostrevan"); }
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::AddCommand(Command command) {
+    auto* action = new QAction(command.text, this);
+    if (!command.icon.isEmpty()) action->setIcon(QIcon(command.icon));
+    if (!command.shortcut.isEmpty()) action->setShortcut(command.shortcut);
+    action->setCheckable(static_cast<bool>(command.checked));
+    const int id = command.id;
+    connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+    actions_[id] = action;
+    commands_[id] = std::move(command);
+}
+
+bool CMainFrame::Run(int id) {
+    const auto it = commands_.find(id);
+    if (it == commands_.end()) return false;
+    RefreshCommands();
+    if (it->second.enabled && !it->second.enabled()) return false;
+    it->second.handler();
+    RefreshCommands();
+    return true;
+}
+
+void CMainFrame::RefreshCommands() {
+    for (auto& [id, command] : commands_) {
+        QAction* action = actions_[id];
+        action->setEnabled(!command.enabled || command.enabled());
+        if (command.checked) action->setChecked(command.checked());
+    }
+}
+
+void CMainFrame::BuildCommands() {
+    const auto any_lap = [this] { return doc_.GetLoadedCount() > 0; };
+    const auto idle = [this] { return !view_->playing; };
+    AddCommand({kClearAll, "&Clear all replay laps...", ":/icons/clear.svg", QKeySequence("Ctrl+N"),
+                [this] {
+                    plot_settings_->UntickAll();
+                    doc_.OnNewDocument();
+                },
+                idle, {}});
+    AddCommand({kAddReplayLap, "&Add replay lap...", ":/icons/add.svg", {}, [this] { doc_.OnAddReplayLap(); }, idle,
+                {}});
+    AddCommand({kOpen, "&Open...", ":/icons/open.svg", QKeySequence("Ctrl+O"), [this] { OnOpen(); }, idle, {}});
+    AddCommand({kOpenNewest, "Open most recently added replay file...", ":/icons/recent.svg", {},
+                [this] { doc_.OpenMostRecentReplay(); }, idle, {}});
+    AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, {}, {}});
+    AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, {}, {}});
+    AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, {}, {}});
+    AddCommand({kExit, "E&xit", {}, {}, [this] { close(); }, {}, {}});
+
+    AddCommand({kViewToolbar, "&Toolbar", {}, {}, [this] { main_bar_->setVisible(!main_bar_->isVisible()); }, {},
+                [this] { return main_bar_ && main_bar_->isVisible(); }});
+    AddCommand({kViewStatusBar, "&Status Bar", {}, {}, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
+                {}, [this] { return statusBar()->isVisible(); }});
+    AddCommand({kTogglePlotSettings, "Plot Settings", {}, {}, [this] { OnTogglePlotSettings(); }, {},
+                [this] { return plot_dock_->isVisible(); }});
+    AddCommand({kToggleZoomBar, "Zoom Bar", {}, {}, [this] { zoom_bar_->setVisible(!zoom_bar_->isVisible()); }, {},
+                [this] { return zoom_bar_ && zoom_bar_->isVisible(); }});
+    AddCommand({kToggleLapBar, "Lap Bar", {}, {}, [this] { lap_bar_->setVisible(!lap_bar_->isVisible()); }, {},
+                [this] { return lap_bar_ && lap_bar_->isVisible(); }});
+    AddCommand({kZoomIn, "Zoom In", ":/icons/zoom_in.svg", {}, [this] { view_->OnZoomIn(); }, any_lap,
+                [this] { return view_->GetZoomMode() == CZoomView::kZoomIn; }});
+    AddCommand({kZoomOut, "Zoom Out", ":/icons/zoom_out.svg", {}, [this] { view_->OnZoomOut(); }, any_lap,
+                [this] { return view_->GetZoomMode() == CZoomView::kZoomOut; }});
+    AddCommand({kFitToTrack, "Fit To Track", ":/icons/fit.svg", {}, [this] { view_->OnFitToTrack(); }, any_lap, {}});
+    AddCommand({kPanningTool, "Panning Tool", ":/icons/pan.svg", {}, [this] { view_->OnPanningTool(); }, any_lap,
+                [this] { return view_->GetPanMode() == 1; }});
+    for (int k = 0; k < ViewDialog::kRows; ++k) {
+        AddCommand({kToggleLap1 + k, QString("Toggle lap %1").arg(k + 1), QString(":/icons/lap%1.svg").arg(k + 1), {},
+                    [this, k] {
+                        doc_.redraw = true;
+                        plot_settings_->ToggleLap(k + 1);
+                    },
+                    [this, k] {
+                        return doc_.GetSlot(k).used && !view_->playing && !view_->paused && !view_->race_mode;
+                    },
+                    [this, k] { return plot_settings_->IsLapTicked(k); }});
+        actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
+    }
+    AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    for (int id : {kClearAll, kAddReplayLap, kOpen, kOpenNewest}) file->addAction(Action(id));
+    file->addSeparator();
+    for (int id : {kPrint, kPrintPreview, kPrintSetup}) file->addAction(Action(id));
+    file->addSeparator();
+    recent_menu_ = file;
+    file->addAction(Action(kExit));
+
+    QMenu* view = menuBar()->addMenu("&View");
+    for (int id : {kViewToolbar, kViewStatusBar, kTogglePlotSettings, kToggleZoomBar, kToggleLapBar})
+        view->addAction(Action(id));
+    view->addSeparator();
+    for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(Action(kViewReadme));
+    for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+}
+
+void CMainFrame::BuildToolBars() {
+    auto make = [this](const char* name, const QString& title) {
+        QToolBar* bar = addToolBar(title);
+        bar->setObjectName(name);
+        bar->setIconSize(QSize(16, 16));
+        return bar;
+    };
+    main_bar_ = make("MainBar", "Toolbar");
+    for (int id : {kClearAll, kAddReplayLap}) main_bar_->addAction(Action(id));
+    main_bar_->addSeparator();
+    main_bar_->addAction(Action(kPrint));
+    zoom_bar_ = make("ZoomBar", "Zoom Bar");
+    for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
+    lap_bar_ = make("LapBar", "Lap Bar");
+    for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
+    // The lap bar starts hidden on every run.
+    lap_bar_->hide();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    // The recent replays stand in the File menu above Exit, numbered.
+    for (QAction* a : recent_menu_->actions())
+        if (a->property("recent").toBool()) {
+            recent_menu_->removeAction(a);
+            a->deleteLater();
+        }
+    QAction* exit = Action(kExit);
+    for (size_t i = 0; i < recent_files_.size(); ++i) {
+        const std::string path = recent_files_[i];
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(FromPath(path)), recent_menu_);
+        a->setProperty("recent", true);
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (!view_->playing) doc_.OnOpenDocument(path);
+        });
+        recent_menu_->insertAction(exit, a);
+    }
+    if (!recent_files_.empty()) {
+        QAction* separator = recent_menu_->insertSeparator(exit);
+        separator->setProperty("recent", true);
+    }
+}
+
+void CMainFrame::OnDocumentChanged(CRpyGraphDoc& doc, Change change) {
+    switch (change) {
+    case Change::kPathAdded:
+        recent_files_ = AppProfile::AddRecentFile(recent_files_, doc.GetPathName());
+        if (!AppProfile::WriteRecentFiles(recent_files_))
+            ui_.ShowMessage("The list of recent files could not be saved.", Interaction::Icon::Warning);
+        RebuildRecentMenu();
+        break;
+    case Change::kLapRows:
+    case Change::kCleared: plot_settings_->UpdateLoadedLaps(); break;
+    case Change::kTrack: break;
+    }
+    UpdateTitle();
+    RefreshCommands();
+}
+
+void CMainFrame::OnOpen() {
+    const auto replay = path_lookup::Find(doc_.GetQELDirectory(), "replay");
+    const auto chosen = ui_.ChooseOpenFile("Open", replay ? replay->string() : doc_.GetQELDirectory(),
+                                           {{"Replay files", "*.rpy"}, {"All Files", "*.*"}});
+    if (chosen) doc_.OnOpenDocument(*chosen);
+}
+
+void CMainFrame::OnPrint() {
+    if (!printer_) printer_ = new QPrinter(QPrinter::HighResolution);
+    if (!ui_.SetUpPrinter(printer_)) return;
+    plot_dock_->setUpdatesEnabled(false);
+    if (!view_->Print(*printer_)) ui_.ShowMessage("The track map could not be printed.", Interaction::Icon::Error);
+    plot_dock_->setUpdatesEnabled(true);
+}
+
+void CMainFrame::OnPrintPreview() {
+    if (!printer_) printer_ = new QPrinter(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(printer_, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { view_->Print(*printer); });
+    preview.exec();
+}
+
+void CMainFrame::OnPrintSetup() {
+    if (!printer_) printer_ = new QPrinter(QPrinter::HighResolution);
+    QPageSetupDialog dialog(printer_, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnTogglePlotSettings() { plot_dock_->setVisible(!plot_dock_->isVisible()); }
+
+void CMainFrame::RestorePlacement() {
+    const auto placement = AppProfile::ReadPlacement();
+    if (!placement) return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect work = screen->availableGeometry();
+    const QRect full = screen->geometry();
+    const int icon = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const AppProfile::Rect r = AppProfile::PlaceOnScreen(*placement, {work.x(), work.y(), work.width(), work.height()},
+                                                         full.width(), full.height(), icon, icon);
+    setGeometry(r.x, r.y, std::max(200, r.width), std::max(150, r.height));
+    if (placement->status == 3) setWindowState(Qt::WindowMaximized);
+    if (placement->status == 2) setWindowState(Qt::WindowMinimized);
+}
+
+void CMainFrame::SavePlacement() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    AppProfile::Placement p;
+    p.status = isMinimized() ? 2 : isMaximized() ? 3 : 1;
+    p.left = normal.x() - work.x();
+    p.top = normal.y() - work.y();
+    p.right = p.left + normal.width();
+    p.bottom = p.top + normal.height();
+    if (!AppProfile::WritePlacement(p))
+        ui_.ShowMessage("The window placement could not be saved.", Interaction::Icon::Warning);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SavePlacement();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    // Each dropped file adds a lap, as File > Open does.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile() || view_->playing) continue;
+        doc_.OnOpenDocument(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    event->acceptProposedAction();
+}

@@ -1,0 +1,52 @@
+#include "app/ui/rpy_graph_app.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/command_line.h"
+#include "app/rpy_graph_doc.h"
+#include "app/ui/main_frame.h"
+#include "interaction/ui/qt_interaction.h"
+#include "settings/settings.h"
+
+CRpyGraphApp::CRpyGraphApp(Settings& settings, const CommandLine& command)
+    : command_(command), ui_(std::make_unique<QtInteraction>()) {
+    // The document reads the settings before the window exists.
+    doc_ = std::make_unique<CRpyGraphDoc>(settings, *ui_);
+    frame_ = std::make_unique<CMainFrame>(*doc_, *ui_);
+    ui_->SetParent(frame_.get());
+}
+
+CRpyGraphApp::~CRpyGraphApp() {
+    frame_.reset();
+    doc_.reset();
+}
+
+void CRpyGraphApp::InitInstance() {
+    frame_->resize(1100, 780);
+    frame_->RestorePlacement();
+    frame_->show();
+    if (command_.mode == CommandLine::Mode::kLoadRpy) {
+        // A lap that fails says why and does not stop the ones after it.
+        for (const CommandLine::Lap& lap : command_.laps)
+            doc_->AddLapFromCommandLine(lap.path, lap.session, lap.driver, lap.lap);
+    }
+}
+
+int RunInteractive(int argc, char** argv, const CommandLine& command) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+        std::cerr << "Ostrevan needs a graphical display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+                     "The report export runs without one: ostrevan -expreports <xxreplay.rpy> <xxoutput-prefix> [-mech]\n";
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Ostrevan");
+    QApplication::setWindowIcon(QIcon(":/icons/ostrevan.svg"));
+    Settings& settings = Settings::Instance();
+    settings.InitProgramFolder();
+    CRpyGraphApp program(settings, command);
+    program.InitInstance();
+    return QApplication::exec();
+}

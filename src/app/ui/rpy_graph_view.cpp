@@ -1,0 +1,209 @@
+#include "app/ui/rpy_graph_view.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+
+#include "interaction/interaction.h"
+#include "interaction/ui/text_codec.h"
+#include "replay/get_rpy_info.h"
+#include "track/track.h"
+#include "track/track_path_tracer.h"
+
+CRpyGraphView::CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent) : CZoomView(parent), doc_(doc) {
+    doc_.AddObserver(this);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    SetZoomSizes(kMapExtent, kMapExtent);
+}
+
+CRpyGraphView::~CRpyGraphView() { doc_.RemoveObserver(this); }
+
+void CRpyGraphView::OnDocumentChanged(CRpyGraphDoc&, Change change) {
+    if (change == Change::kTrack || change == Change::kCleared) OnInitialUpdate();
+    doc_.redraw = true;
+    viewport()->update();
+}
+
+void CRpyGraphView::OnInitialUpdate() {
+    race_mode = false;
+    if (doc_.IsPainterFitted()) return;
+    SetZoomSizes(kMapExtent, kMapExtent);
+    DoZoomFull();
+    doc_.redraw = true;
+    canvas_ = QImage();
+}
+
+void CRpyGraphView::showEvent(QShowEvent* event) {
+    CZoomView::showEvent(event);
+    // The first showing fits the whole map into the window.
+    if (!first_draw_done_) {
+        first_draw_done_ = true;
+        SetZoomSizes(kMapExtent, kMapExtent);
+        DoZoomFull();
+    }
+}
+
+void CRpyGraphView::NotifyZoom() { canvas_stale_ = true; }
+
+void CRpyGraphView::DrawTrackMap(QPainter& painter, const QRect& area, MFCDisplay& display) {
+    painter.fillRect(area, Qt::white);
+    const Track* track = doc_.GetTrack();
+    if (!track) return;
+    const auto& colours = doc_.GetColours();
+    display.BeginDraw(painter, area, colours);
+    track->DrawSurfaces(display);
+    if (!race_mode && !bitmap_export) track->DrawSplitLines(display);
+    if (playing || paused || race_mode) return;
+    for (int slot = 0; slot < CRpyGraphDoc::kCapacity; ++slot) {
+        const LapSlot& lap = doc_.GetSlot(slot);
+        if (!lap.used || !lap.telemetry || !lap.tracer || !IsLapShown(slot)) continue;
+        const GetRpyInfo& info = *lap.telemetry;
+        TrackPathTracer& tracer = *lap.tracer;
+        tracer.Reset();
+        for (uint32_t j = 2; j + 1 < info.sample_count; ++j) {
+            if (info.distance[j] == 0.0 && info.lateral_offset[j] == 0.0) continue;
+            tracer.MoveTo(display, info.distance[j], info.lateral_offset[j], false);
+        }
+    }
+}
+
+void CRpyGraphView::RebuildCanvas() {
+    const QSize size = viewport()->size();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QImage image;
+    if (!size.isEmpty()) image = QImage(size, QImage::Format_RGB32);
+    if (!size.isEmpty() && image.isNull()) {
+        QApplication::restoreOverrideCursor();
+        doc_.GetInteraction().ShowMessage("Not enough memory to zoom more!\r\nPlease zoom out.");
+        canvas_ = QImage();
+        return;
+    }
+    if (!image.isNull()) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setTransform(LogicalToClient());
+        // Only the map square: the strips beside it stay white.
+        const QRect square(0, 0, static_cast<int>(kMapExtent), static_cast<int>(kMapExtent));
+        painter.setClipRect(square);
+        DrawTrackMap(painter, square, display_);
+    }
+    canvas_ = image;
+    canvas_stale_ = false;
+    doc_.redraw = false;
+    QApplication::restoreOverrideCursor();
+}
+
+void CRpyGraphView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    if (!doc_.IsTrackLoaded()) {
+        DrawStartScreen(painter);
+        return;
+    }
+    if (!doc_.IsPainterFitted()) {
+        display_.FitToSurfaceBounds(kScreenMargin, kScreenMargin, kMapExtent, kMapExtent);
+        doc_.SetPainterFitted(true);
+        canvas_stale_ = true;
+    }
+    if (doc_.redraw || canvas_stale_ || canvas_.size() != viewport()->size()) RebuildCanvas();
+    if (canvas_.isNull()) {
+        painter.fillRect(event->rect(), Qt::white);
+        return;
+    }
+    painter.drawImage(event->rect(), canvas_, event->rect());
+}
+
+void CRpyGraphView::DrawStartScreen(QPainter& painter) {
+    const QRect r = viewport()->rect();
+    painter.fillRect(r, QColor(250, 250, 250));
+    QFont title = font();
+    title.setPointSizeF(title.pointSizeF() * 2.2);
+    title.setBold(true);
+    painter.setFont(title);
+    painter.setPen(QColor(60, 60, 70));
+    const QRect upper(r.left(), r.top(), r.width(), r.height() / 2);
+    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, "Ostrevan");
+    painter.setFont(font());
+    painter.setPen(QColor(110, 110, 120));
+    const QRect lower(r.left(), r.top() + r.height() / 2 + 8, r.width(), r.height() / 2 - 8);
+    painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop,
+                     "No lap selected.\nChoose File > Add replay lap... to load a lap from a replay.");
+}
+
+bool CRpyGraphView::Print(QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    // The map square fitted to the page with its aspect, centred.
+    const QRect page = painter.viewport();
+    ZoomModel fit;
+    fit.SetZoomSizes(kMapExtent, kMapExtent);
+    ZoomModel::Size fitted{page.width(), page.height()};
+    ZoomModel::Size leftover;
+    fit.FitToAspect(fitted, leftover);
+    const double scale = static_cast<double>(fitted.width) / static_cast<double>(kMapExtent);
+    painter.setTransform(QTransform::fromTranslate(static_cast<double>(leftover.width / 2),
+                                                   static_cast<double>(leftover.height / 2))
+                             .scale(scale, scale));
+
+    QFont font("Sans Serif");
+    font.setPixelSize(180);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(0, -2000 + 180), "     Ostrevan - " + FromWindows1252(doc_.GetTitle()));
+    int y = -1500;
+    for (int slot = 0; slot < CRpyGraphDoc::kCapacity; ++slot) {
+        if (!doc_.GetSlot(slot).used || !IsLapShown(slot) || !lap_caption_) continue;
+        painter.setPen(MFCDisplay::ToQColor(doc_.GetColours()[static_cast<size_t>(slot)]));
+        painter.drawText(QPoint(0, y + 180), FromWindows1252(lap_caption_(slot)));
+        y += 250;
+    }
+    if (doc_.IsTrackLoaded()) {
+        // A painter of its own: the screen's fit stays as it is.
+        MFCDisplay print_display(0x000000, 0xFFFFFF);
+        print_display.FitToSurfaceBounds(kPrintMargin, kPrintMargin, kMapExtent, kMapExtent);
+        const QRect square(0, 0, static_cast<int>(kMapExtent), static_cast<int>(kMapExtent));
+        painter.setClipRect(square);
+        DrawTrackMap(painter, square, print_display);
+    }
+    return painter.end();
+}
+
+void CRpyGraphView::OnZoomIn() {
+    if (GetPanMode() == 1) SetPanMode(0);
+    if (GetZoomMode() == kZoomIn) {
+        SetZoomMode(kZoomOff);
+        emit StatusText({});
+    } else {
+        SetZoomMode(kZoomIn);
+        emit StatusText("Click to zoom in on point or drag a zoom box.");
+    }
+}
+
+void CRpyGraphView::OnZoomOut() {
+    if (GetPanMode() == 1) SetPanMode(0);
+    if (GetZoomMode() == kZoomOut) {
+        SetZoomMode(kZoomOff);
+        emit StatusText({});
+    } else {
+        SetZoomMode(kZoomOut);
+        emit StatusText("Click to zoom out on point.");
+    }
+}
+
+void CRpyGraphView::OnFitToTrack() {
+    if (GetPanMode() == 1) SetPanMode(0);
+    DoZoomFull();
+    doc_.redraw = true;
+    viewport()->update();
+}
+
+void CRpyGraphView::OnPanningTool() {
+    SetZoomMode(kZoomOff);
+    if (GetPanMode() == 1) {
+        SetPanMode(0);
+        emit StatusText({});
+    } else {
+        SetPanMode(1);
+        emit StatusText("Use the panning tool to move the trackmap around.");
+    }
+}

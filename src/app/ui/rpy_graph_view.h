@@ -1,0 +1,83 @@
+#pragma once
+// The track map of the main window: the track's surfaces, the start/finish
+// and split lines and the driving lines of the loaded laps on a zoomable,
+// scrollable square map of kMapExtent logical units.
+//
+// Only the visible part of the map is ever rendered: the view draws it
+// through the painter's transform into a canvas the size of the window,
+// rebuilt when the document asks for a redraw, the zoom or the scroll
+// position changes or the window is resized, and copied to the screen on
+// every paint.
+
+#include <QImage>
+#include <functional>
+
+#include "app/rpy_graph_doc.h"
+#include "app/ui/zoom_view.h"
+#include "track/ui/mfc_display.h"
+
+class QPainter;
+class QPrinter;
+
+class CRpyGraphView : public CZoomView, public DocumentObserver {
+    Q_OBJECT
+public:
+    static constexpr int64_t kMapExtent = 50000;
+    static constexpr uint32_t kScreenMargin = 50;
+    static constexpr uint32_t kPrintMargin = 100;
+
+    CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent = nullptr);
+    ~CRpyGraphView() override;
+
+    // Whether the driving line of lap slot i is drawn (the plot settings
+    // bar's check boxes). Every lap is drawn until a source is set.
+    void SetLapShownSource(std::function<bool(int)> shown) { lap_shown_ = std::move(shown); }
+    bool IsLapShown(int slot) const { return !lap_shown_ || lap_shown_(slot); }
+    // Captions of the shown laps for printing (driver and lap time).
+    void SetLapCaptionSource(std::function<std::string(int)> caption) { lap_caption_ = std::move(caption); }
+
+    // Paints `area` (logical units) white and draws the map into the
+    // painter, whose transform maps logical units to its device.
+    void DrawTrackMap(QPainter& painter, const QRect& area, MFCDisplay& display);
+    // Prints the title, the shown laps' captions and the map, fitted and
+    // centred on the page. False when nothing could be printed.
+    bool Print(QPrinter& printer);
+    // The visible map as the window shows it.
+    const QImage& Canvas() const { return canvas_; }
+
+    // Modes that later commands set; drawing reads them.
+    bool race_mode = false;
+    bool playing = false;
+    bool paused = false;
+    bool bitmap_export = false;
+
+    // View > Fit To Track and the zoom tools.
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnFitToTrack();
+    void OnPanningTool();
+
+    void OnDocumentChanged(CRpyGraphDoc& doc, Change change) override;
+
+signals:
+    // A status text for the status bar; empty restores the idle prompt.
+    void StatusText(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void NotifyZoom() override;
+
+private:
+    void OnInitialUpdate();
+    void RebuildCanvas();
+    void DrawStartScreen(QPainter& painter);
+
+    CRpyGraphDoc& doc_;
+    MFCDisplay display_{0x000000, 0xFFFFFF};
+    QImage canvas_;
+    bool canvas_stale_ = true;
+    bool first_draw_done_ = false;
+    std::function<bool(int)> lap_shown_;
+    std::function<std::string(int)> lap_caption_;
+};
