@@ -1,0 +1,129 @@
+// The track map's zoom and scroll arithmetic on a 50000-unit square map.
+
+#include <gtest/gtest.h>
+
+#include "app/app_profile.h"
+#include "app/zoom_model.h"
+#include "support/config_dir.h"
+
+namespace {
+
+ZoomModel Fitted(int64_t w, int64_t h) {
+    ZoomModel z;
+    z.SetZoomSizes(50000, 50000);
+    z.SetClientSize({w, h});
+    z.DoZoomFull();
+    return z;
+}
+
+TEST(ZoomModel, FitsTheSquareIntoTheClientAndCentresIt) {
+    const struct {
+        int64_t w, h;
+        int64_t side;      // fitted device size of the square
+        int64_t origin_x;  // centring offset
+        int64_t origin_y;
+    } cases[] = {{1000, 600, 600, 200, 0}, {600, 1000, 600, 0, 200}, {800, 800, 800, 0, 0}, {1, 1, 1, 0, 0}};
+    for (const auto& c : cases) {
+        const ZoomModel z = Fitted(c.w, c.h);
+        EXPECT_EQ(z.GetTotalDeviceSize().width, c.side) << c.w << "x" << c.h;
+        EXPECT_EQ(z.GetTotalDeviceSize().height, c.side) << c.w << "x" << c.h;
+        EXPECT_EQ(z.GetOrigin().x, c.origin_x) << c.w << "x" << c.h;
+        EXPECT_EQ(z.GetOrigin().y, c.origin_y) << c.w << "x" << c.h;
+        EXPECT_FALSE(z.HasHorizontalBar() || z.HasVerticalBar());
+    }
+    // A client without height keeps the zoom it had: nothing divides by 0.
+    ZoomModel z = Fitted(1000, 600);
+    z.SetClientSize({1000, 0});
+    z.DoZoomFull();
+    EXPECT_DOUBLE_EQ(z.GetZoomFactor(), 600.0 / 50000.0);
+}
+
+TEST(ZoomModel, ClicksZoomBy125AboutThePointAndBoxesFillTheClient) {
+    ZoomModel z = Fitted(500, 500);
+    const double fitted = z.GetZoomFactor();
+    // A box under 10 pixels both ways is a click.
+    z.DoZoomIn({25000, 25000, 25100, 25100});
+    EXPECT_DOUBLE_EQ(z.GetZoomFactor(), fitted * 1.25);
+    EXPECT_NEAR(z.GetLogicalCenterPoint().x, 25050, 50000.0 / 625.0);
+    // A box of 10000 x 5000 units: the tighter direction decides.
+    z.DoZoomIn({10000, 10000, 20000, 15000});
+    EXPECT_DOUBLE_EQ(z.GetZoomFactor(), 501.0 / 10000.0);
+    // Scroll positions are whole pixels: the centre is within one of them.
+    EXPECT_NEAR(z.GetLogicalCenterPoint().x, 15000, 10000.0 / 501.0);
+    EXPECT_NEAR(z.GetLogicalCenterPoint().y, 12500, 10000.0 / 501.0);
+    // In and out again: the same factor, the device size within a pixel.
+    const auto before = z.GetTotalDeviceSize();
+    z.ZoomInBy(nullptr, 1.25);
+    z.ZoomOutBy(nullptr, 1.25);
+    EXPECT_NEAR(z.GetTotalDeviceSize().width, before.width, 1);
+}
+
+TEST(ZoomModel, ManyZoomStepsStayInsideTheLimits) {
+    ZoomModel z = Fitted(800, 600);
+    for (int i = 0; i < 500; ++i) z.ZoomInBy(nullptr, 1.25);
+    EXPECT_LE(z.GetTotalDeviceSize().width, ZoomModel::kMaxDeviceSize);
+    EXPECT_GT(z.GetScrollLimit().width, 0);
+    // Each step keeps the centre to a whole pixel of the zoom it started at.
+    EXPECT_NEAR(z.GetLogicalCenterPoint().x, 25000, 250);
+    // Round trips stay exact enough at the deepest zoom.
+    const ZoomModel::Point p{25001, 24999};
+    const ZoomModel::Point back = z.DeviceToLogical(z.LogicalToDevice(p));
+    EXPECT_EQ(back.x, p.x);
+    EXPECT_EQ(back.y, p.y);
+    for (int i = 0; i < 1000; ++i) z.ZoomOutBy(nullptr, 1.25);
+    EXPECT_GE(z.GetTotalDeviceSize().width, 1);
+    EXPECT_GT(z.GetZoomFactor(), 0.0);
+}
+
+TEST(ZoomModel, StepsScrollOnlyWithBothBarsAndStopAtTheEnds) {
+    ZoomModel z = Fitted(400, 400);
+    z.ZoomInBy(nullptr, 4.0);  // 1600 x 1600 in 400 x 400: both bars
+    const ZoomModel::Point start = z.GetScrollPosition();
+    EXPECT_TRUE(z.ScrollByStep(4, 8));
+    EXPECT_EQ(z.GetScrollPosition().x, start.x + 8);
+    EXPECT_TRUE(z.ScrollByStep(1, -390));  // Page Down scrolls up by a negative amount
+    EXPECT_EQ(z.GetScrollPosition().y, start.y + 390);
+    EXPECT_TRUE(z.ScrollByStep(2, 100000));
+    EXPECT_EQ(z.GetScrollPosition().x, 0);
+    EXPECT_FALSE(z.ScrollByStep(2, 10));
+
+    // Only a horizontal bar: the image does not move.
+    ZoomModel wide = Fitted(400, 2000);
+    wide.ZoomInBy(nullptr, 2.0);
+    ASSERT_TRUE(wide.HasHorizontalBar());
+    ASSERT_FALSE(wide.HasVerticalBar());
+    EXPECT_FALSE(wide.ScrollByStep(4, 50));
+}
+
+TEST(AppProfile, PlacementNeedsAllFiveValuesAndKeepsACornerOnScreen) {
+    fixture::ScopedConfigDir config;
+    EXPECT_FALSE(AppProfile::ReadPlacement());
+    ASSERT_TRUE(AppProfile::WritePlacement({3, 100, -50, 700, 850}));
+    const auto p = AppProfile::ReadPlacement();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->status, 3);
+    EXPECT_EQ(p->left, -50);
+    // Placed on a smaller screen: pulled back an icon's size inside the
+    // right and bottom edges; negative coordinates stay.
+    const AppProfile::Rect r = AppProfile::PlaceOnScreen({1, 900, 1500, 1500, 2300}, {0, 30, 1024, 738}, 1024, 768,
+                                                         32, 32);
+    EXPECT_EQ(r.x, 1024 - 32);
+    EXPECT_EQ(r.y, 768 - 32);
+    EXPECT_EQ(r.width, 800);
+    EXPECT_EQ(AppProfile::PlaceOnScreen(*p, {0, 30, 1024, 738}, 1024, 768, 32, 32).x, -50);
+    ASSERT_TRUE(AppProfile::WritePlacement({1, -1, 0, 10, 10}));
+    EXPECT_FALSE(AppProfile::ReadPlacement());  // -1 counts as missing
+}
+
+TEST(AppProfile, RecentFilesKeepTheNewestSevenOnce) {
+    fixture::ScopedConfigDir config;
+    std::vector<std::string> files;
+    for (int i = 1; i <= 9; ++i) files = AppProfile::AddRecentFile(files, "/r/" + std::to_string(i) + ".rpy");
+    files = AppProfile::AddRecentFile(files, "/r/5.rpy");
+    ASSERT_TRUE(AppProfile::WriteRecentFiles(files));
+    EXPECT_EQ(AppProfile::ReadRecentFiles(),
+              (std::vector<std::string>{"/r/5.rpy", "/r/9.rpy", "/r/8.rpy", "/r/7.rpy", "/r/6.rpy", "/r/4.rpy",
+                                        "/r/3.rpy"}));
+}
+
+}  // namespace
