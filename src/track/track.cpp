@@ -69,6 +69,7 @@ Track::Track(const std::string& path) {
         block_offset = offset;
         block_size = size;
     }
+    if (block_size > kMaxBlockBytes) throw ZAVROException(path + " ; track block too large");
     if (!file.ReadAt(block_offset, block_size, bytes)) throw ZAVROException(path + " ; short read");
     file.Close();
     Read(path, bytes);

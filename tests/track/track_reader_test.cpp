@@ -405,4 +405,25 @@ TEST(TrackReader, SpecialFilesAreRefusedWithoutWaiting) {
     }
 }
 
+// A sparse file of gigabytes whose blocks are tiny on disk: refused at once,
+// in both file forms, before its block is read.
+TEST(TrackReader, AHugeBlockIsRefusedBeforeItIsRead) {
+    fixture::TempDir dir;
+    const std::string bare = track_test::Write(dir, "bare.trk", BuildTrackBlock(fixture::StadiumCircuit()));
+    std::filesystem::resize_file(bare, uint64_t{3} << 30);
+    TrackContainerSpec container;
+    // The entry's size field claims two gigabytes of the file.
+    container.entries = {ContainerEntry{"box.trk", BuildTrackBlock(fixture::StadiumCircuit()), 0x80000000u}};
+    const std::string boxed = track_test::Write(dir, "box.dat", BuildTrackContainer(container));
+    std::filesystem::resize_file(boxed, uint64_t{3} << 30);
+    for (const std::string& path : {bare, boxed}) {
+        try {
+            Track t(path);
+            ADD_FAILURE() << path;
+        } catch (const ZAVROException& e) {
+            EXPECT_EQ(e.GetMessage(), path + " ; track block too large");
+        }
+    }
+}
+
 }  // namespace
