@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <system_error>
-#include <vector>
 
 #include "replay/input_file.h"
 
@@ -15,26 +14,6 @@ namespace fs = std::filesystem;
 namespace atomic_file {
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    // Closes now so that a failing close (a delayed write error) is seen.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 mode_t CurrentUmask() {
     // The only way to learn the umask is to set it; the program has a single
