@@ -106,7 +106,12 @@ bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode) {
     if (mode) mode_ = static_cast<uint32_t>(static_cast<mode_t>(*mode) & 07777);
     else mode_ = exists ? (st.st_mode & 07777) : (0666 & ~atomic_file::CurrentUmask());
 
-    std::string pattern = (target_.parent_path() / ("." + target_.filename().string() + ".XXXXXX")).string();
+    // Built piece by piece: GCC 12 misreads a chain of string + as an
+    // overlapping copy (-Wrestrict).
+    std::string temp_name = ".";
+    temp_name += target_.filename().string();
+    temp_name += ".XXXXXX";
+    std::string pattern = (target_.parent_path() / temp_name).string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) return Fail();
     temp_ = pattern;
