@@ -2,9 +2,10 @@
 // Bounds-checked little-endian reader over a byte span. Every binary reader
 // of the program parses through it; raw bytes are never cast to structs.
 //
-// A read past the end fails, leaves the cursor where it was, returns zero or
-// an empty string, and sets a sticky failure flag, so a caller may read a
-// whole record and test ok() once at the end.
+// Every read past the end (at the cursor or at an absolute offset, a skip
+// or a seek) fails, leaves the cursor where it was, returns zero or an empty
+// string, and sets a sticky failure flag, so a caller may read a whole
+// record and test ok() once at the end. Has() only asks and never fails.
 
 #include <cstddef>
 #include <cstdint>
@@ -46,13 +47,15 @@ public:
     bool Skip(size_t count);
     bool Seek(size_t offset);
 
-    // Reads at an absolute offset without moving the cursor.
+    // Reads at an absolute offset without moving the cursor. A read out of
+    // range sets the failure flag also on a const reader: the flag records
+    // what was asked of the bytes, not a change to them.
     uint16_t U16At(size_t offset) const {
-        if (!Has(offset, 2)) return 0;
+        if (!HasOrFail(offset, 2)) return 0;
         return static_cast<uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
     }
     uint32_t U32At(size_t offset) const {
-        if (!Has(offset, 4)) return 0;
+        if (!HasOrFail(offset, 4)) return 0;
         return static_cast<uint32_t>(bytes_[offset]) | (static_cast<uint32_t>(bytes_[offset + 1]) << 8) |
                (static_cast<uint32_t>(bytes_[offset + 2]) << 16) | (static_cast<uint32_t>(bytes_[offset + 3]) << 24);
     }
@@ -65,13 +68,14 @@ public:
     void Fail() { ok_ = false; }
 
 private:
-    bool Take(size_t count) {
-        if (Has(pos_, count)) return true;
+    bool Take(size_t count) { return HasOrFail(pos_, count); }
+    bool HasOrFail(size_t offset, size_t count) const {
+        if (Has(offset, count)) return true;
         ok_ = false;
         return false;
     }
 
     std::span<const uint8_t> bytes_;
     size_t pos_ = 0;
-    bool ok_ = true;
+    mutable bool ok_ = true;
 };

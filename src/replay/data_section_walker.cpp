@@ -1,5 +1,7 @@
 #include "replay/data_section_walker.h"
 
+#include <algorithm>
+
 #include "replay/byte_reader.h"
 #include "replay/replay_file.h"
 
@@ -51,6 +53,7 @@ DataSectionWalker::End DataSectionWalker::Walk(const std::string& path, uint32_t
     total_size_ = ByteReader(head).U32At(8);
 
     uint64_t pos = uint64_t{data_offset} + 12;
+    const uint64_t section_end = std::min<uint64_t>(pos + total_size_, file.size());
     uint64_t walked = 0;
     while (walked < total_size_) {
         end_offset_ = pos;
@@ -63,6 +66,8 @@ DataSectionWalker::End DataSectionWalker::Walk(const std::string& path, uint32_t
         block.size = h.U16();
         block.previous = h.U16();
         if (block.size < 8) return End::kBlockTooSmall;
+        if (!BlockInside(pos, block.size, section_end))
+            return pos + block.size > file.size() ? End::kPastEndOfFile : End::kPastSectionEnd;
         block.bytes = file.View(pos, block.size);
         if (block.bytes.empty()) return End::kPastEndOfFile;
         ++blocks_walked_;

@@ -11,6 +11,13 @@
 // on its type, as the simulator writes them: types 1 to 4, 6 and 10 to 13
 // occupy their length, type 8 its length plus 2, types 9 and 14 to 16 their
 // length rounded up to a multiple of 4. Other types are unknown.
+//
+// One rule for every walk of the section, forwards or backwards (this
+// walker, and the marker scans of the driver table): a block is sound only
+// when its size covers its 8-byte header and it ends inside the section,
+// whose end is its first block plus the total size; a section that claims
+// more than the file holds ends at the end of the file. A block that breaks
+// the rule is damage wherever it is met.
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +35,7 @@ public:
         kCannotOpen,      // the file cannot be opened or is empty
         kBadSection,      // the data section's header lies outside the file
         kBlockTooSmall,   // a block size below 8: the walk could not advance
+        kPastSectionEnd,  // a block runs past the end of the section
         kRecordTooShort,  // a record length below 4, or one running past its block
         kPastEndOfFile,   // a block runs past the end of the file
         kUnknownType,     // a record of an unknown type
@@ -57,6 +65,11 @@ public:
 
     // Types 1 to 4, 6 and 8 to 16.
     static bool Known(uint16_t type);
+    // The block rule above, for a block at offset of the given size field
+    // in a section (or file) ending at end.
+    static bool BlockInside(uint64_t offset, uint16_t size, uint64_t end) {
+        return size >= 8 && offset <= end && size <= end - offset;
+    }
     // Bytes a record of this type with this length field occupies; 0 for an
     // unknown type.
     static uint32_t Occupied(uint16_t type, uint16_t length);

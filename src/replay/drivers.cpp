@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <span>
 
 #include "replay/byte_reader.h"
 #include "replay/byte_writer.h"
+#include "replay/data_section_walker.h"
 #include "replay/replay_file.h"
 
 namespace {
@@ -18,6 +20,9 @@ constexpr uint64_t kDriverChunk = 296;
 constexpr uint64_t kFirstRecord = 308;
 constexpr uint16_t kMarkerType = 13;
 constexpr uint16_t kFrameNumberType = 14;
+// The largest entry of a lap-time table: the 12-byte entry header, slot and
+// start time, and the words of 149 laps.
+constexpr uint64_t kMaxLapTableEntryBytes = 12 + 8 + 4 * Drivers::kMaxLaps;
 
 const char* const kCountries[] = {"ARG", "AUS", "AUT", "BEL", "BRA", "CAN", "CHI", "COL", "DEN", "FIN",
                                   "FRA", "GER", "GBR", "IRE", "ITA", "JPN", "MEX", "MON", "MOR", "HOL",
@@ -122,6 +127,10 @@ bool Drivers::ReadLapTable(ReplayFile& file, uint64_t chunk, PerDriver<uint16_t>
                            PerDriver<LapWords>& words) {
     ChunkHeader head;
     if (!ReadChunkHeader(file, chunk, head)) return false;
+    // A table holds at most one entry per driver of the driver chunk, each
+    // of at most 149 laps; a longer claim is damage, refused before a byte
+    // of it is read (a sparse file may claim gigabytes it never stored).
+    if (head.length > kMaxLapTableEntryBytes * uint64_t{chunk_driver_count}) return false;
     const auto table = file.View(chunk + 12, head.length);
     if (table.size() != head.length) return false;
     for (auto& w : words) w[0] = kNoTime;
@@ -189,14 +198,15 @@ int Drivers::ReadLapTables(ReplayFile& file, uint32_t driver_payload) {
 
 bool Drivers::ScanForward(ReplayFile& file) {
     uint64_t pos = uint64_t{data_section_offset} + 12;
+    const uint64_t section_end = pos + frame_bytes_total;
     uint64_t left = frame_bytes_total;
     while (left > 0 && !found_first_practice_ && !found_first_race_) {
         const auto head = file.View(pos, 8);
-        if (head.empty()) return true;  // the file ends early: keep what was found
+        if (head.empty()) return false;
         const uint16_t size = ByteReader(head).U16();
-        if (size < 8) return false;
+        if (!DataSectionWalker::BlockInside(pos, size, section_end)) return false;
         const auto block = file.View(pos, size);
-        if (block.empty()) return true;
+        if (block.empty()) return false;
         if (size >= 12 && ByteReader(block).U16At(8) == kMarkerType) {
             const bool ok = WalkRecords(block, [this](uint16_t type, std::span<const uint8_t> payload) {
                 Marker m;
@@ -214,7 +224,7 @@ bool Drivers::ScanForward(ReplayFile& file) {
             if (!ok) return false;
         }
         pos += size;
-        left -= std::min<uint64_t>(size, left);
+        left -= size;
     }
     return true;
 }
@@ -223,6 +233,7 @@ bool Drivers::ScanBackward(ReplayFile& file) {
     uint64_t left = frame_bytes_total;
     if (left == 0) return true;
     const uint64_t first_block = uint64_t{data_section_offset} + 12;
+    const uint64_t section_end = first_block + frame_bytes_total;
     if (last_block_size < 8 || file.size() < last_block_size || file.size() - last_block_size < first_block)
         return false;
     uint64_t pos = file.size() - last_block_size;
@@ -232,7 +243,7 @@ bool Drivers::ScanBackward(ReplayFile& file) {
         ByteReader h(head);
         const uint16_t size = h.U16();
         const uint16_t previous = h.U16();
-        if (size < 8) return false;
+        if (!DataSectionWalker::BlockInside(pos, size, section_end)) return false;
         // The header names the size of the last block; a block found there
         // with another size means the walk did not start on a block.
         if (pos + last_block_size == file.size() && size != last_block_size) return false;
@@ -360,6 +371,8 @@ void Drivers::FillSession(int i, const PerDriver<uint16_t>& counts, const PerDri
 }
 
 int Drivers::LoadReplay(const std::string& file_path) {
+    // Built on the heap: the table is some 60 KB.
+    *this = *std::make_unique<Drivers>();
     path = file_path;
     file_date = FileDate(file_path);
     const int parsed = ParseReplayFile(file_path);

@@ -37,11 +37,15 @@ public:
 
     Drivers();
     virtual ~Drivers();
+    Drivers(const Drivers&) = default;
+    Drivers& operator=(const Drivers&) = default;
 
     // Fills the table from the replay at path. Returns 0 on success and 3 on
-    // any failure (the file cannot be opened, is damaged, or its driver
-    // chunk holds more than 20 records); driver_count is then -1 and the
-    // table must not be used.
+    // any failure (the file cannot be opened, is not a regular file, is
+    // damaged, or its driver chunk holds more than 20 records); driver_count
+    // is then -1 and the table must not be used. Everything a load before
+    // (or a catalogue record) left in the object is cleared first, so a
+    // reused table ends as a fresh one would.
     int LoadReplay(const std::string& path);
 
     // Reads the driver chunk, the lap-time tables and the timing window.

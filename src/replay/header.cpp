@@ -39,6 +39,7 @@ int Header::ReadFile(const std::string& file_path) {
 }
 
 int Header::Load(const std::string& file_path) {
+    *this = Header();
     path = file_path;
     last_load_result = ReadFile(file_path);
     ByteReader r(raw_header.data(), raw_header.size());

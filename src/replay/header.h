@@ -20,14 +20,18 @@ public:
 
     Header();
     virtual ~Header();
+    Header(const Header&) = default;
+    Header& operator=(const Header&) = default;
 
     // Reads the header of the replay at path and derives the fields below.
-    // Returns 0 on success, 1 when the file cannot be opened, 2 when it is
+    // Returns 0 on success, 1 when the file cannot be opened or is not a
+    // regular file (a FIFO, a device, a folder), 2 when it is
     // empty or cannot be positioned, 3 when it is not a replay this program
     // reads (wrong magic, version above 2, or shorter than the header). On
     // failure nothing is derived, except that a file with the right magic
     // leaves the low byte of its version word in `version`, so a caller can
-    // tell a Torquana 4 replay (version 3) from a damaged file.
+    // tell a Torquana 4 replay (version 3) from a damaged file. Whatever an
+    // earlier load or catalogue record left in the object is cleared first.
     int Load(const std::string& path);
 
     // Reads the raw 296 header bytes; the same codes as Load.

@@ -4,10 +4,11 @@
 // block. Every range is checked against the file size before it is read.
 
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "replay/input_file.h"
 
 class ReplayFile {
 public:
@@ -20,11 +21,12 @@ public:
     ReplayFile(const ReplayFile&) = delete;
     ReplayFile& operator=(const ReplayFile&) = delete;
 
-    // Opens the file for reading and takes its size. False when it cannot be
-    // opened or its size cannot be found.
+    // Opens the file for reading (through InputFile: without blocking, and
+    // only a regular file) and takes its size. False when it cannot be
+    // opened, is not a regular file, or its size cannot be found.
     bool Open(const std::string& path);
     void Close();
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return file_.is_open(); }
     uint64_t size() const { return size_; }
 
     // Bytes [offset, offset + count) of the file, valid until the next call.
@@ -46,7 +48,7 @@ public:
 private:
     bool Fill(uint64_t start, size_t count);
 
-    std::FILE* file_ = nullptr;
+    InputFile file_;
     uint64_t size_ = 0;
     std::vector<uint8_t> window_;
     size_t window_size_;

@@ -34,7 +34,7 @@ std::string LevelText(int level) {
 }  // namespace
 
 void MechanicalScan::Append(const std::string& piece) {
-    m_strReport += piece;
+    if (keep_text_) m_strReport += piece;
     if (progress_) progress_(piece);
 }
 
@@ -111,6 +111,18 @@ void MechanicalScan::ReportStatusChange(int b, int e, int s) {
 }
 
 std::string MechanicalScan::Scan(const ReportInput& in, bool short_reasons, const Progress& progress) {
+    keep_text_ = true;
+    Run(in, short_reasons, progress);
+    // Handed over, not copied: the text may be very long.
+    return std::move(m_strReport);
+}
+
+void MechanicalScan::ScanTo(const ReportInput& in, bool short_reasons, const Progress& sink) {
+    keep_text_ = false;
+    Run(in, short_reasons, sink);
+}
+
+void MechanicalScan::Run(const ReportInput& in, bool short_reasons, const Progress& progress) {
     in_ = &in;
     short_reasons_ = short_reasons;
     progress_ = progress;
@@ -122,8 +134,9 @@ std::string MechanicalScan::Scan(const ReportInput& in, bool short_reasons, cons
 
     const Drivers& d = *in.drivers;
     if (!d.race_present) {
-        m_strReport = report_text::kNoRaceData;
-        return m_strReport;
+        if (keep_text_) m_strReport = report_text::kNoRaceData;
+        else if (progress_) progress_(std::string(report_text::kNoRaceData));
+        return;
     }
 
     // Running times S(d, k): the leader completes lap k at the smallest of
@@ -227,5 +240,4 @@ std::string MechanicalScan::Scan(const ReportInput& in, bool short_reasons, cons
         Append(kDamaged);
         break;
     }
-    return m_strReport;
 }

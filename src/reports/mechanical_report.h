@@ -24,11 +24,16 @@ public:
     // Scans the replay and returns the whole report text. short_reasons
     // selects the short retirement reasons of the race results report.
     std::string Scan(const ReportInput& in, bool short_reasons = false, const Progress& progress = {});
+    // The same scan, but the text goes only to sink, piece by piece, and is
+    // never held: a flood of status records makes a report of hundreds of
+    // megabytes, which the unattended export writes as it grows.
+    void ScanTo(const ReportInput& in, bool short_reasons, const Progress& sink);
 
     // Per car slot, the last status record seen since race data was found.
     const CarStatusTable& status() const { return m_carStatus; }
 
 private:
+    void Run(const ReportInput& in, bool short_reasons, const Progress& progress);
     void Append(const std::string& piece);
     void ReportStatusChange(int byte_index, int value, int slot);
     std::string DriverName(int slot) const;
@@ -36,6 +41,7 @@ private:
     const ReportInput* in_ = nullptr;
     bool short_reasons_ = false;
     Progress progress_;
+    bool keep_text_ = true;
     std::string m_strReport;
     CarStatusTable m_carStatus;
     int m_nEventTime = 0;

@@ -1,9 +1,7 @@
 #include "reports/report_files.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <functional>
+#include <memory>
 
 #include "replay/header.h"
 #include "reports/complete_report.h"
@@ -14,10 +12,14 @@
 #include "reports/race_report.h"
 #include "reports/report_input.h"
 #include "reports/report_kind.h"
+#include "settings/atomic_file.h"
 
 namespace report_files {
 
 namespace {
+
+constexpr const char* kCreateError = "Error creating file!";
+constexpr const char* kWriteError = "Error writing file!";
 
 bool EndsWithNoCase(const std::string& s, const std::string& tail) {
     if (s.size() < tail.size()) return false;
@@ -42,15 +44,13 @@ std::string ProposedName(const std::string& replay_path, int kind) {
 std::string WithTxtExtension(const std::string& path) { return EndsWithNoCase(path, ".txt") ? path : path + ".txt"; }
 
 bool WriteText(const std::string& path, const std::string& text, std::string* error) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        if (error) *error = "Error creating file!";
+    AtomicFile file;
+    if (!file.Begin(path)) {
+        if (error) *error = kCreateError;
         return false;
     }
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed) {
-        if (error) *error = "Error writing file!";
+    if (!file.Append(text) || !file.Commit()) {
+        if (error) *error = kWriteError;
         return false;
     }
     return true;
@@ -64,35 +64,56 @@ std::string ExportBaseName(const std::string& prefix, const std::string& replay_
     return prefix + title;
 }
 
-ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix, bool mech) {
+ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix, bool mech, const FileMaker& make_file) {
     ExportResult result;
     const std::string base = ExportBaseName(prefix, in.header->path);
+
+    std::vector<int> kinds = {kReportPractice, kReportRace, kReportLapChart, kReportLapByLap, kReportComplete};
+    if (mech) kinds.push_back(kReportMechanical);
+    std::vector<std::unique_ptr<AtomicFile>> files;
+    std::vector<std::string> names;
+    // Names as asked for: a link at one of them is followed, but the user
+    // is told the name the export was given.
+    auto fail = [&](size_t index, const char* message) {
+        result.failed_file = names[index];
+        result.error = message;
+        return result;
+    };
+    // Every file is begun first, so a folder that cannot take them, or a
+    // special file where one should go, is found before any report is made.
+    for (int kind : kinds) {
+        names.push_back(base + std::string(ReportSuffix(kind)) + ".txt");
+        files.push_back(make_file ? make_file() : std::make_unique<AtomicFile>());
+        if (!files.back()->Begin(names.back())) return fail(files.size() - 1, kCreateError);
+    }
 
     // One scan serves the race results' problem column and the mechanical
     // report: the status table it leaves does not depend on the texts.
     ReportInput input = in;
     MechanicalScan scan;
-    std::string mechanical;
-    if (mech || in.retire_in_race_report) {
-        mechanical = scan.Scan(in);
-        if (in.retire_in_race_report) input.car_status = &scan.status();
+    if (mech) {
+        AtomicFile& file = *files.back();
+        scan.ScanTo(in, false, [&file](const std::string& piece) { file.Append(piece); });
+        if (!file.Finish()) return fail(files.size() - 1, kWriteError);
+    } else if (in.retire_in_race_report) {
+        scan.ScanTo(in, false, {});
     }
+    if (in.retire_in_race_report) input.car_status = &scan.status();
 
-    std::vector<std::pair<int, std::function<std::string()>>> reports = {
-        {kReportPractice, [&] { return WritePracticeReport(input); }},
-        {kReportRace, [&] { return WriteRaceReport(input, input.retire_in_race_report, input.car_status); }},
-        {kReportLapChart, [&] { return WriteLapChartReport(input); }},
-        {kReportLapByLap, [&] { return WriteLapByLapReport(input); }},
-        {kReportComplete, [&] { return WriteCompleteReport(input); }},
+    const std::vector<std::function<std::string()>> writers = {
+        [&] { return WritePracticeReport(input); },
+        [&] { return WriteRaceReport(input, input.retire_in_race_report, input.car_status); },
+        [&] { return WriteLapChartReport(input); },
+        [&] { return WriteLapByLapReport(input); },
+        [&] { return WriteCompleteReport(input); },
     };
-    if (mech) reports.push_back({kReportMechanical, [&] { return mechanical; }});
-    for (const auto& [kind, writer] : reports) {
-        const std::string file = base + std::string(ReportSuffix(kind)) + ".txt";
-        if (!WriteText(file, writer(), &result.error)) {
-            result.failed_file = file;
-            return result;
-        }
-        result.written.push_back(file);
+    for (size_t i = 0; i < writers.size(); ++i) {
+        AtomicFile& file = *files[i];
+        if (!file.Append(writers[i]()) || !file.Finish()) return fail(i, kWriteError);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i]->Commit()) return fail(i, kWriteError);
+        result.written.push_back(names[i]);
     }
     return result;
 }

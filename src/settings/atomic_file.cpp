@@ -6,33 +6,14 @@
 
 #include <cerrno>
 #include <system_error>
-#include <vector>
+
+#include "replay/input_file.h"
 
 namespace fs = std::filesystem;
 
 namespace atomic_file {
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    // Closes now so that a failing close (a delayed write error) is seen.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 mode_t CurrentUmask() {
     // The only way to learn the umask is to set it; the program has a single
@@ -71,64 +52,130 @@ void SyncFolder(const fs::path& folder) {
 
 ReadResult Read(const fs::path& path, size_t max_bytes, std::string& out) {
     out.clear();
-    // Non-blocking, so a FIFO put where a file belongs cannot hang the program;
-    // it is refused below as not a regular file.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::kMissing : ReadResult::kUnreadable;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadResult::kUnreadable;
-    if (static_cast<unsigned long long>(st.st_size) > max_bytes) return ReadResult::kUnreadable;
-    // The size is only a hint: the file may change while it is read, so the
-    // loop reads to the end and still refuses to grow past max_bytes.
-    std::vector<char> chunk(64 * 1024);
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), chunk.data(), chunk.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            out.clear();
-            return ReadResult::kUnreadable;
-        }
-        if (n == 0) break;
-        if (out.size() + static_cast<size_t>(n) > max_bytes) {
-            out.clear();
-            return ReadResult::kUnreadable;
-        }
-        out.append(chunk.data(), static_cast<size_t>(n));
+    InputFile file;
+    switch (file.Open(path.string())) {
+    case InputFile::Status::kOpened: break;
+    case InputFile::Status::kMissing: return ReadResult::kMissing;
+    default: return ReadResult::kUnreadable;
+    }
+    if (file.size() > max_bytes) return ReadResult::kUnreadable;
+    out.resize(static_cast<size_t>(file.size()));
+    if (!file.ReadAt(0, out.data(), out.size())) {
+        out.clear();
+        return ReadResult::kUnreadable;
     }
     return ReadResult::kRead;
 }
 
 bool Write(const fs::path& path, std::string_view bytes, std::optional<fs::perms> mode) {
-    std::error_code ec;
-    fs::path target = path;
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-        if (ec) return false;
-    }
-    mode_t new_mode = 0;
-    if (mode) {
-        new_mode = static_cast<mode_t>(*mode) & 07777;
-    } else {
-        struct stat st {};
-        if (::stat(target.c_str(), &st) == 0) new_mode = st.st_mode & 07777;
-        else new_mode = 0666 & ~CurrentUmask();
-    }
-
-    const fs::path folder = target.parent_path();
-    std::string temp_name = ".";
-    temp_name += target.filename().string();
-    temp_name += ".XXXXXX";
-    std::string pattern = (folder / temp_name).string();
-    Fd fd(::mkstemp(pattern.data()));
-    if (fd.get() < 0) return false;
-    const fs::path temp = pattern;
-    const bool written = ::fchmod(fd.get(), new_mode) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (!fd.Close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
+    AtomicFile file;
+    return file.Begin(path, mode) && file.Append(bytes) && file.Commit();
 }
 
 }  // namespace atomic_file
+
+namespace {
+
+constexpr size_t kBufferBytes = 64 * 1024;
+
+}  // namespace
+
+AtomicFile::AtomicFile() = default;
+
+AtomicFile::~AtomicFile() {
+    if (!committed_) Discard();
+}
+
+bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode) {
+    Discard();
+    failed_ = finished_ = committed_ = false;
+    std::error_code ec;
+    target_ = path;
+    if (fs::is_symlink(target_, ec)) {
+        target_ = fs::weakly_canonical(target_, ec);
+        if (ec) return Fail();
+    }
+    // lstat never opens what it looks at, so a FIFO is not waited on; a
+    // special file is refused rather than replaced by a regular one.
+    struct stat st {};
+    const bool exists = ::lstat(target_.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return Fail();
+    }
+    if (mode) mode_ = static_cast<uint32_t>(static_cast<mode_t>(*mode) & 07777);
+    else mode_ = exists ? (st.st_mode & 07777) : (0666 & ~atomic_file::CurrentUmask());
+
+    // Built piece by piece: GCC 12 misreads a chain of string + as an
+    // overlapping copy (-Wrestrict).
+    std::string temp_name = ".";
+    temp_name += target_.filename().string();
+    temp_name += ".XXXXXX";
+    std::string pattern = (target_.parent_path() / temp_name).string();
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) return Fail();
+    temp_ = pattern;
+    if (::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) return Fail();
+    buffer_.reserve(kBufferBytes);
+    return true;
+}
+
+bool AtomicFile::Fail() {
+    const int saved = errno;
+    Discard();
+    failed_ = true;
+    errno = saved;
+    return false;
+}
+
+bool AtomicFile::Append(std::string_view bytes) {
+    if (failed_ || fd_ < 0 || finished_) return false;
+    if (buffer_.size() + bytes.size() <= kBufferBytes) {
+        buffer_.append(bytes);
+        return true;
+    }
+    // Large pieces go straight out: the text is not copied a second time.
+    if (!Flush() || !WriteOut(fd_, bytes)) return Fail();
+    return true;
+}
+
+bool AtomicFile::Flush() {
+    if (buffer_.empty()) return true;
+    const bool ok = WriteOut(fd_, buffer_);
+    buffer_.clear();
+    return ok;
+}
+
+bool AtomicFile::Finish() {
+    if (finished_) return true;
+    if (failed_ || fd_ < 0) return false;
+    if (!Flush() || ::fsync(fd_) != 0) return Fail();
+    const int fd = fd_;
+    fd_ = -1;
+    // A failing close can carry a delayed write error.
+    if (::close(fd) != 0) return Fail();
+    finished_ = true;
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (committed_) return true;
+    if (!Finish()) return false;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail();
+    temp_.clear();
+    committed_ = true;
+    atomic_file::SyncFolder(target_.parent_path());
+    return true;
+}
+
+void AtomicFile::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    finished_ = false;
+}
+
+bool AtomicFile::WriteOut(int fd, std::string_view bytes) { return atomic_file::WriteAll(fd, bytes); }

@@ -1,10 +1,14 @@
 #pragma once
-// Whole-file reading and writing for the files that hold user data (the
-// registry hives, ini files, the season file). A write never leaves a half
-// written file behind: the bytes go to a temporary file in the same folder,
-// which is flushed to disk and then renamed over the target.
+// Whole-file reading and writing for every file that holds user data or
+// replaces an earlier output (the registry hives, ini files, the season
+// file, report files). A write never leaves a half written file behind: the
+// bytes go to a temporary file in the same folder, which is flushed to disk
+// and then renamed over the target. Nothing is ever written into a special
+// file (a FIFO, a device, a folder) found where the target should be: it is
+// refused.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,13 +26,70 @@ enum class ReadResult {
 // are refused rather than read in part.
 ReadResult Read(const std::filesystem::path& path, size_t max_bytes, std::string& out);
 
-// Replaces the file at path with bytes. mode gives the permissions of the
-// new file; without it an existing file keeps its permissions and a new one
-// gets 0666 less the process umask. A symbolic link at path is followed, so
-// the file it names is replaced and the link stays. The folder must exist.
-// False when any step fails; the old file is then untouched and no
-// temporary file is left behind.
+// Replaces the file at path with bytes, through AtomicFile below. False
+// when any step fails; the old file is then untouched and no temporary file
+// is left behind.
 bool Write(const std::filesystem::path& path, std::string_view bytes,
            std::optional<std::filesystem::perms> mode = std::nullopt);
 
 }  // namespace atomic_file
+
+// The replacement of one file, written piece by piece: Begin makes a
+// temporary file beside the target, Append writes to it (buffered), Finish
+// flushes it to disk, and Commit renames it over the target. Until Commit
+// the target is untouched; an object destroyed before Commit, or a failed
+// step, removes the temporary file. Several files can be finished first and
+// committed together, so that a failure while writing any of them leaves
+// all of them as they were.
+//
+// mode gives the permissions of the new file; without it an existing file
+// keeps its permissions and a new one gets 0666 less the process umask. A
+// symbolic link at the path is followed, so the file it names is replaced
+// and the link stays. The folder must exist.
+class AtomicFile {
+public:
+    AtomicFile();
+    virtual ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Starts replacing path. False when something other than a regular file
+    // stands at path (a FIFO, a device, a socket, a folder: never opened),
+    // or the temporary file cannot be made (no such folder, no permission).
+    bool Begin(const std::filesystem::path& path, std::optional<std::filesystem::perms> mode = std::nullopt);
+    // Adds bytes. False once any write has failed (a full disk): the file
+    // is then failed for good and can only be discarded.
+    bool Append(std::string_view bytes);
+    // Writes out what is buffered, flushes the temporary file to disk and
+    // closes it. After it returns true the new content is whole on disk.
+    bool Finish();
+    // Finishes when that is not done and renames the temporary file over the
+    // target. False when that fails; the target is then as it was.
+    bool Commit();
+    // Removes the temporary file; the target stays as it was.
+    void Discard();
+
+    bool failed() const { return failed_; }
+    bool committed() const { return committed_; }
+    const std::filesystem::path& target() const { return target_; }
+
+protected:
+    // Writes all of bytes to the temporary file's descriptor; false (with
+    // errno set) when it cannot. The one place where bytes reach the disk,
+    // so a test can stand in a full disk here.
+    virtual bool WriteOut(int fd, std::string_view bytes);
+
+private:
+    bool Flush();
+    // Discards the temporary file and marks the file failed; keeps errno.
+    bool Fail();
+
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    int fd_ = -1;
+    uint32_t mode_ = 0;
+    std::string buffer_;
+    bool failed_ = false;
+    bool finished_ = false;
+    bool committed_ = false;
+};

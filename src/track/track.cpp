@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "replay/byte_reader.h"
 #include "settings/path_lookup.h"
 #include "track/core_display.h"
 #include "track/curve.h"
@@ -18,11 +19,6 @@ constexpr size_t kEntrySizeField = 2;
 constexpr size_t kEntryNameField = 10;
 constexpr size_t kEntryNameBytes = 14;
 constexpr size_t kEntryOffsetField = 23;
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 std::string LowerAscii(std::string s) {
     for (char& c : s) {
@@ -54,12 +50,12 @@ Track::Track(const std::string& path) {
     std::vector<uint8_t> bytes;
     uint64_t block_offset = 0;
     uint64_t block_size = file_size;
-    const bool bare = file.ReadAt(0, 4, bytes) && U32(bytes.data()) == TrackBlock::kMagic;
+    const bool bare = file.ReadAt(0, 4, bytes) && ByteReader(bytes.data(), bytes.size()).U32() == TrackBlock::kMagic;
     if (!bare) {
         // A container holds the track of both file forms under the .trk
         // name, also when the file opened is the .dat one.
         if (!file.ReadAt(0, kDirectoryStart, bytes) ||
-            kDirectoryStart + (bytes[0] | bytes[1] << 8) * kEntrySize > file_size) {
+            kDirectoryStart + ByteReader(bytes.data(), bytes.size()).U16() * kEntrySize > file_size) {
             throw ZAVROException(path + " ; container directory beyond the end of the file");
         }
         uint32_t offset = 0;
@@ -73,6 +69,7 @@ Track::Track(const std::string& path) {
         block_offset = offset;
         block_size = size;
     }
+    if (block_size > kMaxBlockBytes) throw ZAVROException(path + " ; track block too large");
     if (!file.ReadAt(block_offset, block_size, bytes)) throw ZAVROException(path + " ; short read");
     file.Close();
     Read(path, bytes);
@@ -83,18 +80,19 @@ Track::~Track() = default;
 bool Track::getTrkfileInfo(FileHandle& file, const std::string& datfilename, uint32_t& offset, uint32_t& size) {
     std::vector<uint8_t> bytes;
     if (!file.ReadAt(0, kDirectoryStart, bytes)) return false;
-    const uint64_t count = bytes[0] | bytes[1] << 8;
+    const uint64_t count = ByteReader(bytes.data(), bytes.size()).U16();
     if (!file.ReadAt(kDirectoryStart, count * kEntrySize, bytes)) return false;
+    ByteReader directory(bytes.data(), bytes.size());
     for (uint64_t i = 0; i < count; ++i) {
-        const uint8_t* entry = bytes.data() + i * kEntrySize;
+        const size_t entry = static_cast<size_t>(i * kEntrySize);
         // The name is read as 14 bytes with the last forced to NUL: at most
         // 13 characters, and the first byte of the offset never joins it.
-        const char* name = reinterpret_cast<const char*>(entry + kEntryNameField);
-        const std::string entry_name(name, std::find(name, name + kEntryNameBytes - 1, '\0'));
+        directory.Seek(entry + kEntryNameField);
+        const std::string entry_name = directory.Field(kEntryNameBytes - 1, kEntryNameBytes - 1);
         if (LowerAscii(entry_name) == datfilename) {
-            offset = U32(entry + kEntryOffsetField);
-            size = U32(entry + kEntrySizeField);
-            return true;
+            offset = directory.U32At(entry + kEntryOffsetField);
+            size = directory.U32At(entry + kEntrySizeField);
+            return directory.ok();
         }
     }
     return false;

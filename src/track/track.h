@@ -36,6 +36,10 @@ public:
     // any circuit (a few thousand traces and points): trace records summed
     // over all sections, and outline and surface points together.
     static constexpr uint64_t kMaxSectionTraces = uint64_t{1} << 20;
+    // The largest block read, far above any circuit's (a few hundred KB): a
+    // larger one, or a file taken whole as one, is refused before a byte of
+    // it is read, so a sparse file claiming gigabytes costs nothing.
+    static constexpr uint64_t kMaxBlockBytes = uint64_t{64} << 20;
     static constexpr double kMaxGeometryPoints = 4194304.0;
 
     // Reads the track at path (a file name with an extension, .trk or

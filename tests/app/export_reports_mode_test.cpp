@@ -3,6 +3,7 @@
 #include "app/export_reports_mode.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -65,6 +66,21 @@ TEST_F(ExportReportsMode, FailuresGoToStandardErrorWithAFailingStatus) {
     WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
     EXPECT_EQ(Run({"-expreports", "--" + dir.File("monza.rpy"), "--" + dir.File("no-folder/")}), 1);
     EXPECT_EQ(err.str(), "Error creating file!\n" + dir.File("no-folder/monza_Practice.txt") + "\n");
+}
+
+// A FIFO given as the replay, or standing where a report goes, is refused
+// at once instead of waiting in open() for a writer or reader.
+TEST_F(ExportReportsMode, FifosAreRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(dir.File("pipe.rpy").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"-expreports", "--" + dir.File("pipe.rpy"), "--" + dir.File("x_")}), 1);
+    EXPECT_EQ(err.str(), "HeaderClass: Error reading file!\n" + dir.File("pipe.rpy") + "\n");
+
+    err.str("");
+    WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    ASSERT_EQ(::mkfifo(dir.File("x_monza_LapChart.txt").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"-expreports", "--" + dir.File("monza.rpy"), "--" + dir.File("x_")}), 1);
+    EXPECT_EQ(err.str(), "Error creating file!\n" + dir.File("x_monza_LapChart.txt") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x_monza_Practice.txt")));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "track/track.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -383,6 +384,46 @@ TEST(FileHandle, RefusesReadsBeyondTheFile) {
     EXPECT_EQ(f.Close(), 0);
     EXPECT_EQ(f.Close(), 0);
     EXPECT_TRUE(FileHandle(dir.File("none"), "rb").IsNull());
+    // The holder only reads.
+    EXPECT_TRUE(FileHandle(path, "wb").IsNull());
+}
+
+// A FIFO or a folder named as the track is refused at once, as a
+// file that cannot be opened, instead of waiting for a writer for ever.
+TEST(TrackReader, SpecialFilesAreRefusedWithoutWaiting) {
+    fixture::TempDir dir;
+    const std::string fifo = dir.File("ring.trk");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() / "ring.dat");
+    for (const std::string& path : {fifo, dir.File("ring.dat")}) {
+        try {
+            Track t(path);
+            ADD_FAILURE() << path;
+        } catch (const ZAVROException& e) {
+            EXPECT_EQ(e.GetMessage(), path + " ; _qelFile == NULL");
+        }
+    }
+}
+
+// A sparse file of gigabytes whose blocks are tiny on disk: refused at once,
+// in both file forms, before its block is read.
+TEST(TrackReader, AHugeBlockIsRefusedBeforeItIsRead) {
+    fixture::TempDir dir;
+    const std::string bare = track_test::Write(dir, "bare.trk", BuildTrackBlock(fixture::StadiumCircuit()));
+    std::filesystem::resize_file(bare, uint64_t{3} << 30);
+    TrackContainerSpec container;
+    // The entry's size field claims two gigabytes of the file.
+    container.entries = {ContainerEntry{"box.trk", BuildTrackBlock(fixture::StadiumCircuit()), 0x80000000u}};
+    const std::string boxed = track_test::Write(dir, "box.dat", BuildTrackContainer(container));
+    std::filesystem::resize_file(boxed, uint64_t{3} << 30);
+    for (const std::string& path : {bare, boxed}) {
+        try {
+            Track t(path);
+            ADD_FAILURE() << path;
+        } catch (const ZAVROException& e) {
+            EXPECT_EQ(e.GetMessage(), path + " ; track block too large");
+        }
+    }
 }
 
 }  // namespace

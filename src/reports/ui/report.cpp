@@ -113,9 +113,9 @@ bool Report::WriteKind(int kind) {
         m_text.clear();
         m_wndReport->clear();
         CurrentInteraction().BeginWait();
-        const std::string text = m_scan.Scan(in, false, [this](const std::string& piece) { AppendText(piece); });
+        std::string text = m_scan.Scan(in, false, [this](const std::string& piece) { AppendText(piece); });
         CurrentInteraction().EndWait();
-        SetReport(title, text);
+        SetReport(title, std::move(text));
         return true;
     }
     default: return false;
