@@ -78,6 +78,8 @@ public:
     virtual void OnDocumentChanged(CRpyGraphDoc& doc, Change change) = 0;
 };
 
+struct CommandLine;
+
 class CRpyGraphDoc {
 public:
     static constexpr int kCapacity = 5;
@@ -113,6 +115,9 @@ public:
     bool OnOpenDocument(const std::string& path);
     // Adds the given lap without asking (-loadrpy, the lap finder).
     bool AddLapFromCommandLine(const std::string& path, int session, int driver, int lap);
+    // -loadrpy: adds every lap the command line names, in order; a lap that
+    // fails says why and does not stop the ones after it. The number added.
+    int AddLapsFromCommandLine(const CommandLine& command);
     // File > Open most recently added replay file: the replay in the
     // simulator's replay folder with the latest creation time (the first in
     // name order wins a tie). False when there is none or its add failed.

@@ -28,11 +28,7 @@ void CRpyGraphApp::InitInstance() {
     frame_->resize(1100, 780);
     frame_->RestorePlacement();
     frame_->show();
-    if (command_.mode == CommandLine::Mode::kLoadRpy) {
-        // A lap that fails says why and does not stop the ones after it.
-        for (const CommandLine::Lap& lap : command_.laps)
-            doc_->AddLapFromCommandLine(lap.path, lap.session, lap.driver, lap.lap);
-    }
+    if (command_.mode == CommandLine::Mode::kLoadRpy) doc_->AddLapsFromCommandLine(command_);
 }
 
 int RunInteractive(int argc, char** argv, const CommandLine& command) {

@@ -1,0 +1,144 @@
+// The main window offscreen on the sample simulator folder: laps loaded
+// from the command line, their driving lines shown by the plot settings
+// bar, zooming, scrolling and printing the map to PDF. The pictures go
+// through the screenshot check.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTest>
+#include <filesystem>
+
+#include "app/command_line.h"
+#include "app/rpy_graph_doc.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "app/ui/view_dialog.h"
+#include "settings/settings.h"
+#include "support/config_dir.h"
+#include "support/recording_interaction.h"
+#include "support/sample_simulator.h"
+#include "support/screenshot.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int PixelsOf(const QImage& image, QColor colour) {
+    int n = 0;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x) n += rgb.pixelColor(x, y) == colour;
+    return n;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    MainWindowTest() {
+        sim = config.scratch() / "QEL";
+        replays = fixture::WriteSampleSimulator(sim);
+        settings.SetQELDirectory(sim.string());
+        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
+        frame = std::make_unique<CMainFrame>(*doc, ui);
+        frame->resize(1100, 760);
+        frame->show();
+        QApplication::processEvents();
+    }
+    ~MainWindowTest() override {
+        frame.reset();
+        doc.reset();
+    }
+    // -loadrpy with three groups of the driven sample replay, the last one
+    // cut short.
+    int LoadFromCommandLine() {
+        const std::string p = "--" + replays.at(2).string();
+        const CommandLine command = ParseCommandLine(
+            {"ostrevan", "-loadrpy", "--3", p, "--0", "--0", "--2", p, "--1", "--2", "--3", p, "--0"});
+        return doc->AddLapsFromCommandLine(command);
+    }
+    QImage Map() {
+        QApplication::processEvents();
+        return frame->View().viewport()->grab().toImage();
+    }
+
+    fixture::ScopedConfigDir config;
+    fs::path sim;
+    std::vector<fs::path> replays;
+    Settings settings;
+    fixture::RecordingInteraction ui;
+    std::unique_ptr<CRpyGraphDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
+    fixture::CheckScreenshot(frame->grab().toImage(), "main_window_start");
+    EXPECT_FALSE(frame->Action(CMainFrame::kZoomIn)->isEnabled());
+
+    ASSERT_EQ(LoadFromCommandLine(), 2);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+    EXPECT_EQ(frame->windowTitle(), "Monza - Ostrevan");
+    EXPECT_EQ(frame->RecentFiles(), std::vector<std::string>{replays.at(2).string()});
+    EXPECT_TRUE(frame->Action(CMainFrame::kZoomIn)->isEnabled());
+    EXPECT_FALSE(frame->Action(CMainFrame::kToggleLap1 + 2)->isEnabled());
+
+    const QColor blue(0, 0, 255);  // lap 2
+    EXPECT_EQ(PixelsOf(Map(), blue), 0);
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1 + 1));
+    EXPECT_TRUE(frame->PlotSettings().IsLapTicked(1));
+    EXPECT_GT(PixelsOf(Map(), blue), 300);
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
+    fixture::CheckScreenshot(frame->grab().toImage(), "main_window");
+}
+
+TEST_F(MainWindowTest, ZoomsScrollsAndPrints) {
+    ASSERT_EQ(LoadFromCommandLine(), 2);
+    CRpyGraphView& view = frame->View();
+    const double fitted = view.Zoom().GetZoomFactor();
+
+    // The zoom tool: a click zooms in by 1.25 about the point clicked.
+    ASSERT_TRUE(frame->Run(CMainFrame::kZoomIn));
+    EXPECT_TRUE(frame->Action(CMainFrame::kZoomIn)->isChecked());
+    // Zoom where the map shows tarmac, so the zoomed map is not all white.
+    const QImage fitted_map = Map();
+    QPoint centre;
+    for (int y = fitted_map.height() / 4; y < fitted_map.height() && centre.isNull(); ++y)
+        for (int x = fitted_map.width() / 2; x < fitted_map.width() && centre.isNull(); ++x)
+            if (fitted_map.pixelColor(x, y) == QColor(128, 128, 128)) centre = QPoint(x, y);
+    ASSERT_FALSE(centre.isNull());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_DOUBLE_EQ(view.Zoom().GetZoomFactor(), fitted * 1.25);
+    // A dragged box fills the window.
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre - QPoint(40, 40));
+    QTest::mouseMove(view.viewport(), centre + QPoint(40, 40));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre + QPoint(40, 40));
+    EXPECT_GT(view.Zoom().GetZoomFactor(), fitted * 5);
+    QApplication::processEvents();
+    ASSERT_GT(view.horizontalScrollBar()->maximum(), 0);
+
+    // Scrolling moves the map under the window (across the straight: along
+    // it the picture would not change).
+    const QImage before = Map();
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->value() + 120);
+    EXPECT_NE(Map(), before);
+    EXPECT_EQ(view.Zoom().GetScrollPosition().y, view.verticalScrollBar()->value());
+
+    ASSERT_TRUE(frame->Run(CMainFrame::kFitToTrack));
+    EXPECT_DOUBLE_EQ(view.Zoom().GetZoomFactor(), fitted);
+
+    // Printing goes to PDF through the seam and leaves the screen's map as
+    // it was.
+    const QImage screen = Map();
+    ui.pdf_path = (config.scratch() / "map.pdf").string();
+    ASSERT_TRUE(frame->Run(CMainFrame::kPrint));
+    QFile pdf(QString::fromStdString(ui.pdf_path));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_GT(pdf.size(), 2000);
+    EXPECT_EQ(Map(), screen);
+}
+
+}  // namespace
