@@ -454,14 +454,15 @@ RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect d
             keep(std::string(line));  // comments, Wine's #time lines, anything else
             continue;
         }
-        // Hex data may run on over lines that end in '\'.
+        // Hex data may run on over lines that end in '\', up to a blank line
+        // (the end of a section).
         std::string logical(TrimRight(t));
         std::string text(line);
         const size_t data = DataStart(logical, wine);
         const bool hex =
             data != std::string::npos && StartsWithNoCase(TrimLeft(std::string_view(logical).substr(data)), "hex");
         while (hex && !logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
-               logical.size() + lines[i + 1].size() <= kMaxLineBytes) {
+               !TrimRight(lines[i + 1]).empty() && logical.size() + lines[i + 1].size() <= kMaxLineBytes) {
             logical.pop_back();
             logical += TrimRight(TrimLeft(lines[++i]));
             text += "\r\n";
