@@ -468,6 +468,8 @@ RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect d
             text += "\r\n";
             text += lines[i];
         }
+        // A continuation mark with nothing after it ends the data.
+        if (hex && !logical.empty() && logical.back() == '\\') logical.pop_back();
         auto value = ParseValue(logical, wine);
         if (!value || !key || HasLineBreak(value->name)) {
             keep(std::move(text));

@@ -113,6 +113,7 @@ TEST(RegistryTextTest, HandWrittenFileLoadsAndKeepsWhatItDoesNotUnderstand) {
         "\"Broken\"=dword:xyz\n"
         "@=\"default\"\n"
         "\"Spaced\" = hex(2): 41 , 00\n"
+        "\"Tail\"=hex:01,\\\n"  // a continuation ends at the blank line
         "\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Corvalis\\Setup\\QEL]\n"
         "\"Directory\"=\"C:\\\\Other\"\n"
@@ -130,6 +131,7 @@ TEST(RegistryTextTest, HandWrittenFileLoadsAndKeepsWhatItDoesNotUnderstand) {
     EXPECT_EQ(Data(store, kKey, "Spaced"), std::string("A\0", 2));
     EXPECT_EQ(store.FindValue(kKey, "Spaced")->type, 2u);
     EXPECT_EQ(Data(store, kKey, "Later"), std::string("\x03\0\0\0", 4));
+    EXPECT_EQ(Data(store, kKey, "Tail"), "\x01");
     EXPECT_EQ(Data(store, "Software\\Corvalis\\Setup\\QEL", "Directory"), "<absent>");
     // Two comments, the duplicate, the damaged value, the other hive's key and its value.
     EXPECT_EQ(store.KeptLineCount(), 6u);
@@ -159,9 +161,9 @@ TEST(RegistryTextTest, HandWrittenFileLoadsAndKeepsWhatItDoesNotUnderstand) {
     // The README's example, three lines without the blank one.
     RegistryStore readme;
     ASSERT_EQ(readme.Decode("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\n"
-                            "\"QELDirectory\"=\"/home/jim/.wine/drive_c/Games/QEL\"\n"),
+                            "\"QELDirectory\"=\"/srv/qel\"\n"),
               RegistryStore::LoadResult::kLoaded);
-    EXPECT_EQ(Data(readme, kKey, "QELDirectory"), std::string("/home/jim/.wine/drive_c/Games/QEL\0", 34));
+    EXPECT_EQ(Data(readme, kKey, "QELDirectory"), std::string("/srv/qel\0", 9));
 }
 
 TEST(RegistryTextTest, OverlongLinesAreKeptUnread) {
