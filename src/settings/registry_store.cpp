@@ -407,7 +407,9 @@ RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect d
     const bool wine = dialect == Dialect::kWine;
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
     const std::vector<std::string_view> lines = SplitLines(bytes);
-    if (lines.empty() || TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) return LoadResult::kDamaged;
+    // A file emptied by hand holds nothing that a save could lose.
+    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return LoadResult::kLoaded;
+    if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) return LoadResult::kDamaged;
 
     const std::string root = Folded(RootName());
     Key* key = nullptr;           // the section being read, when it is a key of this hive

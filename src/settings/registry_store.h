@@ -26,9 +26,10 @@
 // hive, a duplicate value - the first one stands, as in the registry
 // editor's import) is kept as it stands and written back in its place, and
 // values that did not change keep the text they were read from. Every line
-// is bounded (kMaxLineBytes); longer ones are kept unread. A file whose
-// first line is not "REGEDIT4" cannot be read at all (kDamaged): it is
-// reported by the callers and must never be overwritten.
+// is bounded (kMaxLineBytes); longer ones are kept unread. An empty file
+// is an empty hive. A file whose first line is not "REGEDIT4" cannot be
+// read at all (kDamaged): it is reported by the callers and must never be
+// overwritten.
 //
 // Wine's own registry file (system.reg of a Wine prefix: a "WINE REGISTRY
 // Version 2" header, key lines relative to the machine hive with C-style

@@ -302,14 +302,13 @@ TEST_F(RegistryTest, UnreadableHiveIsNeverReplaced) {
 
 TEST_F(RegistryTest, UnparseableHiveIsNeverOverwritten) {
     // Files that are not in the export format: the earlier binary store, a
-    // Unicode export, stray bytes, an emptied file. Reads find nothing,
-    // writes fail, and the file stays byte for byte.
+    // Unicode export, a version 5 export, a file without its first line.
+    // Reads find nothing, writes fail, and the file stays byte for byte.
     const std::string cases[] = {
         std::string("OSTREG1\0\1\0\0\0", 12),
         std::string("\xFF\xFEW\0i\0n\0", 8),
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
         "[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\r\n\"MPH\"=dword:00000001\r\n",
-        "",
     };
     CRegistry& open = Opened();  // opened while the file was sound
     for (const std::string& bytes : cases) {
@@ -330,6 +329,9 @@ TEST_F(RegistryTest, UnparseableHiveIsNeverOverwritten) {
         EXPECT_EQ(r.LastError(), CRegistry::kErrorBadDatabase);
         EXPECT_EQ(ReadAll(UserFile()), bytes);
     }
+    // An emptied file holds nothing to lose: it is an empty hive.
+    fixture::WriteFile(UserFile(), "\r\n");
+    EXPECT_TRUE(open.WriteDword("MPH", 1));
 }
 
 }  // namespace

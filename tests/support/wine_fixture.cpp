@@ -43,7 +43,12 @@ std::string Escaped(const std::string& text, const std::string& specials) {
 
 }  // namespace
 
-std::string WineString(const std::string& text) { return "\"" + Escaped(text, "\"") + "\""; }
+std::string WineString(const std::string& text) {
+    std::string out(1, '"');
+    out += Escaped(text, "\"");
+    out += '"';
+    return out;
+}
 
 std::string WineSystemReg(const std::vector<WineKey>& keys) {
     std::string out = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n";
