@@ -26,6 +26,7 @@
 #include "support/sample_simulator.h"
 #include "support/session_fixture.h"
 #include "support/track_fixture.h"
+#include "support/wine_fixture.h"
 
 namespace {
 
@@ -388,20 +389,38 @@ void Registry() {
     store.SetValue(Settings::kSettingsKey, "BMPSizeInPixel", RegistryStore::kTypeDword, std::string("\x00\x04\x00\x00", 4));
     store.SetValue(Settings::kSettingsKey, "MPH", RegistryStore::kTypeDword, std::string("\x01", 1));
     store.SetValue(Settings::kSettingsKey, "AltRpyPath", RegistryStore::kTypeExpandString, "/home/jim/replays");
+    store.SetValue(Settings::kSettingsKey, "", RegistryStore::kTypeString, std::string("Say \"hi\" \\o/\0", 14));
     store.SetValue("Software\\Ostrevan\\Ostrevan\\Records", "Laps", RegistryStore::kTypeBinary,
                    CRegistry::EncodeDWordArray({1, 2, 3, 0xFFFFFFFF}));
     store.SetValue("Software\\Ostrevan\\Ostrevan\\Records", "Names", RegistryStore::kTypeBinary,
                    CRegistry::EncodeStringArray({"Jim", std::string(300, 'x'), ""}));
     store.SetValue(Settings::kSetupKey, "Directory", RegistryStore::kTypeString, "C:\\Sierra\\QEL");
-    Seed("registry", "hive", store.Encode());
+    Seed("registry_text", "hive", store.Encode());
 
-    RegistryStore machine;
-    machine.SetValue(Settings::kSetupKey, "Directory", RegistryStore::kTypeString, std::string("/srv/qel\0", 9));
+    RegistryStore machine(RegistryHive::kLocalMachine);
+    machine.SetValue(Settings::kSetupKey, "Directory", RegistryStore::kTypeString, std::string("C:\\QEL\0", 7));
     machine.CreateKey("Software\\Empty\\Key");
-    Seed("registry", "machine", machine.Encode());
-    Seed("registry", "empty", RegistryStore().Encode());
-    Seed("registry", "dword-array", CRegistry::EncodeDWordArray({5, 6, 7}));
-    Seed("registry", "string-array", CRegistry::EncodeStringArray({"a", "bc"}));
+    Seed("registry_text", "machine", machine.Encode());
+    Seed("registry_text", "empty", RegistryStore().Encode());
+
+    // As a user writes it: comments, LF line ends, a continued hex value, a
+    // duplicate, a damaged value, a key of the other hive.
+    Seed("registry_text", "hand-written",
+         "REGEDIT4\n\n; settings\n[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\n"
+         "\"QELDirectory\"=\"C:\\\\Games\\\\QEL\"\n\"MPH\"=dword:1\n\"Laps\"=hex:01,02,\\\n  03\n"
+         "\"mph\"=dword:00000002\n\"Bad\"=dword:xyz\n@=hex(7):61,00,00\n\n"
+         "[HKEY_LOCAL_MACHINE\\Software]\n\"X\"=\"y\"\n\n[-HKEY_CURRENT_USER\\Gone]\n");
+
+    Seed("registry_text", "wine",
+         WineSystemReg({{Settings::kSetupKey,
+                         {{"Directory", WineString("C:\\Games\\J\xFCrgen \x80" "1\tQEL")},
+                          {"Root", "str(2):" + WineString("%ProgramFiles%\\QEL")},
+                          {"Count", "dword:0000000a"},
+                          {"List", "hex(7):61,00,00,00,\\\n  62,00"}}},
+                        {"Software\\Wow6432Node\\Corvalis\\Setup\\QEL", {{"Directory", WineString("D:\\QEL")}}},
+                        {"Software\\Wine\\[odd] key", {{"", WineString("say \"x\"")}}}}));
+    Seed("registry_text", "dword-array", CRegistry::EncodeDWordArray({5, 6, 7}));
+    Seed("registry_text", "string-array", CRegistry::EncodeStringArray({"a", "bc"}));
 }
 
 // --- the sample simulator folder -------------------------------------------

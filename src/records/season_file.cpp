@@ -26,8 +26,11 @@ int LeadingNumber(std::string_view text, int limit) {
 }  // namespace
 
 std::filesystem::path SeasonFile::PathIn(const std::filesystem::path& simulator_folder) {
-    if (auto found = path_lookup::Find(simulator_folder, kRelativePath)) return *found;
-    return path_lookup::Resolve(simulator_folder, kRelativePath);
+    // The folder is a stored one, perhaps a Windows path inside Wine.
+    const auto folder = path_lookup::ToLocalPath(simulator_folder.string());
+    if (!folder) return {};
+    if (auto found = path_lookup::Find(*folder, kRelativePath)) return *found;
+    return path_lookup::Resolve(*folder, kRelativePath);
 }
 
 SeasonFile::SeasonFile() = default;

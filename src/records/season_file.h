@@ -33,6 +33,7 @@ public:
 
     // The season file under the simulator's folder, each component found
     // without regard to case; where it is missing, the path it would have.
+    // Empty when the folder is a Windows path whose drive does not exist.
     static std::filesystem::path PathIn(const std::filesystem::path& simulator_folder);
 
     SeasonFile();

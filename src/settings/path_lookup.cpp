@@ -1,6 +1,7 @@
 #include "settings/path_lookup.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -131,9 +132,53 @@ std::vector<fs::path> ListFolders(const fs::path& dir) {
 }
 
 bool IsSimulatorFolder(const fs::path& folder) {
-    const auto exe = Find(folder, "qel.exe");
+    const auto local = ToLocalPath(folder.string());
+    const auto exe = local ? Find(*local, "qel.exe") : std::nullopt;
     std::error_code ec;
     return exe && fs::is_regular_file(*exe, ec);
+}
+
+fs::path WinePrefix() {
+    // Wine itself refuses a relative prefix.
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return fs::path(prefix).is_absolute() ? fs::path(prefix) : fs::path();
+    if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".wine";
+    return {};
+}
+
+std::optional<fs::path> ToLocalPath(std::string_view stored) {
+    if (stored.empty()) return std::nullopt;
+    char drive = 0;
+    std::string_view rest;
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (stored.size() >= 2 && letter(stored[0]) && stored[1] == ':') {
+        drive = Lower(stored[0]);
+        rest = stored.substr(2);
+    } else if (stored[0] == '\\' && (stored.size() < 2 || stored[1] != '\\')) {
+        // Rooted on the current drive, which is C for the simulator.
+        drive = 'c';
+        rest = stored;
+    } else if (stored[0] == '\\') {
+        return std::nullopt;  // a network share: no drive link leads there
+    } else {
+        return fs::path(stored);
+    }
+    const fs::path prefix = WinePrefix();
+    if (prefix.empty()) return std::nullopt;
+    // Wine names the links "c:"; a hand-made prefix may use "C:".
+    const auto link = Find(prefix / "dosdevices", std::string(1, drive) + ":");
+    if (!link) return std::nullopt;
+    std::error_code ec;
+    const fs::path root = fs::canonical(*link, ec);
+    if (ec || !fs::is_directory(root, ec)) return std::nullopt;
+    std::vector<std::string> parts;
+    for (auto& part : SplitComponents(rest)) {
+        if (part != "..") parts.push_back(std::move(part));
+        else if (!parts.empty()) parts.pop_back();
+    }
+    std::string relative;
+    for (const auto& part : parts) relative += (relative.empty() ? "" : "/") + part;
+    return Resolve(root, relative);
 }
 
 }  // namespace path_lookup

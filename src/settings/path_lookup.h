@@ -36,8 +36,23 @@ std::vector<std::filesystem::path> ListFiles(const std::filesystem::path& dir, s
 // Sub-folders directly in dir, sorted by name.
 std::vector<std::filesystem::path> ListFolders(const std::filesystem::path& dir);
 
-// True when folder holds the simulator's program file qel.exe.
+// True when folder (a stored path, see ToLocalPath) holds the simulator's
+// program file qel.exe.
 bool IsSimulatorFolder(const std::filesystem::path& folder);
+
+// The Wine prefix the simulator runs in: $WINEPREFIX when it is an absolute
+// path, else $HOME/.wine; empty when neither names one.
+std::filesystem::path WinePrefix();
+
+// A path read from stored data (settings, Wine's registry, ini and season
+// files, catalogues) as a path on this machine. Windows paths ("C:\Games\QEL",
+// "d:/replays", "\Games" on drive C) go through the Wine prefix's drive
+// links (dosdevices/c: to drive_c): the drive's folder, then each component
+// found without regard to case, missing ones kept as given; ".." never
+// climbs above the drive. Other paths (Linux paths) stay as they are.
+// nullopt for an empty path, and for a drive with no link in the prefix (or
+// a link that leads nowhere), so callers treat it as a missing folder.
+std::optional<std::filesystem::path> ToLocalPath(std::string_view stored);
 
 // Case-blind comparison and wildcard match of ASCII names.
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -61,6 +61,19 @@ bool ReadStringLength(ByteReader& in, uint32_t& length) {
     return in.ok() && length != 0xFFFFFFFFu;
 }
 
+// Loads the hive's file. A file that cannot be read, or is not in the
+// store's format, gives its error: the hive then counts as empty for reads
+// and is never written over.
+long LoadHive(RegistryStore& store, RegistryHive hive) {
+    switch (store.Load(RegistryStore::FileOf(hive))) {
+        case RegistryStore::LoadResult::kUnreadable: return CRegistry::kErrorAccessDenied;
+        case RegistryStore::LoadResult::kDamaged: return CRegistry::kErrorBadDatabase;
+        case RegistryStore::LoadResult::kLoaded:
+        case RegistryStore::LoadResult::kMissing: break;
+    }
+    return CRegistry::kErrorSuccess;
+}
+
 }  // namespace
 
 CRegistry::CRegistry(RegistryHive root) : hive_(root) {}
@@ -82,9 +95,8 @@ bool CRegistry::Succeed(uint32_t type, uint32_t size) {
 }
 
 bool CRegistry::KeyExists(RegistryHive root, std::string_view sub_key) {
-    RegistryStore store;
-    if (store.Load(RegistryStore::FileOf(root)) == RegistryStore::LoadResult::kUnreadable)
-        return Fail(kErrorAccessDenied);
+    RegistryStore store(root);
+    if (const long error = LoadHive(store, root)) return Fail(error);
     if (!store.KeyExists(sub_key)) return Fail(kErrorFileNotFound);
     last_error_ = kErrorSuccess;
     return true;
@@ -99,10 +111,10 @@ bool CRegistry::ValueExists(std::string_view name) {
 
 bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t /*options*/) {
     const std::filesystem::path file = RegistryStore::FileOf(root);
-    RegistryStore store;
-    if (store.Load(file) == RegistryStore::LoadResult::kUnreadable) {
+    RegistryStore store(root);
+    if (const long error = LoadHive(store, root)) {
         open_ = false;
-        return Fail(kErrorAccessDenied);
+        return Fail(error);
     }
     // An existing key is only opened, so starting the program does not
     // rewrite the hive file.
@@ -122,9 +134,8 @@ bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t 
 bool CRegistry::Open(RegistryHive root, std::string_view sub_key) {
     key_path_ = std::string(sub_key);
     open_ = false;
-    RegistryStore store;
-    if (store.Load(RegistryStore::FileOf(root)) == RegistryStore::LoadResult::kUnreadable)
-        return Fail(kErrorAccessDenied);
+    RegistryStore store(root);
+    if (const long error = LoadHive(store, root)) return Fail(error);
     if (!store.KeyExists(sub_key)) return Fail(kErrorFileNotFound);
     hive_ = root;
     open_path_ = RegistryStore::NormalizeKeyPath(sub_key);
@@ -142,9 +153,9 @@ std::optional<RegistryStore::Value> CRegistry::Query(std::string_view name) {
         Fail(kErrorInvalidHandle);
         return std::nullopt;
     }
-    RegistryStore store;
-    if (store.Load(RegistryStore::FileOf(hive_)) == RegistryStore::LoadResult::kUnreadable) {
-        Fail(kErrorAccessDenied);
+    RegistryStore store(hive_);
+    if (const long error = LoadHive(store, hive_)) {
+        Fail(error);
         return std::nullopt;
     }
     const RegistryStore::Value* value = store.FindValue(open_path_, name);
@@ -159,10 +170,10 @@ std::optional<RegistryStore::Value> CRegistry::Query(std::string_view name) {
 bool CRegistry::Write(std::string_view name, uint32_t type, std::string_view data) {
     if (!open_) return Fail(kErrorInvalidHandle);
     const std::filesystem::path file = RegistryStore::FileOf(hive_);
-    RegistryStore store;
+    RegistryStore store(hive_);
     // A hive file that exists but cannot be read is never replaced: that
     // would throw away every value in it.
-    if (store.Load(file) == RegistryStore::LoadResult::kUnreadable) return Fail(kErrorAccessDenied);
+    if (const long error = LoadHive(store, hive_)) return Fail(error);
     if (!store.SetValue(open_path_, name, type, data)) return Fail(kErrorInvalidData);
     if (!store.Save(file)) return Fail(kErrorWriteFault);
     return Succeed(type, static_cast<uint32_t>(data.size()));
@@ -241,8 +252,8 @@ bool CRegistry::ReadStringArray(std::string_view name, std::vector<std::string>&
 bool CRegistry::DeleteValue(std::string_view name) {
     if (!open_) return Fail(kErrorInvalidHandle);
     const std::filesystem::path file = RegistryStore::FileOf(hive_);
-    RegistryStore store;
-    if (store.Load(file) == RegistryStore::LoadResult::kUnreadable) return Fail(kErrorAccessDenied);
+    RegistryStore store(hive_);
+    if (const long error = LoadHive(store, hive_)) return Fail(error);
     if (!store.DeleteValue(open_path_, name)) return Fail(kErrorFileNotFound);
     if (!store.Save(file)) return Fail(kErrorWriteFault);
     return Succeed(0, 0);

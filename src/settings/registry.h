@@ -7,7 +7,8 @@
 // Every operation records a result code (Windows error numbers: 0 success,
 // 2 not found, 5 the hive file cannot be read, 6 no open key, 13 a value
 // whose bytes do not parse, 29 the hive file cannot be written, 234 a value
-// larger than the reader takes, 1630 a value of the wrong type) and the
+// larger than the reader takes, 1009 the hive file is not in the store's
+// format, 1630 a value of the wrong type) and the
 // type and size of the value it touched, readable through LastError,
 // LastType and LastSize. Boolean results are true on success.
 //
@@ -33,6 +34,9 @@ public:
     static constexpr long kErrorInvalidData = 13;
     static constexpr long kErrorWriteFault = 29;
     static constexpr long kErrorMoreData = 234;
+    // A hive file that cannot be parsed: reads find nothing in it and
+    // writes fail, so the file is never replaced.
+    static constexpr long kErrorBadDatabase = 1009;
     static constexpr long kErrorUnsupportedType = 1630;
 
     // Options of CreateKey. Volatile keys are kept like the others.

@@ -1,41 +1,327 @@
 #include "settings/registry_store.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 
-#include "replay/byte_reader.h"
-#include "replay/byte_writer.h"
 #include "settings/atomic_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kMagic("OSTREG1\0", 8);
-// Smallest encodings, used to bound counts by the bytes that are left.
-constexpr size_t kMinKeyBytes = 2 + 4;
-constexpr size_t kMinValueBytes = 2 + 4 + 4;
+constexpr std::string_view kRegedit4Header = "REGEDIT4";
+constexpr std::string_view kWineHeader = "WINE REGISTRY Version 2";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// The registry editor wraps hex data after this many columns.
+constexpr size_t kHexWrapColumn = 76;
 
 std::string EnvOrEmpty(const char* name) {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
 }
 
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // Registry names compare without regard to ASCII case.
 std::string Folded(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = Lower(c);
     return out;
 }
 
-std::string ReadText(ByteReader& in, size_t length) {
-    std::string s(length, '\0');
-    if (length > 0 && !in.Bytes(s.data(), length)) return {};
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(s[i]) != Lower(prefix[i])) return false;
+    return true;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimLeft(std::string_view s) {
+    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
     return s;
 }
 
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && (IsSpace(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = Lower(c);
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Wine keeps strings as UTF-16 and escapes every code unit above 127; ours
+// are Windows-1252 bytes. Code units 0x80 to 0xFF map to themselves, the
+// Windows-1252 letters and signs of 0x80 to 0x9F from their own code points.
+char FromCodeUnit(uint32_t unit) {
+    static constexpr uint16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (unit <= 0xFF) return static_cast<char>(unit);
+    for (size_t i = 0; i < 32; ++i)
+        if (kHigh[i] == unit) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Reads a quoted text starting at s[at] == '"'; at ends after the closing
+// quote. The registry editor escapes only '\' and '"' (any other backslash
+// stands for itself); Wine uses C escapes with \x of up to four hex digits
+// and octal escapes of up to three digits. nullopt when the quote is not
+// closed or close_char ends the text first (Wine's key names end at ']').
+std::optional<std::string> ReadQuoted(std::string_view s, size_t& at, bool wine, char close_char = '"') {
+    std::string out;
+    for (++at; at < s.size(); ++at) {
+        const char c = s[at];
+        if (c == close_char) {
+            ++at;
+            return out;
+        }
+        if (c != '\\' || at + 1 >= s.size()) {
+            out.push_back(c);
+            continue;
+        }
+        const char e = s[++at];
+        if (!wine) {
+            if (e != '\\' && e != '"') out.push_back('\\');
+            out.push_back(e);
+            continue;
+        }
+        switch (e) {
+            case 'a': out.push_back('\a'); break;
+            case 'b': out.push_back('\b'); break;
+            case 'e': out.push_back('\x1B'); break;
+            case 'f': out.push_back('\f'); break;
+            case 'n': out.push_back('\n'); break;
+            case 'r': out.push_back('\r'); break;
+            case 't': out.push_back('\t'); break;
+            case 'v': out.push_back('\v'); break;
+            case 'x': {
+                uint32_t unit = 0;
+                int digits = 0;
+                while (digits < 4 && at + 1 < s.size() && HexDigit(s[at + 1]) >= 0) {
+                    unit = unit * 16 + static_cast<uint32_t>(HexDigit(s[++at]));
+                    ++digits;
+                }
+                out.push_back(digits ? FromCodeUnit(unit) : 'x');
+                break;
+            }
+            default:
+                if (e >= '0' && e <= '7') {
+                    uint32_t unit = static_cast<uint32_t>(e - '0');
+                    for (int digits = 1; digits < 3 && at + 1 < s.size() && s[at + 1] >= '0' && s[at + 1] <= '7';
+                         ++digits)
+                        unit = unit * 8 + static_cast<uint32_t>(s[++at] - '0');
+                    out.push_back(FromCodeUnit(unit));
+                } else {
+                    out.push_back(e);
+                }
+        }
+    }
+    return std::nullopt;
+}
+
+// Comma-separated bytes of one or two hex digits each; blanks around them
+// and a trailing comma (before a continuation) are allowed.
+std::optional<std::string> ReadHexBytes(std::string_view s) {
+    std::string out;
+    size_t at = 0;
+    while (true) {
+        while (at < s.size() && IsSpace(s[at])) ++at;
+        if (at == s.size()) return out;
+        int digits = 0, byte = 0;
+        while (at < s.size() && digits < 2 && HexDigit(s[at]) >= 0) {
+            byte = byte * 16 + HexDigit(s[at++]);
+            ++digits;
+        }
+        if (digits == 0) return std::nullopt;
+        if (out.size() == RegistryStore::kMaxValueBytes) return std::nullopt;
+        out.push_back(static_cast<char>(byte));
+        while (at < s.size() && IsSpace(s[at])) ++at;
+        if (at == s.size()) return out;
+        if (s[at] != ',') return std::nullopt;
+        ++at;
+    }
+}
+
+// A hex number of one to eight digits filling the whole text.
+std::optional<uint32_t> ReadHexNumber(std::string_view s) {
+    if (s.empty() || s.size() > 8) return std::nullopt;
+    uint32_t v = 0;
+    for (char c : s) {
+        const int d = HexDigit(c);
+        if (d < 0) return std::nullopt;
+        v = v * 16 + static_cast<uint32_t>(d);
+    }
+    return v;
+}
+
+// Where a value line's data begins (after "Name"= or @=); npos when the
+// line does not start like a value.
+size_t DataStart(std::string_view line, bool wine) {
+    size_t at = 0;
+    if (line.empty()) return std::string_view::npos;
+    if (line[0] == '@') at = 1;
+    else if (line[0] != '"' || !ReadQuoted(line, at, wine)) return std::string_view::npos;
+    while (at < line.size() && IsSpace(line[at])) ++at;
+    return at < line.size() && line[at] == '=' ? at + 1 : std::string_view::npos;
+}
+
+// One value line (continuations joined): "Name"=data or @=data.
+std::optional<RegistryStore::Value> ParseValue(std::string_view line, bool wine) {
+    RegistryStore::Value v;
+    size_t at = 0;
+    if (line.empty()) return std::nullopt;
+    if (line[0] == '@') {
+        at = 1;
+    } else {
+        auto name = ReadQuoted(line, at, wine);
+        if (!name || name->size() > RegistryStore::kMaxNameBytes) return std::nullopt;
+        v.name = std::move(*name);
+    }
+    std::string_view rest = TrimLeft(line.substr(at));
+    if (rest.empty() || rest[0] != '=') return std::nullopt;
+    rest = TrimRight(TrimLeft(rest.substr(1)));
+
+    auto quoted_text = [&](std::string_view text, uint32_t type) -> bool {
+        size_t q = 0;
+        auto s = ReadQuoted(text, q, wine);
+        if (!s || !TrimLeft(text.substr(q)).empty() || s->size() >= RegistryStore::kMaxValueBytes) return false;
+        v.type = type;
+        v.data = std::move(*s);
+        v.data.push_back('\0');
+        return true;
+    };
+    if (!rest.empty() && rest[0] == '"') {
+        if (!quoted_text(rest, RegistryStore::kTypeString)) return std::nullopt;
+        return v;
+    }
+    if (StartsWithNoCase(rest, "dword:")) {
+        const auto n = ReadHexNumber(rest.substr(6));
+        if (!n) return std::nullopt;
+        v.type = RegistryStore::kTypeDword;
+        for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<char>((*n >> (8 * i)) & 0xFF));
+        return v;
+    }
+    std::string_view bytes;
+    if (StartsWithNoCase(rest, "hex:")) {
+        v.type = RegistryStore::kTypeBinary;
+        bytes = rest.substr(4);
+    } else if (StartsWithNoCase(rest, "hex(") || (wine && StartsWithNoCase(rest, "str("))) {
+        const size_t close = rest.find("):");
+        if (close == std::string_view::npos) return std::nullopt;
+        const auto type = ReadHexNumber(rest.substr(4, close - 4));
+        if (!type) return std::nullopt;
+        if (StartsWithNoCase(rest, "str(")) {
+            if (!quoted_text(rest.substr(close + 2), *type)) return std::nullopt;
+            return v;
+        }
+        v.type = *type;
+        bytes = rest.substr(close + 2);
+    } else {
+        return std::nullopt;
+    }
+    auto data = ReadHexBytes(bytes);
+    if (!data) return std::nullopt;
+    v.data = std::move(*data);
+    return v;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+}
+
+void AppendHex(std::string& out, uint32_t v, int width) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[v & 0xF]);
+        v >>= 4;
+    } while (v != 0);
+    if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+    out += digits;
+}
+
+// The value's line (or lines) in the registry editor's form.
+std::string FormatValue(const RegistryStore::Value& v) {
+    std::string out;
+    if (v.name.empty()) {
+        out = "@";
+    } else {
+        out = "\"";
+        AppendEscaped(out, v.name);
+        out += "\"";
+    }
+    out += '=';
+    const std::string_view data(v.data);
+    // A string is written as text only when it reads back to the same bytes:
+    // one terminating NUL, and nothing that would break the line.
+    if (v.type == RegistryStore::kTypeString && !data.empty() && data.back() == '\0' &&
+        data.substr(0, data.size() - 1).find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos) {
+        out += '"';
+        AppendEscaped(out, data.substr(0, data.size() - 1));
+        out += '"';
+        return out;
+    }
+    if (v.type == RegistryStore::kTypeDword && data.size() == 4) {
+        uint32_t n = 0;
+        for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<uint8_t>(data[i])) << (8 * i);
+        out += "dword:";
+        AppendHex(out, n, 8);
+        return out;
+    }
+    if (v.type == RegistryStore::kTypeBinary) {
+        out += "hex:";
+    } else {
+        out += "hex(";
+        AppendHex(out, v.type, 1);
+        out += "):";
+    }
+    size_t column = out.size();
+    for (size_t i = 0; i < data.size(); ++i) {
+        AppendHex(out, static_cast<uint8_t>(data[i]), 2);
+        column += 2;
+        if (i + 1 == data.size()) break;
+        out += ',';
+        ++column;
+        if (column > kHexWrapColumn) {
+            out += "\\\r\n  ";
+            column = 2;
+        }
+    }
+    return out;
+}
+
+// Splits at LF; a CR before it belongs to the line end.
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace
+
+RegistryStore::RegistryStore(RegistryHive hive) : hive_(hive) {}
 
 fs::path RegistryStore::ConfigFolder() {
     if (auto dir = EnvOrEmpty("OSTREVAN_CONFIG_DIR"); !dir.empty()) return dir;
@@ -67,8 +353,18 @@ std::string RegistryStore::NormalizeKeyPath(std::string_view path) {
     return out;
 }
 
-RegistryStore::LoadResult RegistryStore::Load(const fs::path& file) {
+std::string RegistryStore::RootName() const {
+    return hive_ == RegistryHive::kCurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+void RegistryStore::Clear() {
     keys_.clear();
+    sections_.clear();
+    preamble_.clear();
+}
+
+RegistryStore::LoadResult RegistryStore::Load(const fs::path& file) {
+    Clear();
     std::string bytes;
     switch (atomic_file::Read(file, kMaxFileBytes, bytes)) {
         case atomic_file::ReadResult::kMissing: return LoadResult::kMissing;
@@ -76,6 +372,17 @@ RegistryStore::LoadResult RegistryStore::Load(const fs::path& file) {
         case atomic_file::ReadResult::kRead: break;
     }
     return Decode(bytes);
+}
+
+RegistryStore::LoadResult RegistryStore::LoadWine(const fs::path& file) {
+    Clear();
+    std::string bytes;
+    switch (atomic_file::Read(file, kMaxFileBytes, bytes)) {
+        case atomic_file::ReadResult::kMissing: return LoadResult::kMissing;
+        case atomic_file::ReadResult::kUnreadable: return LoadResult::kUnreadable;
+        case atomic_file::ReadResult::kRead: break;
+    }
+    return DecodeWine(bytes);
 }
 
 bool RegistryStore::Save(const fs::path& file) const {
@@ -91,53 +398,136 @@ bool RegistryStore::Save(const fs::path& file) const {
     return atomic_file::Write(file, Encode(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
-RegistryStore::LoadResult RegistryStore::Decode(std::string_view bytes) {
-    keys_.clear();
-    if (bytes.substr(0, kMagic.size()) != kMagic) return LoadResult::kDamaged;
-    ByteReader in(bytes.data(), bytes.size());
-    in.Skip(kMagic.size());
-    const uint32_t key_count = in.U32();
-    if (!in.ok() || key_count > in.remaining() / kMinKeyBytes) return LoadResult::kDamaged;
-    for (uint32_t k = 0; k < key_count; ++k) {
-        const uint16_t path_len = in.U16();
-        const std::string path = NormalizeKeyPath(ReadText(in, path_len));
-        const uint32_t value_count = in.U32();
-        if (!in.ok() || path_len > kMaxNameBytes || value_count > in.remaining() / kMinValueBytes)
-            return LoadResult::kDamaged;
-        CreateKey(path);
-        for (uint32_t v = 0; v < value_count; ++v) {
-            const uint16_t name_len = in.U16();
-            const std::string name = ReadText(in, name_len);
-            const uint32_t type = in.U32();
-            const uint32_t data_len = in.U32();
-            if (!in.ok() || name_len > kMaxNameBytes || data_len > kMaxValueBytes || data_len > in.remaining())
-                return LoadResult::kDamaged;
-            const std::string data = ReadText(in, data_len);
-            if (!in.ok()) return LoadResult::kDamaged;
-            // A value named twice in a damaged file: the first one stands.
-            if (!FindValue(path, name)) SetValue(path, name, type, data);
+RegistryStore::LoadResult RegistryStore::Decode(std::string_view bytes) { return Parse(bytes, Dialect::kRegedit4); }
+
+RegistryStore::LoadResult RegistryStore::DecodeWine(std::string_view bytes) { return Parse(bytes, Dialect::kWine); }
+
+RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect dialect) {
+    Clear();
+    const bool wine = dialect == Dialect::kWine;
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
+    const std::vector<std::string_view> lines = SplitLines(bytes);
+    // A file emptied by hand holds nothing that a save could lose.
+    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return LoadResult::kLoaded;
+    if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) return LoadResult::kDamaged;
+
+    const std::string root = Folded(RootName());
+    Key* key = nullptr;           // the section being read, when it is a key of this hive
+    Section* kept = nullptr;      // the section being read, when it is kept as it stands
+    auto keep = [&](std::string text) {
+        if (wine) return;  // Wine's file is only read
+        if (key) key->entries.push_back(Entry{false, {}, std::move(text), {}});
+        else if (kept) kept->lines.push_back(std::move(text));
+        else preamble_.push_back(std::move(text));
+    };
+
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const std::string_view t = TrimLeft(line);
+        if (TrimRight(t).empty()) continue;
+        if (line.size() > kMaxLineBytes) {
+            keep(std::string(line));
+            continue;
         }
+        if (t[0] == '[') {
+            std::optional<std::string> path;
+            if (wine) {
+                size_t at = 0;
+                auto name = ReadQuoted(t, at, true, ']');
+                if (name) path = NormalizeKeyPath(*name);
+            } else {
+                const size_t close = t.rfind(']');
+                const std::string_view inside = t.substr(1, close == std::string_view::npos ? 0 : close - 1);
+                const size_t cut = std::min(inside.find('\\'), inside.size());
+                if (close != std::string_view::npos && Folded(inside.substr(0, cut)) == root)
+                    path = NormalizeKeyPath(inside.substr(cut));
+            }
+            key = nullptr;
+            kept = nullptr;
+            if (path && path->size() <= kMaxNameBytes) {
+                key = AddKey(*path);
+            } else if (!wine) {
+                sections_.push_back(Section{true, {}, {std::string(line)}});
+                kept = &sections_.back();
+            }
+            continue;
+        }
+        if (t[0] != '"' && t[0] != '@') {
+            keep(std::string(line));  // comments, Wine's #time lines, anything else
+            continue;
+        }
+        // Hex data may run on over lines that end in '\', up to a blank line
+        // (the end of a section).
+        std::string logical(TrimRight(t));
+        std::string text(line);
+        const size_t data = DataStart(logical, wine);
+        const bool hex =
+            data != std::string::npos && StartsWithNoCase(TrimLeft(std::string_view(logical).substr(data)), "hex");
+        while (hex && !logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
+               !TrimRight(lines[i + 1]).empty() && logical.size() + lines[i + 1].size() <= kMaxLineBytes) {
+            logical.pop_back();
+            logical += TrimRight(TrimLeft(lines[++i]));
+            text += "\r\n";
+            text += lines[i];
+        }
+        // A continuation mark with nothing after it ends the data.
+        if (hex && !logical.empty() && logical.back() == '\\') logical.pop_back();
+        auto value = ParseValue(logical, wine);
+        if (!value || !key || HasLineBreak(value->name)) {
+            keep(std::move(text));
+            continue;
+        }
+        const std::string folded = Folded(value->name);
+        if (key->values.count(folded)) {
+            // The first of duplicate values stands; the others are kept as text.
+            if (!wine) key->entries.push_back(Entry{false, {}, std::move(text), folded});
+            continue;
+        }
+        key->entries.push_back(Entry{true, std::move(*value), wine ? std::string() : std::move(text), {}});
+        key->values.emplace(folded, std::prev(key->entries.end()));
     }
-    return in.remaining() == 0 ? LoadResult::kLoaded : LoadResult::kDamaged;
+    return LoadResult::kLoaded;
 }
 
 std::string RegistryStore::Encode() const {
-    ByteWriter out;
-    out.Raw(kMagic);
-    out.U32(static_cast<uint32_t>(keys_.size()));
-    for (const auto& [folded, key] : keys_) {
-        out.U16(static_cast<uint16_t>(key.path.size()));
-        out.Raw(key.path);
-        out.U32(static_cast<uint32_t>(key.values.size()));
-        for (const auto& [folded_name, v] : key.values) {
-            out.U16(static_cast<uint16_t>(v.name.size()));
-            out.Raw(v.name);
-            out.U32(v.type);
-            out.U32(static_cast<uint32_t>(v.data.size()));
-            out.Raw(v.data);
+    std::string out;
+    out += kRegedit4Header;
+    out += "\r\n\r\n";
+    for (const std::string& line : preamble_) out += line + "\r\n";
+    if (!preamble_.empty()) out += "\r\n";
+    const std::string root = RootName();
+    for (const Section& section : sections_) {
+        if (section.kept) {
+            for (const std::string& line : section.lines) out += line + "\r\n";
+            out += "\r\n";
+            continue;
         }
+        const Key& key = keys_.at(section.folded);
+        out += "[" + root + (key.path.empty() ? "" : "\\" + key.path) + "]\r\n";
+        for (const Entry& e : key.entries) out += (e.text.empty() ? FormatValue(e.value) : e.text) + "\r\n";
+        out += "\r\n";
     }
-    return std::move(out.bytes());
+    return out;
+}
+
+RegistryStore::Key* RegistryStore::AddKey(const std::string& normalized) {
+    const std::string folded = Folded(normalized);
+    auto [it, added] = keys_.try_emplace(folded);
+    if (added) {
+        it->second.path = normalized;
+        sections_.push_back(Section{false, folded, {}});
+    }
+    return &it->second;
+}
+
+RegistryStore::Key* RegistryStore::FindKey(std::string_view path) {
+    const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+const RegistryStore::Key* RegistryStore::FindKey(std::string_view path) const {
+    const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
+    return it == keys_.end() ? nullptr : &it->second;
 }
 
 bool RegistryStore::KeyExists(std::string_view path) const {
@@ -151,30 +541,60 @@ bool RegistryStore::KeyExists(std::string_view path) const {
 
 void RegistryStore::CreateKey(std::string_view path) {
     const std::string normalized = NormalizeKeyPath(path);
-    if (normalized.size() > kMaxNameBytes) return;
-    keys_.try_emplace(Folded(normalized), Key{normalized, {}});
+    if (normalized.size() > kMaxNameBytes || HasLineBreak(normalized)) return;
+    AddKey(normalized);
 }
 
 const RegistryStore::Value* RegistryStore::FindValue(std::string_view path, std::string_view name) const {
-    const auto key = keys_.find(Folded(NormalizeKeyPath(path)));
-    if (key == keys_.end()) return nullptr;
-    const auto value = key->second.values.find(Folded(name));
-    return value == key->second.values.end() ? nullptr : &value->second;
+    const Key* key = FindKey(path);
+    if (!key) return nullptr;
+    const auto value = key->values.find(Folded(name));
+    return value == key->values.end() ? nullptr : &value->second->value;
 }
 
 bool RegistryStore::SetValue(std::string_view path, std::string_view name, uint32_t type, std::string_view data) {
     const std::string normalized = NormalizeKeyPath(path);
-    if (normalized.size() > kMaxNameBytes || name.size() > kMaxNameBytes || data.size() > kMaxValueBytes)
+    if (normalized.size() > kMaxNameBytes || name.size() > kMaxNameBytes || data.size() > kMaxValueBytes ||
+        HasLineBreak(normalized) || HasLineBreak(name))
         return false;
-    Key& key = keys_.try_emplace(Folded(normalized), Key{normalized, {}}).first->second;
-    // A value that is written again keeps the name it was first stored under.
-    Value& value = key.values.try_emplace(Folded(name), Value{std::string(name), type, {}}).first->second;
-    value.type = type;
-    value.data.assign(data);
+    Key& key = *AddKey(normalized);
+    const std::string folded = Folded(name);
+    if (auto found = key.values.find(folded); found != key.values.end()) {
+        Entry& e = *found->second;
+        // An unchanged value keeps the text it was read from.
+        if (e.value.type != type || e.value.data != data) e.text.clear();
+        // A value that is written again keeps the name it was first stored under.
+        e.value.type = type;
+        e.value.data.assign(data);
+        return true;
+    }
+    // New values go after the last value of the key, so that kept lines at
+    // the end of its section (a comment heading the next one) stay there.
+    auto at = key.entries.end();
+    while (at != key.entries.begin() && !std::prev(at)->is_value) --at;
+    if (at == key.entries.begin()) at = key.entries.end();
+    const auto inserted = key.entries.insert(at, Entry{true, Value{std::string(name), type, std::string(data)}, {}, {}});
+    key.values.emplace(folded, inserted);
     return true;
 }
 
 bool RegistryStore::DeleteValue(std::string_view path, std::string_view name) {
-    const auto key = keys_.find(Folded(NormalizeKeyPath(path)));
-    return key != keys_.end() && key->second.values.erase(Folded(name)) > 0;
+    Key* key = FindKey(path);
+    if (!key) return false;
+    const auto found = key->values.find(Folded(name));
+    if (found == key->values.end()) return false;
+    key->entries.erase(found->second);
+    key->values.erase(found);
+    // Duplicates kept from the file would otherwise stand in its place when
+    // the file is read again.
+    std::erase_if(key->entries, [&](const Entry& e) { return !e.is_value && e.duplicate_of == Folded(name); });
+    return true;
+}
+
+size_t RegistryStore::KeptLineCount() const {
+    size_t n = preamble_.size();
+    for (const Section& s : sections_) n += s.lines.size();
+    for (const auto& [folded, key] : keys_)
+        for (const Entry& e : key.entries) n += e.is_value ? 0 : 1;
+    return n;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The registry of one hive, kept in a file of our own under the program's
-// configuration folder: $OSTREVAN_CONFIG_DIR when set, else
+// The registry of one hive, kept in a text file of our own under the
+// program's configuration folder: $OSTREVAN_CONFIG_DIR when set, else
 // $XDG_CONFIG_HOME/Ostrevan, else $HOME/.config/Ostrevan. The current user's
 // hive is "current_user.reg", the machine hive (where the simulator's setup
 // key is read) "local_machine.reg".
@@ -10,18 +10,40 @@
 // compared without regard to case (the empty name is the key's default
 // value). A value is typed (the Windows type codes) and holds raw bytes.
 //
-// File format (little-endian): the 8 bytes "OSTREG1\0"; u32 key count; per
-// key: u16 path length, path bytes, u32 value count; per value: u16 name
-// length, name bytes, u32 type, u32 data length, data bytes. Every count and
-// length is checked against the bytes left, and data is limited to
-// kMaxValueBytes and files to kMaxFileBytes. A damaged file keeps what was
-// read before the damage.
+// File format: the registry editor's export format version 4, so users can
+// read, fix and carry their settings, and a file exported from the Windows
+// registry editor loads as it stands. Windows-1252 bytes, CR LF line ends:
+//   REGEDIT4
+//   <blank line>
+//   [HKEY_CURRENT_USER\Software\Ostrevan\Ostrevan\Settings]
+//   "QELDirectory"="C:\\Games\\QEL"        (type 1: '\' and '"' escaped)
+//   "MPH"=dword:00000001                   (type 4, exactly 4 bytes)
+//   "Laps"=hex:02,00,01,00,00,00,02,00,\   (type 3; long lines continue
+//     00,00                                 after a trailing '\')
+//   @=hex(2):43,3a,00                      (other types; @ the default value)
+// Reading is lenient and loses nothing: blank lines are dropped, a line
+// that is not understood (a comment, a damaged value, a key of another
+// hive, a duplicate value - the first one stands, as in the registry
+// editor's import) is kept as it stands and written back in its place, and
+// values that did not change keep the text they were read from. Every line
+// is bounded (kMaxLineBytes); longer ones are kept unread. An empty file
+// is an empty hive. A file whose first line is not "REGEDIT4" cannot be
+// read at all (kDamaged): it is reported by the callers and must never be
+// overwritten.
+//
+// Wine's own registry file (system.reg of a Wine prefix: a "WINE REGISTRY
+// Version 2" header, key lines relative to the machine hive with C-style
+// escapes and a time stamp after the bracket, the same value forms, and
+// str(N): for strings of other types) is read by LoadWine; it is never
+// written.
 
 #include <cstdint>
 #include <filesystem>
+#include <list>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class RegistryHive { kCurrentUser, kLocalMachine };
 
@@ -37,11 +59,13 @@ public:
     static constexpr size_t kMaxValueBytes = 1024 * 1024;
     static constexpr size_t kMaxFileBytes = 64 * 1024 * 1024;
     static constexpr size_t kMaxNameBytes = 16383;
+    // A value line with its continuations: room for the largest value in hex.
+    static constexpr size_t kMaxLineBytes = 4 * kMaxValueBytes;
 
     enum class LoadResult {
-        kLoaded,      // the whole file was read
+        kLoaded,      // read; lines that were not understood are kept
         kMissing,     // no file yet: an empty hive
-        kDamaged,     // not our format, or cut or corrupt: what came before the damage was kept
+        kDamaged,     // not in the file format: an empty hive, and the file must not be overwritten
         kUnreadable,  // the file exists but cannot be read: empty, and must not be overwritten
     };
 
@@ -51,42 +75,90 @@ public:
         std::string data;
     };
 
+    // The hive names the root of the key lines ("HKEY_CURRENT_USER" or
+    // "HKEY_LOCAL_MACHINE").
+    explicit RegistryStore(RegistryHive hive = RegistryHive::kCurrentUser);
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
     // The configuration folder; empty when no environment variable names one.
     static std::filesystem::path ConfigFolder();
     // The hive's file in the configuration folder; empty when there is none.
     static std::filesystem::path FileOf(RegistryHive hive);
+    // True when a store loaded with this result may be saved over its file.
+    static bool MayReplace(LoadResult result) {
+        return result == LoadResult::kLoaded || result == LoadResult::kMissing;
+    }
 
     // Key path with empty components dropped and '\' between the rest.
     static std::string NormalizeKeyPath(std::string_view path);
 
     LoadResult Load(const std::filesystem::path& file);
+    // Reads Wine's registry file; kDamaged when it lacks Wine's header.
+    LoadResult LoadWine(const std::filesystem::path& file);
     // Creates the folder (mode 0700) when needed and writes the file
     // atomically with mode 0600. False on failure; the old file then stands.
     bool Save(const std::filesystem::path& file) const;
 
-    // Parses the file format; returns kLoaded or kDamaged.
+    // Parse the file formats; return kLoaded or kDamaged.
     LoadResult Decode(std::string_view bytes);
+    LoadResult DecodeWine(std::string_view bytes);
     std::string Encode() const;
 
     // The root (empty path) always exists.
     bool KeyExists(std::string_view path) const;
+    // Ignored for paths that are too long or hold a line break.
     void CreateKey(std::string_view path);
     // Null when the key or the value does not exist. Valid until the store changes.
     const Value* FindValue(std::string_view path, std::string_view name) const;
-    // Creates the key when needed. False when the name or the data is too long.
+    // Creates the key when needed. False when the path, the name or the data
+    // is too long, or the path or name holds a line break.
     bool SetValue(std::string_view path, std::string_view name, uint32_t type, std::string_view data);
     // False when the value does not exist.
     bool DeleteValue(std::string_view path, std::string_view name);
 
-    // Every key in the store with its values, in no particular order.
     size_t KeyCount() const { return keys_.size(); }
+    // Lines kept without being understood (comments included).
+    size_t KeptLineCount() const;
 
 private:
-    struct Key {
-        std::string path;                    // normalised, in the case first written
-        std::map<std::string, Value> values;  // by ASCII lower-case name
+    enum class Dialect { kRegedit4, kWine };
+
+    // A line of a key's section: a value, or a line kept as it stands.
+    struct Entry {
+        bool is_value = false;
+        Value value;
+        std::string text;  // the lines it was read from (CR LF between); empty once changed
+        std::string duplicate_of;  // a kept line that repeats this value (lower-case name)
     };
+    struct Key {
+        Key() = default;
+        Key(Key&&) = default;
+        Key(const Key&) = delete;
+        Key& operator=(const Key&) = delete;
+        std::string path;  // normalised, in the case first written
+        std::list<Entry> entries;
+        std::map<std::string, std::list<Entry>::iterator> values;  // by ASCII lower-case name
+    };
+    // The sections in file order: a key of this hive (by folded path), or a
+    // section kept as it stands (another hive's key, a key deletion).
+    struct Section {
+        bool kept = false;
+        std::string folded;             // the key, unless kept
+        std::vector<std::string> lines;  // the kept section's header and lines
+    };
+
+    void Clear();
+    LoadResult Parse(std::string_view bytes, Dialect dialect);
+    Key* AddKey(const std::string& normalized);
+    Key* FindKey(std::string_view path);
+    const Key* FindKey(std::string_view path) const;
+    std::string RootName() const;
+
+    RegistryHive hive_;
     // Keys by ASCII lower-case normalised path, so that lookups stay cheap
-    // however many keys a damaged file claims.
+    // however many keys a damaged file holds.
     std::map<std::string, Key> keys_;
+    std::vector<Section> sections_;
+    std::vector<std::string> preamble_;  // lines kept before the first key
 };

@@ -1,7 +1,11 @@
 #include "settings/settings.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
+
+#include "interaction/interaction.h"
+#include "settings/path_lookup.h"
 
 namespace {
 
@@ -31,6 +35,32 @@ std::string ReadText(CRegistry& reg, const char* name) {
     return reg.ReadString(name, text) ? text : std::string();
 }
 
+// A hive file that exists but cannot be read or parsed is left as it is;
+// the user is told, since the program then runs on defaults.
+void ReportUnreadableHive(const CRegistry& reg, RegistryHive hive) {
+    if (reg.LastError() != CRegistry::kErrorBadDatabase && reg.LastError() != CRegistry::kErrorAccessDenied) return;
+    CurrentInteraction().ShowMessage("The settings file cannot be read:\r\n" + RegistryStore::FileOf(hive).string() +
+                                         "\r\nOstrevan uses default settings and leaves the file as it is.",
+                                     Interaction::Icon::Warning);
+}
+
+// The simulator's setup key in the Wine prefix it is installed in. A 32-bit
+// installer in a 64-bit prefix writes the key under Wow6432Node.
+std::optional<std::string> WineSetupDirectory() {
+    const std::filesystem::path prefix = path_lookup::WinePrefix();
+    if (prefix.empty()) return std::nullopt;
+    RegistryStore wine(RegistryHive::kLocalMachine);
+    if (wine.LoadWine(prefix / "system.reg") != RegistryStore::LoadResult::kLoaded) return std::nullopt;
+    for (const char* key : {Settings::kSetupKey, "Software\\Wow6432Node\\Corvalis\\Setup\\QEL"}) {
+        if (!wine.KeyExists(key)) continue;
+        const RegistryStore::Value* v = wine.FindValue(key, kNameSetupDirectory);
+        if (!v || (v->type != RegistryStore::kTypeString && v->type != RegistryStore::kTypeExpandString))
+            return std::string();
+        return v->data.substr(0, v->data.find('\0'));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Settings& Settings::Instance() {
@@ -47,6 +77,7 @@ void Settings::Load() {
     if (!registry_.KeyExists(RegistryHive::kCurrentUser, kSettingsKey))
         registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
     registry_.Open(RegistryHive::kCurrentUser, kSettingsKey);
+    ReportUnreadableHive(registry_, RegistryHive::kCurrentUser);
 
     dont_show_qual_report_ = ReadInt(registry_, kNameDontShowQualReport, kDefaultDontShowQualReport);
     retire_in_race_report_ = ReadInt(registry_, kNameRetireInRaceReport, 0);
@@ -61,7 +92,7 @@ void Settings::Load() {
     records_path_ = ReadText(registry_, kNameRecordsPath);
 
     // Until the user picks a folder, the simulator's own setup tells where
-    // it is installed.
+    // it is installed: our machine hive first, then the Wine prefix.
     if (!registry_.ReadString(kNameQELDirectory, qel_directory_)) {
         qel_directory_.clear();
         CRegistry setup(RegistryHive::kLocalMachine);
@@ -69,6 +100,9 @@ void Settings::Load() {
             setup.Open(RegistryHive::kLocalMachine, kSetupKey);
             qel_directory_ = ReadText(setup, kNameSetupDirectory);
             setup.Close();
+        } else {
+            ReportUnreadableHive(setup, RegistryHive::kLocalMachine);
+            qel_directory_ = WineSetupDirectory().value_or(std::string());
         }
     }
     registry_.Close();

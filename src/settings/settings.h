@@ -9,7 +9,13 @@
 // DWORDs). Setters change only the object; nothing is stored before Save.
 // When "QELDirectory" is absent, the simulator's folder is taken from the
 // value "Directory" of the simulator's setup key Software\Corvalis\Setup\QEL
-// in the machine hive, else it is empty.
+// in the machine hive, else from the same key in the Wine prefix's
+// system.reg, else it is empty. Folders are kept as stored (a Windows path
+// from Wine stays one); readers map them with path_lookup::ToLocalPath.
+//
+// A hive file that exists but cannot be read or parsed is reported through
+// the interaction seam when the settings are loaded, and left as it is:
+// the settings then take their defaults and Save fails.
 
 #include <string>
 #include <string_view>

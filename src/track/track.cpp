@@ -163,11 +163,14 @@ std::unique_ptr<Track> Track::Load(const std::filesystem::path& simulator_folder
         track_name.find_first_of("\\/") != std::string::npos) {
         return nullptr;
     }
+    // The folder is a stored one, perhaps a Windows path inside Wine.
+    const auto folder = path_lookup::ToLocalPath(simulator_folder.string());
+    if (!folder) return nullptr;
     std::unique_ptr<Track> track;
     for (const char* extension : {".trk", ".dat"}) {
         const std::string relative = "tracks/" + track_name + "/" + track_name + extension;
         try {
-            track = std::make_unique<Track>(path_lookup::Resolve(simulator_folder, relative).string());
+            track = std::make_unique<Track>(path_lookup::Resolve(*folder, relative).string());
             break;
         } catch (const Exception&) {
             // The other file form may still hold the track.

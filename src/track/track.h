@@ -51,10 +51,12 @@ public:
     Track(const Track&) = delete;
     Track& operator=(const Track&) = delete;
 
-    // The track of a replay in the simulator's folder: tracks/<name>/<name>
-    // with ".trk", else with ".dat", every component found without regard
-    // to case, with its split lines computed. nullptr when neither file
-    // builds, or when the name is empty or not a single folder name.
+    // The track of a replay in the simulator's folder (a stored path, mapped
+    // by path_lookup::ToLocalPath): tracks/<name>/<name> with ".trk", else
+    // with ".dat", every component found without regard to case, with its
+    // split lines computed. nullptr when neither file builds, when the
+    // folder leads nowhere, or when the name is empty or not a single folder
+    // name.
     static std::unique_ptr<Track> Load(const std::filesystem::path& simulator_folder, const std::string& track_name);
 
     // Deletes every section and empties the process-wide outline and

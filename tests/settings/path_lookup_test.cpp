@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/config_dir.h"
 #include "support/replay_fixture.h"
 #include "support/temp_dir.h"
+#include "support/wine_fixture.h"
 
 namespace {
 
@@ -66,6 +68,54 @@ TEST_F(PathLookupTest, SimulatorFolderHoldsQelExe) {
     EXPECT_FALSE(path_lookup::IsSimulatorFolder(dir.path()));
     fs::create_directories(dir.path() / "fake" / "qel.exe");
     EXPECT_FALSE(path_lookup::IsSimulatorFolder(dir.path() / "fake"));
+}
+
+TEST(PathLookupWine, WindowsPathsMapThroughThePrefixsDriveLinks) {
+    fixture::ScopedConfigDir config;  // points WINEPREFIX at a scratch prefix
+    const fs::path prefix = config.wine_prefix();
+    const fs::path elsewhere = config.scratch() / "replays";
+    fixture::WriteWinePrefix(prefix, "", {{"c:", "../drive_c"}, {"D:", elsewhere.string()}, {"f:", "../gone"}});
+    fs::remove(prefix / "gone");  // f: now leads nowhere
+    fs::create_directories(elsewhere);
+    fs::create_directories(prefix / "drive_c" / "Games" / "QEL" / "Replay");
+    fixture::WriteFile(prefix / "drive_c" / "Games" / "QEL" / "qel.exe", "MZ");
+    const fs::path c = fs::canonical(prefix / "drive_c");
+    const fs::path qel = c / "Games" / "QEL";
+
+    struct Case {
+        const char* stored;
+        std::optional<fs::path> expected;
+    };
+    const Case cases[] = {
+        {"C:\\Games\\QEL", qel},
+        {"c:/games/qel/", qel},  // Windows names are found without regard to case
+        {"C:\\Games\\QEL\\replay\\New.rpy", qel / "Replay" / "New.rpy"},
+        {"C:\\..\\..\\Games\\.\\QEL", qel},  // never above the drive
+        {"C:", c},
+        {"\\Games\\QEL", qel},  // rooted on the simulator's drive
+        {"d:\\", fs::canonical(elsewhere)},
+        {"E:\\QEL", std::nullopt},  // no such drive
+        {"F:\\QEL", std::nullopt},  // a link that leads nowhere
+        {"\\\\server\\share\\QEL", std::nullopt},
+        {"/home/jim/QEL", fs::path("/home/jim/QEL")},
+        {"replays", fs::path("replays")},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(path_lookup::ToLocalPath(c.stored), c.expected);
+    }
+    EXPECT_TRUE(path_lookup::IsSimulatorFolder("C:\\GAMES\\qel"));
+    EXPECT_FALSE(path_lookup::IsSimulatorFolder("F:\\Games\\QEL"));
+
+    EXPECT_EQ(path_lookup::WinePrefix(), prefix);
+    ::setenv("WINEPREFIX", "relative/prefix", 1);
+    EXPECT_EQ(path_lookup::WinePrefix(), fs::path());
+    EXPECT_EQ(path_lookup::ToLocalPath("C:\\Games"), std::nullopt);
+    ::unsetenv("WINEPREFIX");
+    if (const char* home = std::getenv("HOME")) {
+        EXPECT_EQ(path_lookup::WinePrefix(), fs::path(home) / ".wine");
+    }
 }
 
 }  // namespace

@@ -300,51 +300,38 @@ TEST_F(RegistryTest, UnreadableHiveIsNeverReplaced) {
     EXPECT_TRUE(fs::is_directory(UserFile() / "inside"));
 }
 
-TEST_F(RegistryTest, DamagedHiveKeepsWhatCameBeforeTheDamage) {
-    CRegistry& r = Opened();
-    ASSERT_TRUE(r.WriteString("A", "first"));
-    ASSERT_TRUE(r.WriteString("B", std::string(100, 'b')));
-    const std::string whole = ReadAll(UserFile());
-
-    struct Case {
-        const char* label;
-        std::string bytes;
-        RegistryStore::LoadResult result;
-        bool has_a;
-        bool has_b;
+TEST_F(RegistryTest, UnparseableHiveIsNeverOverwritten) {
+    // Files that are not in the export format: the earlier binary store, a
+    // Unicode export, a version 5 export, a file without its first line.
+    // Reads find nothing, writes fail, and the file stays byte for byte.
+    const std::string cases[] = {
+        std::string("OSTREG1\0\1\0\0\0", 12),
+        std::string("\xFF\xFEW\0i\0n\0", 8),
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
+        "[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\r\n\"MPH\"=dword:00000001\r\n",
     };
-    std::string huge_count = whole;
-    huge_count.replace(8, 4, std::string("\xFF\xFF\xFF\xFF", 4));
-    const Case cases[] = {
-        {"whole", whole, RegistryStore::LoadResult::kLoaded, true, true},
-        {"cut inside the second value", whole.substr(0, whole.size() - 50), RegistryStore::LoadResult::kDamaged,
-         true, false},
-        {"trailing bytes", whole + "zz", RegistryStore::LoadResult::kDamaged, true, true},
-        {"key count beyond the file", huge_count, RegistryStore::LoadResult::kDamaged, false, false},
-        {"not our format", "[HKEY_CURRENT_USER]\r\n", RegistryStore::LoadResult::kDamaged, false, false},
-        {"empty file", "", RegistryStore::LoadResult::kDamaged, false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        RegistryStore store;
-        EXPECT_EQ(store.Decode(c.bytes), c.result);
-        const auto* a = store.FindValue(kKey, "a");
-        ASSERT_EQ(a != nullptr, c.has_a);
-        if (a) {
-            EXPECT_EQ(a->data, std::string("first\0", 6));
-        }
-        EXPECT_EQ(store.FindValue(kKey, "B") != nullptr, c.has_b);
+    CRegistry& open = Opened();  // opened while the file was sound
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes);
+        fixture::WriteFile(UserFile(), bytes);
+        uint32_t v = 0;
+        EXPECT_FALSE(open.ReadDword("MPH", v));
+        EXPECT_EQ(open.LastError(), CRegistry::kErrorBadDatabase);
+        EXPECT_FALSE(open.WriteDword("MPH", 1));
+        EXPECT_EQ(open.LastError(), CRegistry::kErrorBadDatabase);
+        EXPECT_FALSE(open.DeleteValue("MPH"));
+        CRegistry r(RegistryHive::kCurrentUser);
+        EXPECT_FALSE(r.KeyExists(RegistryHive::kCurrentUser, kKey));
+        EXPECT_EQ(r.LastError(), CRegistry::kErrorBadDatabase);
+        EXPECT_FALSE(r.CreateKey(RegistryHive::kCurrentUser, kKey));
+        EXPECT_EQ(r.LastError(), CRegistry::kErrorBadDatabase);
+        EXPECT_FALSE(r.Open(RegistryHive::kCurrentUser, kKey));
+        EXPECT_EQ(r.LastError(), CRegistry::kErrorBadDatabase);
+        EXPECT_EQ(ReadAll(UserFile()), bytes);
     }
-
-    // The program goes on with the damaged file: reads see what is left,
-    // and the next write stores a sound file.
-    fixture::WriteFile(UserFile(), whole.substr(0, whole.size() - 50));
-    std::string text;
-    EXPECT_TRUE(r.ReadString("A", text));
-    EXPECT_FALSE(r.ReadString("B", text));
-    ASSERT_TRUE(r.WriteString("B", "again"));
-    RegistryStore store;
-    EXPECT_EQ(store.Load(UserFile()), RegistryStore::LoadResult::kLoaded);
+    // An emptied file holds nothing to lose: it is an empty hive.
+    fixture::WriteFile(UserFile(), "\r\n");
+    EXPECT_TRUE(open.WriteDword("MPH", 1));
 }
 
 }  // namespace

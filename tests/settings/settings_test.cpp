@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <optional>
 
+#include <sstream>
+
+#include "interaction/batch_interaction.h"
+#include "replay/header.h"
+#include "settings/path_lookup.h"
 #include "support/config_dir.h"
 #include "support/replay_fixture.h"
+#include "support/track_fixture.h"
+#include "support/wine_fixture.h"
+#include "track/track.h"
 
 namespace {
 
@@ -56,13 +66,22 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
         bool setup_key;                            // Software\Corvalis\Setup\QEL exists
         std::optional<std::string> setup_folder;   // its "Directory"
         std::string expected;
+        const char* wine_key = nullptr;            // a key in the Wine prefix's system.reg
+        std::string wine_folder;                   // its "Directory"
     };
     const Case cases[] = {
-        {"own value wins", "D:\\Mine", true, "C:\\Games\\QEL", "D:\\Mine"},
-        {"own empty value is kept", "", true, "C:\\Games\\QEL", ""},
-        {"setup key", std::nullopt, true, "C:\\Games\\QEL", "C:\\Games\\QEL"},
-        {"setup key without Directory", std::nullopt, true, std::nullopt, ""},
-        {"nothing", std::nullopt, false, std::nullopt, ""},
+        {"own value wins", "D:\\Mine", true, "C:\\Games\\QEL", "D:\\Mine", nullptr, ""},
+        {"own empty value is kept", "", true, "C:\\Games\\QEL", "", nullptr, ""},
+        {"setup key", std::nullopt, true, "C:\\Games\\QEL", "C:\\Games\\QEL", nullptr, ""},
+        {"setup key without Directory", std::nullopt, true, std::nullopt, "", nullptr, ""},
+        {"nothing", std::nullopt, false, std::nullopt, "", nullptr, ""},
+        {"own value before Wine", "D:\\Mine", false, std::nullopt, "D:\\Mine", Settings::kSetupKey, "C:\\Wine"},
+        {"machine hive before Wine", std::nullopt, true, "C:\\Games\\QEL", "C:\\Games\\QEL", Settings::kSetupKey,
+         "C:\\Wine"},
+        {"Wine prefix", std::nullopt, false, std::nullopt, "C:\\Wine\\QEL", Settings::kSetupKey, "C:\\Wine\\QEL"},
+        {"Wine prefix, 32-bit view", std::nullopt, false, std::nullopt, "C:\\Wow", "Software\\Wow6432Node\\Corvalis\\Setup\\QEL",
+         "C:\\Wow"},
+        {"Wine prefix without the key", std::nullopt, false, std::nullopt, "", "Software\\Corvalis", "C:\\X"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -75,6 +94,11 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
             CRegistry reg(RegistryHive::kLocalMachine);
             KeyOf(reg, RegistryHive::kLocalMachine, Settings::kSetupKey);
             if (c.setup_folder) reg.WriteString("Directory", *c.setup_folder);
+        }
+        if (c.wine_key) {
+            fixture::WriteWinePrefix(
+                fresh.wine_prefix(),
+                fixture::WineSystemReg({{c.wine_key, {{"Directory", fixture::WineString(c.wine_folder)}}}}), {});
         }
         Settings s;
         s.Load();
@@ -162,6 +186,64 @@ TEST_F(SettingsTest, FailedSaveIsReported) {
     fixture::WriteFile(config.scratch() / "blocked", "x");
     config.Point(config.scratch() / "blocked" / "config");
     EXPECT_FALSE(s.Save());
+}
+
+TEST_F(SettingsTest, SimulatorIsFoundInTheWinePrefixWithNoSettingsFile) {
+    const fs::path prefix = config.wine_prefix();
+    fixture::WriteWinePrefix(prefix,
+                             fixture::WineSystemReg({{Settings::kSetupKey,
+                                                      {{"Directory", fixture::WineString("C:\\Games\\QEL")}}}}),
+                             {{"c:", "../drive_c"}});
+    const fs::path qel = prefix / "drive_c" / "games" / "Qel";
+    fs::create_directories(qel / "Tracks" / "Stadium");
+    fs::create_directories(qel / "replay");
+    fixture::WriteFile(qel / "QEL.EXE", "MZ");
+    fixture::WriteFile(qel / "Tracks" / "Stadium" / "stadium.trk", fixture::BuildTrackBlock(fixture::StadiumCircuit()));
+    fixture::ReplaySpec spec;
+    spec.track = "stadium";
+    fixture::WriteFile(qel / "replay" / "race.rpy", fixture::BuildReplay(spec));
+    ASSERT_FALSE(fs::exists(config.folder()));
+
+    Settings s;
+    s.Load();
+    // Kept as Wine stores it; every reader maps it.
+    EXPECT_EQ(s.GetQELDirectory(), "C:\\Games\\QEL");
+    EXPECT_TRUE(path_lookup::IsSimulatorFolder(s.GetQELDirectory()));
+    const auto replay = path_lookup::ToLocalPath(s.GetQELDirectory() + "\\Replay\\RACE.RPY");
+    ASSERT_TRUE(replay);
+    Header header;
+    ASSERT_EQ(header.Load(replay->string()), 0);
+    EXPECT_NE(Track::Load(s.GetQELDirectory(), header.track_folder), nullptr);
+
+    // Without the drive link the folder is missing, not a path outside the prefix.
+    fs::remove(prefix / "dosdevices" / "c:");
+    EXPECT_FALSE(path_lookup::IsSimulatorFolder(s.GetQELDirectory()));
+    EXPECT_EQ(Track::Load(s.GetQELDirectory(), header.track_folder), nullptr);
+}
+
+TEST_F(SettingsTest, UnreadableSettingsFilesAreReportedAndNeverSavedOver) {
+    // The earlier binary store, and a hand-written file without its first line.
+    const std::string user = std::string("OSTREG1\0\1\0\0\0", 12);
+    const std::string machine = "[HKEY_LOCAL_MACHINE\\Software\\Corvalis\\Setup\\QEL]\r\n\"Directory\"=\"C:\\\\QEL\"\r\n";
+    fs::create_directories(config.folder());
+    fixture::WriteFile(config.folder() / "current_user.reg", user);
+    fixture::WriteFile(config.folder() / "local_machine.reg", machine);
+    std::ostringstream err;
+    BatchInteraction batch(&err);
+    SetInteraction(&batch);
+    Settings s;
+    s.Load();
+    SetInteraction(nullptr);
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 768);
+    EXPECT_EQ(s.GetQELDirectory(), "");
+    EXPECT_EQ(err.str(), "The settings file cannot be read:\n" + (config.folder() / "current_user.reg").string() +
+                             "\nOstrevan uses default settings and leaves the file as it is.\n"
+                             "The settings file cannot be read:\n" + (config.folder() / "local_machine.reg").string() +
+                             "\nOstrevan uses default settings and leaves the file as it is.\n");
+    s.SetBMPSizeInPixel(1024);
+    EXPECT_FALSE(s.Save());
+    std::ifstream in(config.folder() / "current_user.reg", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), user);
 }
 
 TEST(SettingsProgramFolder, KeepsTheFolderWithoutItsLastSeparator) {
