@@ -36,11 +36,17 @@ bool CGraphContainer::GetAxisRange(double& x0, double& x1, double& y0, double& y
 
 void CGraphContainer::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void CGraphContainer::LayOut() {
     const int w = v_ruler_.isVisibleTo(this) ? v_ruler_.Thickness(*this) : 0;
     const int h = h_ruler_.isVisibleTo(this) ? h_ruler_.Thickness(*this) : 0;
     v_ruler_.setGeometry(0, 0, w, height());
     h_ruler_.setGeometry(0, 0, width(), h);
-    if (panel_ != nullptr) panel_->setGeometry(w, h, width() - w, height() - h);
+    if (panel_ == nullptr) return;
+    panel_->setGeometry(w, h, width() - w, height() - h);
+    panel_->LayOut();
 }
 
 void CGraphContainer::DrawGraph(QPainter& painter, const QRect& rect) {

@@ -31,6 +31,9 @@ public:
     // thick as they ask to be on that device.
     void DrawGraph(QPainter& painter, const QRect& rect);
 
+    // Places rulers and panel for the container's size now.
+    void LayOut();
+
     CGraphPanel* GetPanel() const { return panel_; }
     FVRuler* GetVRuler() { return &v_ruler_; }
     FHRuler* GetHRuler() { return &h_ruler_; }

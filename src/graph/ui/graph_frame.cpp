@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QLayout>
 #include <QTimer>
 
 #include "graph/graph_commands.h"
@@ -60,6 +61,14 @@ void CGraphFrame::ShowPointsBar(int flags) {
 
 void CGraphFrame::OnGraphCommand(int id) {
     if (id == graph_command::kPointsBar) ShowPointsBar(IsPointsBarShown() ? 2 : 1);
+}
+
+void CGraphFrame::LayOut() {
+    if (layout() != nullptr) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    container_->LayOut();
 }
 
 void CGraphFrame::DrawGraph(QPainter& painter, const QRect& rect) { container_->DrawGraph(painter, rect); }

@@ -36,6 +36,8 @@ public:
     bool GetAxisRange(double& x0, double& x1, double& y0, double& y1) const override;
     void ShowPointsBar(int flags) override;
     void DrawGraph(QPainter& painter, const QRect& rect);
+    // Places the bar and the container for the frame's size now.
+    void LayOut();
 
     // Command 4106 shows the bar when hidden and hides it when shown.
     void OnGraphCommand(int id) override;

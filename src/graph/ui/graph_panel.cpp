@@ -178,15 +178,20 @@ void CGraphPanel::paintEvent(QPaintEvent* event) {
 
 void CGraphPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void CGraphPanel::LayOut() {
+    if (state_.HasScales() && canvas_.size() == size()) return;
     state_.SetClientSize(width(), height());
     if (width() <= 0 || height() <= 0) {
         canvas_ = QImage();
         return;
     }
     canvas_ = QImage(size(), QImage::Format_RGB32);
-    const double dots_per_metre = logicalDpiY() / 0.0254;
+    // The canvas measures marks and rulers as the screen does.
     canvas_.setDotsPerMeterX(static_cast<int>(logicalDpiX() / 0.0254 + 0.5));
-    canvas_.setDotsPerMeterY(static_cast<int>(dots_per_metre + 0.5));
+    canvas_.setDotsPerMeterY(static_cast<int>(logicalDpiY() / 0.0254 + 0.5));
     canvas_.fill(Qt::white);
     canvas_stale_ = true;
 }

@@ -41,6 +41,9 @@ public:
 
     // Background, curves and (flag 8) the grid within `rect`.
     void DrawGraph(QPainter& painter, const QRect& rect);
+    // Scales and canvas for the panel's current size (done on every
+    // resize; callable while hidden).
+    void LayOut();
     // Asks for a full render of the canvas at the next paint.
     void Render();
     // The number of full renders of the canvas so far.

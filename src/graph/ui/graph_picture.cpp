@@ -10,8 +10,9 @@
 
 std::unique_ptr<CGraphWnd> BuildGraphWnd(const GraphModel& model, QSize size) {
     auto graph = std::make_unique<CGraphWnd>(model.GetCapacity(), 0);
-    graph->resize(size);
     graph->ShowPointsBar(2 + 4);
+    graph->resize(size);
+    graph->LayOut();
     for (int axis : {1, 0}) {
         const CGraphAxisLabel* label = model.GetAxisLabel(axis);
         graph->SetAxisLabel(label->GetTitle(), label->GetUnit(), label->GetDecimals(), axis, false);

@@ -6,6 +6,7 @@
 CGraphWnd::CGraphWnd(int capacity, int frame_flags, QWidget* parent) : QWidget(parent), GraphModel(capacity) {
     frame_ = new CGraphFrame(frame_flags, this);
     frame_->setGeometry(rect());
+    frame_->show();
     SetFrameLink(frame_);
 }
 
@@ -20,7 +21,15 @@ CGraphPanel* CGraphWnd::GetPanel() const { return frame_->GetContainer()->GetPan
 
 void CGraphWnd::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    frame_->setGeometry(0, 0, width(), height());
+    LayOut();
 }
 
-void CGraphWnd::DrawToDC(QPainter& painter, const QRect& rect) { frame_->DrawGraph(painter, rect); }
+void CGraphWnd::LayOut() {
+    frame_->setGeometry(0, 0, width(), height());
+    frame_->LayOut();
+}
+
+void CGraphWnd::DrawToDC(QPainter& painter, const QRect& rect) {
+    LayOut();
+    frame_->DrawGraph(painter, rect);
+}

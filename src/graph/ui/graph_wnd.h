@@ -29,6 +29,10 @@ public:
 
     // Rulers and plot into `rect` of any painter (printing, images).
     void DrawToDC(QPainter& painter, const QRect& rect);
+    // Places frame, rulers and panel for the window's current size now,
+    // also while the window is hidden (hidden windows get their resize
+    // events only when shown).
+    void LayOut();
 
 protected:
     QWidget* GraphWidget() override { return this; }
