@@ -98,4 +98,37 @@ void SegmentList::Build(const CPointsCollection& points, const AxisScale& x_scal
         last_x = x;
         last_y = y;
     }
+    CompressColumns();
+}
+
+void SegmentList::CompressColumns() {
+    size_t out = 0;
+    const size_t runs = run_starts_.size();
+    for (size_t run = 0; run < runs; ++run) {
+        const size_t begin = run_starts_[run];
+        const size_t end = run + 1 < runs ? run_starts_[run + 1] : points_.size();
+        run_starts_[run] = out;
+        for (size_t i = begin; i < end;) {
+            size_t j = i + 1;
+            while (j < end && points_[j].x == points_[i].x) ++j;
+            if (j - i <= 4) {
+                for (size_t k = i; k < j; ++k) points_[out++] = points_[k];
+            } else {
+                size_t lo = i;
+                size_t hi = i;
+                for (size_t k = i + 1; k < j; ++k) {
+                    if (points_[k].y < points_[lo].y) lo = k;
+                    if (points_[k].y > points_[hi].y) hi = k;
+                }
+                const Pixel keep[4] = {points_[i], points_[std::min(lo, hi)], points_[std::max(lo, hi)],
+                                       points_[j - 1]};
+                // Points are only ever moved down (out <= i), and keep
+                // holds copies, so nothing unread is overwritten.
+                for (const Pixel& p : keep)
+                    if (out == run_starts_[run] || !(points_[out - 1] == p)) points_[out++] = p;
+            }
+            i = j;
+        }
+    }
+    points_.resize(out);
 }

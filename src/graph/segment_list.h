@@ -3,6 +3,12 @@
 // y scale, consecutive points that land on the same pixel dropped (they
 // are neither connected nor marked again), as polylines and mark centres.
 //
+// Many points share a pixel column when a long curve is shown whole; the
+// segments within one column are vertical and together cover the column
+// from their lowest to their highest pixel, so a run of them is kept as
+// its first, lowest, highest and last pixel: the same pixels, far fewer
+// segments.
+//
 // Pixels are the mapped values truncated toward zero. Lines reaching far
 // outside the picture (deep zoom) are cut at +-AxisScale::kPixelLimit
 // with their slope kept, so a painter never sees a coordinate it cannot
@@ -39,6 +45,8 @@ public:
 
 private:
     void AddSegment(int64_t x0, int64_t y0, int64_t x1, int64_t y1);
+    // Shortens every run of more than four points in one pixel column.
+    void CompressColumns();
 
     std::vector<Pixel> points_;
     std::vector<size_t> run_starts_;

@@ -245,6 +245,20 @@ TEST(SegmentList, RepeatedPixelsAreNeitherConnectedNorMarkedAgain) {
     EXPECT_EQ(list.GetMarks().size(), 3u);
 }
 
+TEST(SegmentList, RunsWithinOnePixelColumnKeepFirstLowestHighestAndLast) {
+    const AxisScale xs(0, 100, 0, 100);
+    const AxisScale ys(0, 100, 0, 100);  // y pixel = y value here
+    CPointsCollection c(false, false);
+    for (const GraphPoint& p : std::vector<GraphPoint>{
+             {4, 4}, {5, 10}, {5.2, 3}, {5.4, 12}, {5.6, 8}, {5.8, 6}, {6, 6}, {7, 1}, {7.5, 2}, {7.9, 3}})
+        c.AddPoint(p, false);
+    SegmentList list;
+    list.Build(c, xs, ys, true, false);
+    const std::vector<SegmentList::Pixel> expected{{4, 4}, {5, 10}, {5, 3}, {5, 12}, {5, 6},
+                                                   {6, 6}, {7, 1},  {7, 2}, {7, 3}};
+    EXPECT_EQ(list.GetPoints(), expected);
+}
+
 TEST(SegmentList, DeepZoomCutsLinesAtTheLimitKeepingTheirSlope) {
     // 1e-9 units across 1000 pixels: the neighbours lie ~1e12 pixels out.
     const AxisScale xs(0, 1000, 5.0, 5.0 + 1e-9);

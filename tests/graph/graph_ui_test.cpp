@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "graph/axis_scale.h"
 #include "graph/graph_commands.h"
 #include "graph/graph_cursor_listener.h"
 #include "graph/ui/graph_container.h"
@@ -120,6 +121,30 @@ TEST(GraphWindow, FitOnConstantDataAndDeepZoomStillDraw) {
     g.wnd.SetRange(50, 50 + 1e-9, 50, 50 + 1e-9, true);
     const QImage image = g.Image();
     EXPECT_NE(RedRow(image, 216), -1);
+}
+
+TEST(GraphWindow, DenseCurveDrawsEverySegmentsPixels) {
+    Graph g;
+    const int curve = g.wnd.AddGraph(kRed, "dense", false);
+    std::vector<QPointF> values;
+    for (int i = 0; i < 4000; ++i) values.emplace_back(i * 0.025, 50 + 30 * std::sin(i * 0.37) * std::sin(i * 0.01));
+    for (const QPointF& v : values) g.wnd.AddPoint(curve, v.x(), v.y(), false);
+    const QImage drawn = g.Image();
+    // One polyline through every point's truncated pixel, repeats
+    // dropped, drawn into the picture without the curve.
+    g.wnd.GetGraph(curve)->SetVisible(false);
+    QImage reference = g.Image();
+    QPainter painter(&reference);
+    painter.setPen(QPen(kQRed, 0));
+    const AxisScale xs(16, 416, 0, 100);
+    const AxisScale ys(316, 16, 0, 100);
+    const auto pixel = [&](const QPointF& v) { return QPoint(xs.ValueToIntPixel(v.x()), ys.ValueToIntPixel(v.y())); };
+    QPolygon line;
+    for (const QPointF& v : values)
+        if (line.isEmpty() || line.back() != pixel(v)) line << pixel(v);
+    painter.drawPolyline(line);
+    painter.end();
+    EXPECT_EQ(drawn, reference);
 }
 
 TEST(GraphWindow, RendersWithinOneEventTurnMergeIntoOne) {
