@@ -248,16 +248,24 @@ TEST(GraphScreenshot, SeveralCurvesWithAxesAndRulers) {
     }
     std::unique_ptr<CGraphWnd> graph = BuildGraphWnd(model, QSize(800, 450));
     graph->SetPanelFlags(4 + 8, false);
-    const QImage image = RenderGraphImage(*graph, QSize(800, 450));
-    QSet<QRgb> curve_colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) & 0xFFFFFF;
-            for (uint32_t cr : colours)
-                if (c == (qRgb(cr & 0xFF, (cr >> 8) & 0xFF, cr >> 16) & 0xFFFFFF)) curve_colours.insert(c);
-        }
-    EXPECT_EQ(curve_colours.size(), 5);
+    const auto curve_colours = [&](const QImage& image) {
+        QSet<QRgb> found;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y) & 0xFFFFFF;
+                for (uint32_t cr : colours)
+                    if (c == (qRgb(cr & 0xFF, (cr >> 8) & 0xFF, cr >> 16) & 0xFFFFFF)) found.insert(c);
+            }
+        return found.size();
+    };
+    EXPECT_EQ(curve_colours(RenderGraphImage(*graph, QSize(800, 450))), 5);
+    // The window as it shows on screen: rulers, grid and the five curves.
+    graph->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    const QImage image = graph->grab().toImage();
+    EXPECT_EQ(curve_colours(image), 5);
     EXPECT_EQ(image.pixelColor(2, 200), QColor(0xC0, 0xC0, 0xC0));  // vertical ruler
+    EXPECT_EQ(image.pixelColor(400, 2), QColor(0xC0, 0xC0, 0xC0));  // horizontal ruler
     if (const char* dir = std::getenv("OSTREVAN_SCREENSHOT_DIR"); dir != nullptr && *dir != '\0') {
         QDir().mkpath(dir);
         EXPECT_TRUE(image.save(QDir(dir).filePath("graph.png")));

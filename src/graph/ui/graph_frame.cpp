@@ -8,7 +8,10 @@
 #include "graph/graph_commands.h"
 #include "graph/ui/graph_container.h"
 
-CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent, Qt::Widget) {
+CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) {
+    // A main window always starts as a window of its own; this one lives
+    // inside the graph window.
+    setWindowFlags(Qt::Widget);
     container_ = new CGraphContainer(this);
     setCentralWidget(container_);
 
