@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "graph/axis_scale.h"
 #include "graph/graph_commands.h"
@@ -46,8 +47,7 @@ struct Graph {
     QImage Image() { return RenderGraphImage(wnd, QSize(416, 316)); }
     CGraphPanel& Panel() { return *wnd.GetPanel(); }
     void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {}) {
-        QMouseEvent event(type, QPointF(at), QPointF(Panel().mapToGlobal(at)), button,
-                          type == QEvent::MouseMove ? Qt::MouseButtons(button) : Qt::MouseButtons(button), modifiers);
+        QMouseEvent event(type, QPointF(at), QPointF(Panel().mapToGlobal(at)), button, button, modifiers);
         QApplication::sendEvent(&Panel(), &event);
     }
 
@@ -64,10 +64,42 @@ int RedRow(const QImage& image, int x) {
 TEST(GraphWindow, LaysOutRulersAndPanelByTheirThickness) {
     Graph g;
     EXPECT_EQ(g.Panel().geometry(), QRect(16, 16, 400, 300));
+    // Drawn on a device of twice the resolution, the rulers are twice as
+    // thick there: grey up to x 31, the plot's white from 32.
+    QImage fine(416, 316, QImage::Format_RGB32);
+    fine.setDotsPerMeterX(7559);  // 192 dots per inch
+    fine.setDotsPerMeterY(7559);
+    QPainter painter(&fine);
+    g.wnd.DrawToDC(painter, fine.rect());
+    painter.end();
+    EXPECT_EQ(fine.pixelColor(30, 200), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(fine.pixelColor(200, 30), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(fine.pixelColor(33, 200), QColor(Qt::white));
+
     g.wnd.GetFrame()->GetContainer()->GetHRuler()->hide();
     g.wnd.resize(416, 317);
     g.wnd.LayOut();
     EXPECT_EQ(g.Panel().geometry(), QRect(16, 0, 400, 317));
+}
+
+struct RecordingList : GraphNotifyReceiver {
+    void OnGraphNotify(GraphNotifyCode code, const GraphNotice&) override { codes.push_back(code); }
+    std::vector<GraphNotifyCode> codes;
+};
+
+TEST(GraphWindow, FrameShowsHidesFreezesAndThawsThePointList) {
+    Graph g;
+    RecordingList list;
+    CGraphFrame& frame = *g.wnd.GetFrame();
+    frame.SetPointList(nullptr, &list);
+    frame.ShowPointsBar(3);
+    EXPECT_FALSE(frame.IsPointsBarShown());
+    frame.ShowPointsBar(12);
+    EXPECT_EQ(list.codes, (std::vector<GraphNotifyCode>{GraphNotifyCode::ListFrozen, GraphNotifyCode::ListLive}));
+    g.wnd.AddGraph(kRed, "a", true);  // notices reach the list after the panel
+    EXPECT_EQ(list.codes.back(), GraphNotifyCode::GraphAdded);
+    EXPECT_FALSE(frame.HasTimer());
+    EXPECT_TRUE(CGraphWnd(1, 1).GetFrame()->HasTimer());
 }
 
 TEST(GraphWindow, CurveLandsOnTheExpectedPixelsAndFollowsZoomAndPan) {
