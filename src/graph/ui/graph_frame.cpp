@@ -1,0 +1,83 @@
+#include "graph/ui/graph_frame.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLayout>
+#include <QTimer>
+
+#include "graph/graph_commands.h"
+#include "graph/ui/graph_container.h"
+
+CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) {
+    // A main window always starts as a window of its own; this one lives
+    // inside the graph window.
+    setWindowFlags(Qt::Widget);
+    container_ = new CGraphContainer(this);
+    setCentralWidget(container_);
+
+    points_bar_ = new QDockWidget(QStringLiteral("Points"), this);
+    points_bar_->setObjectName(QStringLiteral("Points"));
+    points_bar_->setAllowedAreas(Qt::AllDockWidgetAreas);
+    points_bar_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                             QDockWidget::DockWidgetFloatable);
+    points_bar_->setMinimumWidth(150);
+    addDockWidget(Qt::RightDockWidgetArea, points_bar_);
+    resizeDocks({points_bar_}, {150}, Qt::Horizontal);
+    points_bar_->toggleViewAction()->setData(kBarId);
+
+    if (timer_flag != 0) {
+        timer_ = new QTimer(this);
+        QObject::connect(timer_, &QTimer::timeout, this, [this] { OnTimer(); });
+        timer_->start(kTimerPeriodMs);
+    }
+}
+
+CGraphFrame::~CGraphFrame() = default;
+
+void CGraphFrame::SetPointList(QWidget* widget, GraphNotifyReceiver* list) {
+    point_list_ = list;
+    points_bar_->setWidget(widget);
+}
+
+void CGraphFrame::SendGraphCommand(GraphNotifyCode code, const GraphNotice& notice) {
+    if (code != GraphNotifyCode::ListLive && code != GraphNotifyCode::ListFrozen)
+        container_->SendGraphCommand(code, notice);
+    if (point_list_ != nullptr) point_list_->OnGraphNotify(code, notice);
+}
+
+void CGraphFrame::SendGraphCommand10(int flags) { SendGraphCommand(GraphNotifyCode::Redraw, {.redraw_flags = flags}); }
+
+int CGraphFrame::GetPanelMode() const { return container_->GetPanelMode(); }
+
+bool CGraphFrame::GetAxisRange(double& x0, double& x1, double& y0, double& y1) const {
+    return container_->GetAxisRange(x0, x1, y0, y1);
+}
+
+bool CGraphFrame::IsPointsBarShown() const { return !points_bar_->isHidden(); }
+
+void CGraphFrame::ShowPointsBar(int flags) {
+    if ((flags & 1) != 0) points_bar_->show();
+    if ((flags & 2) != 0) points_bar_->hide();
+    if ((flags & 4) != 0) SendGraphCommand(GraphNotifyCode::ListFrozen, {});
+    if ((flags & 8) != 0) SendGraphCommand(GraphNotifyCode::ListLive, {});
+}
+
+void CGraphFrame::OnGraphCommand(int id) {
+    if (id == graph_command::kPointsBar) ShowPointsBar(IsPointsBarShown() ? 2 : 1);
+}
+
+void CGraphFrame::LayOut() {
+    if (layout() != nullptr) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    container_->LayOut();
+}
+
+void CGraphFrame::DrawGraph(QPainter& painter, const QRect& rect) { container_->DrawGraph(painter, rect); }
+
+void CGraphFrame::OnTimer() {
+    // The bar's show/hide command stays checked while the bar is shown,
+    // however it was closed or floated.
+    points_bar_->toggleViewAction()->setChecked(IsPointsBarShown());
+}
