@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Ostrevan, writes the sample simulator
-# folder and runs the unattended report export on one of its replays.
+# folder and starts Ostrevan on it with two laps of its driven replay
+# loaded. Without a display it runs the unattended report export on the
+# sample's Grand Prix replay instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,10 +15,19 @@ sample="$PWD/build/sample-simulator"
 reports="$PWD/build/sample-reports"
 rm -rf "$sample" "$reports"
 mkdir -p "$reports"
-"$build"/tests/support/sample_simulator "$sample" > /dev/null
-# Keep the program's settings beside the sample, away from the user's own.
+# Keep the program's settings beside the sample, away from the user's own,
+# and point them at the sample folder.
 export OSTREVAN_CONFIG_DIR="$PWD/build/sample-config"
+"$build"/tests/support/sample_simulator "$sample" --configure > /dev/null
 
-# Arguments after the mode word carry a two-character prefix.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    # Arguments after the mode word carry a two-character prefix: two laps
+    # (practice lap 2 of the first and of the second driver).
+    replay="$sample/replay/monza_driven.rpy"
+    echo "Starting Ostrevan with two laps of $replay (tick them on the Plot Settings bar to see their lines)"
+    exec "$build"/src/app/ostrevan -loadrpy --2 "--$replay" --0 --0 --2 "--$replay" --0 --1 --2
+fi
+
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running the report export instead."
 "$build"/src/app/ostrevan -expreports "--$sample/replay/monza_gp.rpy" "--$reports/" -mech
 echo "Reports of $sample/replay/monza_gp.rpy written to $reports/"

@@ -8,6 +8,8 @@ scripts/install-deps.sh
 build=build/test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREVAN_SANITIZE=ON
 cmake --build "$build" --parallel
+# Every window's picture is checked for content and kept here.
+export OSTREVAN_SCREENSHOT_DIR="$PWD/build/screenshots"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
