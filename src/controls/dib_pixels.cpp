@@ -73,19 +73,27 @@ std::vector<uint8_t> PackRows(const bmp_file::BitmapInfoHeader& header, std::spa
 
     if (bits <= 8) {
         // Pictures hold few colours, so each is matched against the palette once.
+        // and runs of one colour skip even that lookup.
         std::unordered_map<uint32_t, uint8_t> nearest;
+        uint32_t last_colour = rgb[0] & 0xFFFFFF;
+        auto last_index = static_cast<uint8_t>(NearestEntry(colours, last_colour));
+        nearest.emplace(last_colour, last_index);
         const uint32_t per_byte = 8 / bits;
         for (size_t y = 0; y < height; ++y) {
             uint8_t* row = rows.data() + (height - 1 - y) * row_bytes;
             for (size_t x = 0; x < width; ++x) {
                 const uint32_t colour = rgb[y * width + x] & 0xFFFFFF;
-                auto it = nearest.find(colour);
-                if (it == nearest.end()) {
-                    it = nearest.emplace(colour, static_cast<uint8_t>(NearestEntry(colours, colour))).first;
+                if (colour != last_colour) {
+                    auto it = nearest.find(colour);
+                    if (it == nearest.end()) {
+                        it = nearest.emplace(colour, static_cast<uint8_t>(NearestEntry(colours, colour))).first;
+                    }
+                    last_colour = colour;
+                    last_index = it->second;
                 }
                 // The leftmost pixel sits in the high bits of its byte.
                 const auto shift = static_cast<uint32_t>(8 - bits * (1 + x % per_byte));
-                row[x / per_byte] |= static_cast<uint8_t>(it->second << shift);
+                row[x / per_byte] |= static_cast<uint8_t>(last_index << shift);
             }
         }
         return rows;

@@ -12,11 +12,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <vector>
 
 #include "controls/dib_pixels.h"
 #include "support/map_colours.h"
+#include "support/replay_fixture.h"
 #include "support/temp_dir.h"
+#include "support/track_fixture.h"
+#include "track/track.h"
+#include "track/ui/mfc_display.h"
 
 namespace {
 
@@ -153,6 +158,36 @@ TEST(DibSectionLiteTest, FourBitMapQuantisesToThePaletteExactly) {
         const auto byte = static_cast<uint8_t>(file[118 + static_cast<size_t>(x / 2)]);
         EXPECT_EQ(x % 2 == 0 ? byte >> 4 : byte & 0x0F, expected[x]) << "pixel " << x;
     }
+}
+
+TEST(DibSectionLiteTest, TrackMapSavedAtFourBitsKeepsEveryPixel) {
+    // The map draws only in table colours, so the 4-bit file must read back
+    // exactly as drawn.
+    fixture::TempDir dir;
+    const std::string track_path = dir.File("stadium.trk");
+    fixture::WriteFile(track_path, fixture::BuildTrackBlock(fixture::StadiumCircuit()));
+    Track track(track_path);
+    track.ComputeSplitLines();
+    CDIBSectionLite dib;
+    ASSERT_TRUE(dib.CreateFromBitmapInfo(Header(300, 300, 4), MapPalette()));
+    MFCDisplay display(0x000000, 0xFFFFFF);
+    display.BeginDraw(*dib.SelectIntoMemoryDC(), QRect(0, 0, 300, 300), fixture::kMapColours);
+    display.FitToSurfaceBounds(5, 5, 300, 300);
+    track.DrawSurfaces(display);
+    track.DrawSections(display);
+    track.DrawSplitLines(display);
+    dib.ReleaseMemoryDC();
+    track.Clear();
+    const fs::path path = dir.path() / "stadium.bmp";
+    ASSERT_TRUE(dib.SaveBmp(path));
+    QImage back;
+    ASSERT_TRUE(back.load(QString::fromStdString(path.string()), "BMP"));
+    EXPECT_EQ(back.colorCount(), 16);
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), dib.GetImage());
+    std::set<QRgb> drawn;  // white, the centre line, tarmac, grass, the split lines' red...
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x) drawn.insert(back.pixel(x, y));
+    EXPECT_GE(drawn.size(), 4u);
 }
 
 TEST(DibSectionLiteTest, FailedBitmapsAndWritesAreReportedAndWriteNothing) {
