@@ -72,8 +72,8 @@ std::vector<uint8_t> PackRows(const bmp_file::BitmapInfoHeader& header, std::spa
     const uint32_t bits = header.biBitCount;
 
     if (bits <= 8) {
-        // Pictures hold few colours, so each is matched against the palette once.
-        // and runs of one colour skip even that lookup.
+        // Pictures hold few colours, so each is matched against the palette
+        // once, and runs of one colour skip even that lookup.
         std::unordered_map<uint32_t, uint8_t> nearest;
         uint32_t last_colour = rgb[0] & 0xFFFFFF;
         auto last_index = static_cast<uint8_t>(NearestEntry(colours, last_colour));

@@ -268,6 +268,15 @@ TEST(DibSectionLiteTest, CopiesPicturesAtTheirOwnDepth) {
     }
     CDIBSectionLite dib;
     EXPECT_FALSE(dib.SetBitmap(QImage()));
+
+    // Drawing into a copy leaves the picture it came from alone.
+    QImage canvas(2, 2, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    ASSERT_TRUE(dib.CreateFromBitmapInfo(Header(2, 2, 24), {}, &canvas));
+    dib.SelectIntoMemoryDC()->fillRect(0, 0, 2, 2, Qt::black);
+    dib.ReleaseMemoryDC();
+    EXPECT_EQ(canvas.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(dib.GetImage().pixel(0, 0), qRgb(0, 0, 0));
 }
 
 TEST(DibSectionLiteTest, LoadsResourcesAndDrawsThemStretched) {
