@@ -103,6 +103,10 @@ TEST(DibSectionLiteTest, SavesEveryDepthBottomUpAndQtReadsItBack) {
          Bytes({0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0, 0, 0}),
          Bytes({0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0}),
          {{red, green, blue}, {black, white, red}}},
+        {"32 bit", Header(3, 2, 32), {}, 54, 12,
+         Bytes({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0}),
+         Bytes({0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0}),
+         {{red, green, blue}, {black, white, red}}},
     };
     fixture::TempDir dir;
     for (const auto& c : cases) {
