@@ -141,4 +141,33 @@ TEST_F(MainWindowTest, ZoomsScrollsAndPrints) {
     EXPECT_EQ(Map(), screen);
 }
 
+TEST_F(MainWindowTest, ExportsTheMapAsASixteenColourBitmap) {
+    ASSERT_TRUE(frame->Run(CMainFrame::kSaveTrackMapBitmap));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"No track loaded!"});
+
+    ASSERT_EQ(LoadFromCommandLine(), 2);
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1 + 1));
+    const QImage screen = Map();
+    const fs::path chosen = config.scratch() / "Monza";
+    ui.paths = {chosen.string()};
+    ui.messages.clear();
+    ASSERT_TRUE(frame->Run(CMainFrame::kSaveTrackMapBitmap));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.proposed_names.back(), (sim / "replay" / "Monza.bmp").string());
+
+    QImage bmp((chosen.string() + ".bmp").c_str());
+    ASSERT_FALSE(bmp.isNull());
+    EXPECT_EQ(bmp.size(), QSize(768, 768));
+    EXPECT_EQ(bmp.colorCount(), 16);
+    EXPECT_EQ(bmp.color(0), qRgb(255, 255, 255));
+    EXPECT_GT(PixelsOf(bmp, QColor(0, 0, 255)), 300);  // lap 2's line
+    EXPECT_EQ(PixelsOf(bmp, QColor(255, 0, 0)), 0);    // no start/finish or split lines
+    // Margins of 5: the edge rows and columns stay white.
+    for (int i = 0; i < 768; ++i) {
+        ASSERT_EQ(bmp.pixel(i, 0), qRgb(255, 255, 255));
+        ASSERT_EQ(bmp.pixel(0, i), qRgb(255, 255, 255));
+    }
+    EXPECT_EQ(Map(), screen);
+}
+
 }  // namespace

@@ -128,6 +128,8 @@ void CMainFrame::BuildCommands() {
     AddCommand({kOpen, "&Open...", ":/icons/open.svg", QKeySequence("Ctrl+O"), [this] { OnOpen(); }, idle, {}});
     AddCommand({kOpenNewest, "Open most recently added replay file...", ":/icons/recent.svg", {},
                 [this] { doc_.OpenMostRecentReplay(); }, idle, {}});
+    AddCommand({kSaveTrackMapBitmap, "Save Trackmap as BMP-file...", {}, {}, [this] { view_->OnSaveTrackMapBitmap(); },
+                {}, {}});
     AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, {}, {}});
     AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, {}, {}});
     AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, {}, {}});
@@ -168,6 +170,8 @@ void CMainFrame::BuildCommands() {
 void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     for (int id : {kClearAll, kAddReplayLap, kOpen, kOpenNewest}) file->addAction(Action(id));
+    file->addSeparator();
+    file->addAction(Action(kSaveTrackMapBitmap));
     file->addSeparator();
     for (int id : {kPrint, kPrintPreview, kPrintSetup}) file->addAction(Action(id));
     file->addSeparator();

@@ -33,7 +33,7 @@ public:
         kAbout = 57664, kExit = 57665, kViewToolbar = 59392, kViewStatusBar = 59393,
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
-        kPanningTool = 32800, kToggleLap1 = 32795,
+        kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);

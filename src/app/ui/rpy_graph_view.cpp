@@ -5,9 +5,12 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include "controls/dib_pixels.h"
+#include "controls/dib_section_lite.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/get_rpy_info.h"
+#include "settings/path_lookup.h"
 #include "track/track.h"
 #include "track/track_path_tracer.h"
 
@@ -206,4 +209,50 @@ void CRpyGraphView::OnPanningTool() {
         SetPanMode(1);
         emit StatusText("Use the panning tool to move the trackmap around.");
     }
+}
+
+bool CRpyGraphView::SaveTrackMapBitmap(const std::string& path) {
+    const int s = doc_.GetBMPSizeInPixel();
+    if (s <= 0) return false;
+    QImage canvas(s, s, QImage::Format_RGB32);
+    if (canvas.isNull()) {
+        doc_.GetInteraction().ShowMessage("Not enough memory to zoom more!\r\nPlease zoom out.");
+        return false;
+    }
+    // A painter of its own, so the screen keeps its fit.
+    MFCDisplay display(0x000000, 0xFFFFFF);
+    display.FitToSurfaceBounds(kBitmapMargin, kBitmapMargin, static_cast<uint32_t>(s), static_cast<uint32_t>(s));
+    {
+        QPainter painter(&canvas);
+        bitmap_export = true;
+        DrawTrackMap(painter, QRect(0, 0, s, s), display);
+        bitmap_export = false;
+    }
+    bmp_file::BitmapInfoHeader header;
+    header.biWidth = s;
+    header.biHeight = s;
+    header.biBitCount = 4;
+    std::vector<uint32_t> palette{0xFFFFFF};
+    for (size_t i = 0; i < 15; ++i) palette.push_back(dib_pixels::RgbQuadOf(doc_.GetColours()[i]));
+    CDIBSectionLite dib;
+    if (!dib.CreateFromBitmapInfo(header, palette, &canvas)) return false;
+    return dib.SaveBmp(path);
+}
+
+void CRpyGraphView::OnSaveTrackMapBitmap() {
+    Interaction& ui = doc_.GetInteraction();
+    if (!doc_.IsTrackLoaded()) {
+        ui.ShowMessage("No track loaded!");
+        return;
+    }
+    const auto replay = path_lookup::Find(doc_.GetQELDirectory(), "replay");
+    const std::string folder = replay ? replay->string() + "/" : std::string();
+    const auto chosen = ui.ChooseSaveFile("Save Trackmap as BMP-file", folder + doc_.GetTitle() + ".bmp",
+                                          {{"Bitmap files", "*.bmp"}, {"All Files", "*.*"}});
+    // The bitmap size may have changed in the settings meanwhile.
+    doc_.LoadSettings();
+    if (!chosen) return;
+    std::string path = *chosen;
+    if (!path_lookup::EqualsNoCase(path.size() >= 4 ? path.substr(path.size() - 4) : path, ".bmp")) path += ".bmp";
+    if (!SaveTrackMapBitmap(path)) ui.ShowMessage("The track map could not be written to\n" + path, Interaction::Icon::Error);
 }

@@ -25,6 +25,7 @@ public:
     static constexpr int64_t kMapExtent = 50000;
     static constexpr uint32_t kScreenMargin = 50;
     static constexpr uint32_t kPrintMargin = 100;
+    static constexpr uint32_t kBitmapMargin = 5;
 
     CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent = nullptr);
     ~CRpyGraphView() override;
@@ -42,6 +43,13 @@ public:
     // Prints the title, the shown laps' captions and the map, fitted and
     // centred on the page. False when nothing could be printed.
     bool Print(QPrinter& printer);
+    // Renders the map with the ticked laps' driving lines, without the
+    // start/finish and split lines, fitted into a square of the document's
+    // bitmap size with margins of 5, and writes it as a 16-colour BMP file
+    // (entry 0 white, then the first fifteen colours of the colour table).
+    // False, with no file written and an old one left whole, when the
+    // bitmap cannot be made or written.
+    bool SaveTrackMapBitmap(const std::string& path);
     // The visible map as the window shows it.
     const QImage& Canvas() const { return canvas_; }
 
@@ -56,6 +64,8 @@ public:
     void OnZoomOut();
     void OnFitToTrack();
     void OnPanningTool();
+    // File > Save Trackmap as BMP-file...
+    void OnSaveTrackMapBitmap();
 
     void OnDocumentChanged(CRpyGraphDoc& doc, Change change) override;
 
