@@ -45,7 +45,6 @@ void ChooseLapForReport::SetCaptions(const std::vector<std::string>& captions) {
     for (QRadioButton* r : radios_) r->setChecked(false);
     group_->setExclusive(true);
     chosen_ = -1;
-    adjustSize();
 }
 
 void ChooseLapForReport::accept() {

@@ -52,6 +52,10 @@ Chooselap::Chooselap(ChooselapModel& model, QWidget* parent)
     for (int i = 0; i < ChooselapModel::kReplayTextCount; ++i)
         texts[i]->setText(FromWindows1252(model_.replay_texts[i]));
     ui_->carPicture->setFixedSize(240, 200);
+    // Detail texts grow their column rather than being cut.
+    for (QLabel* l : {ui_->laptime, ui_->incidents, ui_->session, ui_->selectableLap, ui_->driverName, ui_->country,
+                      ui_->carClass, ui_->type})
+        l->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Preferred);
     model_.ClearSelection();
     BuildTree();
 
