@@ -48,7 +48,6 @@ private:
 
     int lower_ = 0;
     int upper_ = 100;
-    int step_ = 10;
     int position_ = 0;
     QColor start_{255, 0, 0};
     QColor end_{0, 0, 255};

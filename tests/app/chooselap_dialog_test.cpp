@@ -141,6 +141,14 @@ TEST_F(ChooselapDialog, OnlySelectableFilterAndBack) {
         EXPECT_TRUE(l->text().isEmpty());
     EXPECT_FALSE(d.ui().qualityAnalyse->isEnabled());
     EXPECT_EQ(r->model.selected_driver(), -1);
+
+    // Filtered, the third practice lap is the second entry listed: still lap 3.
+    d.ui().onlySelectable->click();
+    d.ui().tree->expandAll();
+    QTreeWidgetItem* third = d.FindLap(0, 0, 3);
+    ASSERT_EQ(third->parent()->indexOfChild(third), 1);
+    Click(d.ui().tree, third, true);
+    EXPECT_EQ(d.choice(), (LapChoice{0, 0, 3}));
 }
 
 TEST_F(ChooselapDialog, RaceOnlyReplayShowsRaceSession) {

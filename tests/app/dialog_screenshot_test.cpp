@@ -36,10 +36,11 @@ void Check(QWidget& w, const char* name) {
 
 TEST(DialogScreenshots, EveryDialogDraws) {
     fixture::RecordingInteraction ui;
-    auto r = chooselap_test::Load(chooselap_test::GrandPrix());
+    auto spec = chooselap_test::GrandPrix();
+    spec.ai_cars = 1;
+    spec.recording_ticks = 41 * 2160 + 12 * 36;
+    auto r = chooselap_test::Load(spec);
     r->model.replay_path = "/home/jim/Varnholm/replay/monza_gp.rpy";
-    r->model.replay_texts[ChooselapModel::kLength] = "41m 12s";
-    r->model.replay_texts[ChooselapModel::kAiCars] = "1";
     {
         Chooselap d(r->model);
         d.ui().tree->expandAll();
