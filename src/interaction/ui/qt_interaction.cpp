@@ -29,6 +29,8 @@ QtInteraction::QtInteraction(QWidget* parent) : parent_(parent) {}
 
 QtInteraction::~QtInteraction() { delete wait_.data(); }
 
+PleaseWait* QtInteraction::progress_box() const { return wait_.data(); }
+
 void QtInteraction::ShowMessage(const std::string& text, Icon icon) {
     const QString t = FromWindows1252(text).replace("\r\n", "\n");
     switch (icon) {

@@ -35,7 +35,7 @@ public:
     void PlaySound(int resource) override;
 
     // The "Please wait" box, null until ShowProgress first shows one.
-    PleaseWait* progress_box() const { return wait_; }
+    PleaseWait* progress_box() const;
 
 private:
     QWidget* parent_;
