@@ -5,12 +5,12 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
 
+#include "controls/please_wait.h"
 #include "interaction/ui/text_codec.h"
 
 namespace {
@@ -35,6 +35,12 @@ std::optional<std::string> ToPath(const QString& path) {
 }
 
 }  // namespace
+
+QtInteraction::QtInteraction(QWidget* parent) : parent_(parent) {}
+
+QtInteraction::~QtInteraction() { delete wait_.data(); }
+
+PleaseWait* QtInteraction::progress_box() const { return wait_.data(); }
 
 void QtInteraction::ShowMessage(const std::string& text, Icon icon, const std::string& title) {
     const QString t = FromWindows1252(text).replace("\r\n", "\n");
@@ -78,19 +84,19 @@ void QtInteraction::BeginWait() { QApplication::setOverrideCursor(Qt::WaitCursor
 void QtInteraction::EndWait() { QApplication::restoreOverrideCursor(); }
 
 void QtInteraction::ShowProgress(const std::string& status) {
-    static QLabel* box = nullptr;
     if (status.empty()) {
-        if (box) box->hide();
+        if (wait_) wait_->hide();
         return;
     }
-    if (!box) {
-        box = new QLabel(parent_, Qt::Dialog);
-        box->setWindowTitle(Caption());
-        box->setMargin(20);
+    if (!wait_) {
+        wait_ = new PleaseWait(parent_);
+        wait_->setWindowTitle(Caption());
     }
-    box->setText(FromWindows1252(status));
-    box->show();
-    QApplication::processEvents();
+    wait_->SetText(FromWindows1252(status));
+    wait_->show();
+    wait_->raise();
+    // Painted now: the work that follows keeps the event loop from running.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool QtInteraction::SetUpPrinter(QPrinter* printer) {

@@ -1,15 +1,23 @@
 #pragma once
 // The interactive program's answers: Qt message boxes, file dialogs, the
-// print dialog, the wait cursor, desktop services and the clipboard.
+// print dialog, the wait cursor, the "Please wait" box, desktop services
+// and the clipboard.
+
+#include <QPointer>
 
 #include "interaction/interaction.h"
 
+class PleaseWait;
 class QWidget;
 
 class QtInteraction : public Interaction {
 public:
     // Dialogs are owned by parent (the main window; may be null).
-    explicit QtInteraction(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit QtInteraction(QWidget* parent = nullptr);
+    // Deletes the "Please wait" box with its owner.
+    ~QtInteraction() override;
+    QtInteraction(const QtInteraction&) = delete;
+    QtInteraction& operator=(const QtInteraction&) = delete;
     // The window that owns the dialogs from now on (the main window once
     // it exists).
     void SetParent(QWidget* parent) { parent_ = parent; }
@@ -30,6 +38,12 @@ public:
     void SetClipboardText(const std::string& text) override;
     void PlaySound(int resource) override;
 
+    // The "Please wait" box, null until ShowProgress first shows one.
+    PleaseWait* progress_box() const;
+
 private:
     QWidget* parent_;
+    // Owned here; parented to the main window so it stays over it. The
+    // guard clears when the main window takes it down first.
+    QPointer<PleaseWait> wait_;
 };
