@@ -1,5 +1,8 @@
 #include "reports/car_sample.h"
 
+#include "replay/byte_reader.h"
+#include "replay/replay_file.h"
+
 namespace {
 
 // The field of `width` bits starting at stream bit `low`; low mod 8 + width
@@ -38,4 +41,11 @@ CarSample CarSample::Other(std::span<const uint8_t> b) {
     s.scale = static_cast<int>(Field(b, 80, 5));
     s.gear = static_cast<int>(Field(b, 125, 3)) - 1;
     return s;
+}
+
+uint32_t CarSample::DistanceScale(const std::string& path, uint32_t data_offset) {
+    ReplayFile file(64);
+    if (!file.Open(path)) return 1;
+    const auto word = file.View(uint64_t{data_offset} + 4, 4);
+    return !word.empty() && word[0] == 0x40 ? 4 : 1;
 }

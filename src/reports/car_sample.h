@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 struct CarSample {
     static constexpr size_t kPlayerBytes = 28;
@@ -27,4 +28,9 @@ struct CarSample {
     // The caller passes at least kPlayerBytes / kOtherBytes bytes.
     static CarSample Player(std::span<const uint8_t> bytes);
     static CarSample Other(std::span<const uint8_t> bytes);
+
+    // What raw distances of the replay are multiplied by to give 1/2000 m:
+    // 4 when the low byte of the data section's second word is 0x40 (the
+    // coarse unit, 1/500 m), else 1 (also when it cannot be read).
+    static uint32_t DistanceScale(const std::string& path, uint32_t data_offset);
 };

@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "report_scenarios.h"
+#include "reports/detailed_race_report.h"
 #include "reports/lap_chart_report.h"
 #include "reports/mechanical_report.h"
 #include "reports/race_report.h"
@@ -62,12 +63,40 @@ TEST_F(ReportWindow, WritesItsKindWhenShown) {
 }
 
 TEST_F(ReportWindow, KindsWithoutAWriterWriteNothing) {
-    for (int kind : {0, 13, 7}) {
+    for (int kind : {0, 13, -1}) {
         Report report;
         Open(report, kind);
         EXPECT_EQ(report.TitleText(), "Static") << kind;
         EXPECT_TRUE(report.ReportText().empty()) << kind;
     }
+}
+
+TEST_F(ReportWindow, ScanningKindsAreWrittenAtTheFirstFocus) {
+    struct Case {
+        int kind;
+        const char* title;
+        const char* begins;
+    } cases[] = {
+        {7, "Static", "Engine Detection Report\r\n"},
+        {8, "Detailed Race Report", "\r\nDETAILED RACE REPORT\r\n"},
+        {12, "Season/Engine/Mods info", "Name                     Carmake"},
+    };
+    for (const auto& c : cases) {
+        Report report;
+        Open(report, c.kind);
+        report.OnEditSetFocus();  // a second focus writes nothing more
+        EXPECT_EQ(report.TitleText(), c.title) << c.kind;
+        EXPECT_TRUE(report.ReportText().starts_with(c.begins)) << c.kind;
+        EXPECT_EQ(report.m_nCurrentKind, c.kind);
+        EXPECT_EQ(report.m_nKind, 0);
+    }
+    // The detailed race of a replay saved by a client is refused.
+    replay->drivers->player_index = 1;
+    Report report;
+    Open(report, 8);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], DetailedRaceReport::kRefusal);
+    EXPECT_TRUE(report.ReportText().empty());
 }
 
 TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {

@@ -16,6 +16,10 @@
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/complete_report.h"
+#include "reports/detailed_race_report.h"
+#include "reports/engine_detection_report.h"
+#include "reports/loaded_laps.h"
+#include "reports/season_engine_mod_report.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
 #include "reports/practice_report.h"
@@ -118,8 +122,35 @@ bool Report::WriteKind(int kind) {
         SetReport(title, text);
         return true;
     }
+    case kReportEngineDetection:
+        WriteGrowing(TitleText(), [&] {
+            return EngineDetectionReport::Write(*m_pDrivers, [this](const std::string& piece) { AppendText(piece); });
+        });
+        return true;
+    case kReportDetailedRace:
+        if (DetailedRaceReport::Refused(*m_pDrivers)) {
+            m_wndTitle->setText(title);
+            CurrentInteraction().ShowMessage(DetailedRaceReport::kRefusal);
+            return true;
+        }
+        WriteGrowing(title, [&] {
+            return DetailedRaceReport::Write(in, m_pLaps ? m_pLaps->track_length_m : 0.0, m_scan,
+                                             [this](const std::string& piece) { AppendText(piece); });
+        });
+        return true;
+    case kReportSeasonEngineMod: SetReport(title, WriteSeasonEngineModReport(*m_pDrivers)); return true;
     default: return false;
     }
+}
+
+void Report::WriteGrowing(const QString& title, const std::function<std::string()>& writer) {
+    m_wndTitle->setText(title);
+    m_text.clear();
+    m_wndReport->clear();
+    CurrentInteraction().BeginWait();
+    std::string text = writer();
+    CurrentInteraction().EndWait();
+    SetReport(title, std::move(text));
 }
 
 void Report::ScanForRace(const ReportInput& in) {
