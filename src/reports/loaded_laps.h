@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class Drivers;
@@ -21,6 +22,12 @@ struct LoadedLap {
     // Milliseconds from the start of the lap at which the car crossed the
     // track's first, second and third split line.
     std::array<uint32_t, 3> split_ms{};
+
+    // The lap's word of its session's lap-time table (lap k is entry k in
+    // both sessions); 0 for a lap outside the table.
+    uint32_t LapWord() const;
+    std::string FirstName() const;
+    std::string LastName() const;
 };
 
 struct LoadedLaps {

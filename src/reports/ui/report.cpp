@@ -20,6 +20,8 @@
 #include "reports/engine_detection_report.h"
 #include "reports/loaded_laps.h"
 #include "reports/season_engine_mod_report.h"
+#include "reports/sector_times_report.h"
+#include "reports/speed_report.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
 #include "reports/practice_report.h"
@@ -91,6 +93,7 @@ void Report::OnEditSetFocus() {
 }
 
 bool Report::WriteKind(int kind) {
+    if (kind >= kReportLaptimeVerifier && kind <= kReportSpeed) return WriteLapKind(kind);
     if (!m_pDrivers || !m_pHeader) return false;
     ReportInput in;
     in.header = m_pHeader;
@@ -141,6 +144,22 @@ bool Report::WriteKind(int kind) {
     case kReportSeasonEngineMod: SetReport(title, WriteSeasonEngineModReport(*m_pDrivers)); return true;
     default: return false;
     }
+}
+
+bool Report::WriteLapKind(int kind) {
+    if (!m_pLaps || m_pLaps->laps.empty()) return false;
+    const QString title = QString::fromLatin1(ReportTitle(kind));
+    setWindowTitle(title);
+    m_wndTitle->setText(title);
+    CurrentInteraction().BeginWait();
+    // These kinds add to what the window shows.
+    switch (kind) {
+    case kReportSectorTimes: AppendText(WriteSectorTimesReport(*m_pLaps)); break;
+    case kReportSpeed: AppendText(WriteSpeedReport(*m_pLaps)); break;
+    default: break;
+    }
+    CurrentInteraction().EndWait();
+    return true;
 }
 
 void Report::WriteGrowing(const QString& title, const std::function<std::string()>& writer) {

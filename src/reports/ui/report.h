@@ -79,6 +79,9 @@ private:
     // Runs the mechanical scan before the race results when their problem
     // column is wanted (not while the report site is written).
     void ScanForRace(const ReportInput& in);
+    // Writes one of the kinds over the document's loaded laps (9 to 11);
+    // false without laps.
+    bool WriteLapKind(int kind);
     // Writes a kind that shows its text as it grows.
     void WriteGrowing(const QString& title, const std::function<std::string()>& writer);
     int PrintText(QPrinter& printer, const QString& text);
