@@ -130,10 +130,24 @@ uint32_t RaceGenerator::PositionFrame(uint32_t driver, int session, uint32_t fra
     return session == 1 && stop != 0 && frame > stop ? stop : frame;
 }
 
+uint32_t RaceGenerator::ExtraFrames(int session, uint32_t frame) const {
+    if (session != 1) return 0;
+    uint32_t n = 0;
+    for (uint32_t from : plan_.race_extra_frames) n += from <= frame ? 1 : 0;
+    return std::min(n, frame);
+}
+
+bool RaceGenerator::HasMarker(int session, uint32_t frame) const {
+    return plan_.marker_every <= 1 || (frame - ExtraFrames(session, frame)) % plan_.marker_every == 0;
+}
+
 uint32_t RaceGenerator::ClockAt(int session, uint32_t frame) const {
     const uint64_t clock0 = session == 0 ? plan_.practice_clock_ms : plan_.race_clock_ms;
-    const uint64_t ms = clock0 + uint64_t{frame} * 1000 / 36;
-    return static_cast<uint32_t>(ms / 10 * 10);
+    const uint64_t ms = clock0 + uint64_t{frame - ExtraFrames(session, frame)} * 1000 / 36;
+    int64_t clock = static_cast<int64_t>(ms / 10 * 10);
+    if (session == 1)
+        for (const auto& [from, shift] : plan_.race_clock_shifts) clock += from <= frame ? shift : 0;
+    return static_cast<uint32_t>(std::max<int64_t>(clock, 0));
 }
 
 bool RaceGenerator::Counts(uint32_t block) const {
@@ -169,7 +183,7 @@ void RaceGenerator::Truths() {
                 t.lap_ms = run.clock[k + 1] - run.clock[k];
                 t.speed_raw = run.speed[k];
                 for (uint32_t g = offset + 1; g <= offset + ticks; ++g) {
-                    if (!Counts(g)) continue;
+                    if (!Counts(g) || !HasMarker(session, g - offset - 1)) continue;
                     const uint32_t m = ClockAt(session, g - offset - 1);
                     if (t.start_block == 0 && m + kOpenMs > run.clock[k]) {
                         t.start_block = g;
@@ -304,7 +318,9 @@ FrameBlock RaceGenerator::Block(uint32_t g) const {
     FrameBlock block;
     const Record marker = Marker(session == 0 ? 0 : plan_.race_code, ClockAt(session, f));
     const Record frame = FrameNumber(g);
-    if (Counts(g)) {
+    if (!HasMarker(session, f)) {
+        block.records = {frame};
+    } else if (Counts(g)) {
         block.records = {marker, frame};
     } else {
         block.records = {frame, marker};

@@ -91,6 +91,16 @@ struct RacePlan {
     // Start signals: in race frame `first` a type 9 record whose value
     // holds `second` in its high 16 bits.
     std::vector<std::pair<uint32_t, uint16_t>> start_signals;
+    // Frames from one timing marker to the next: 1 puts one in every
+    // block; 36 one a second, as the simulator writes them, each 1000 ms
+    // after the one before.
+    uint32_t marker_every = 1;
+    // Clock trouble of an online race: from race frame `first` on, every
+    // marker reads `second` ms more (a correction of the clock) ...
+    std::vector<std::pair<uint32_t, int32_t>> race_clock_shifts;
+    // ... and from each of these race frames on, markers come one frame
+    // later (a frame recorded twice: the clock falls one tick behind).
+    std::vector<uint32_t> race_extra_frames;
 };
 
 // What a car shows in one frame, with the raw values as written.
@@ -195,6 +205,8 @@ private:
     // stays in its stop frame).
     uint32_t PositionFrame(uint32_t driver, int session, uint32_t frame) const;
     uint32_t ClockAt(int session, uint32_t frame) const;  // marker clock, whole 10 ms
+    bool HasMarker(int session, uint32_t frame) const;
+    uint32_t ExtraFrames(int session, uint32_t frame) const;
     bool Counts(uint32_t block) const;
     bool Absent(uint32_t driver, uint32_t block) const;
     FrameBlock Block(uint32_t block) const;

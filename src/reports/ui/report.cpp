@@ -18,6 +18,7 @@
 #include "reports/complete_report.h"
 #include "reports/detailed_race_report.h"
 #include "reports/engine_detection_report.h"
+#include "reports/laptime_verifier_report.h"
 #include "reports/loaded_laps.h"
 #include "reports/season_engine_mod_report.h"
 #include "reports/sector_times_report.h"
@@ -154,6 +155,10 @@ bool Report::WriteLapKind(int kind) {
     CurrentInteraction().BeginWait();
     // These kinds add to what the window shows.
     switch (kind) {
+    case kReportLaptimeVerifier:
+        LaptimeVerifierReport::Write(*m_pLaps, [this](const std::string& piece) { AppendText(piece); });
+        m_wndReport->moveCursor(QTextCursor::Start);
+        break;
     case kReportSectorTimes: AppendText(WriteSectorTimesReport(*m_pLaps)); break;
     case kReportSpeed: AppendText(WriteSpeedReport(*m_pLaps)); break;
     default: break;
