@@ -12,6 +12,7 @@
 #include "report_scenarios.h"
 #include "reports/detailed_race_report.h"
 #include "reports/lap_chart_report.h"
+#include "reports/loaded_laps.h"
 #include "reports/mechanical_report.h"
 #include "reports/race_report.h"
 #include "reports/practice_report.h"
@@ -97,6 +98,32 @@ TEST_F(ReportWindow, ScanningKindsAreWrittenAtTheFirstFocus) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], DetailedRaceReport::kRefusal);
     EXPECT_TRUE(report.ReportText().empty());
+}
+
+TEST_F(ReportWindow, KindsOverLoadedLapsNeedOnlyTheLaps) {
+    LoadedLaps laps;
+    laps.track_length_m = 5750;
+    LoadedLap lap;
+    lap.drivers = replay->drivers.get();
+    lap.session = 1;
+    lap.lap = 2;
+    laps.laps.push_back(lap);
+    for (const auto& [kind, title, begins] : {std::tuple{9, "Online Laptime Verifier", "ONLINE LAPTIME VERIFIER\r\n"},
+                                             {10, "Sector Times", "SECTOR TIMES\r\n"},
+                                             {11, "Speed Report", "SPEED REPORT\r\n"}}) {
+        Report report;
+        report.m_pLaps = &laps;
+        report.m_nKind = kind;
+        report.show();
+        EXPECT_EQ(report.TitleText(), title);
+        EXPECT_EQ(report.windowTitle(), title);
+        EXPECT_TRUE(report.ReportText().starts_with(begins)) << kind;
+        EXPECT_EQ(report.m_nCurrentKind, kind);
+    }
+    Report none;
+    none.m_nKind = 10;
+    none.show();
+    EXPECT_TRUE(none.ReportText().empty());
 }
 
 TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {
