@@ -58,7 +58,9 @@ std::string WriteSeasonEngineModReport(const Drivers& d) {
         text += " ";
         text += season == kNoListing ? std::string(11, ' ') : name_tables::GetEngineName(season, car);
         text += ClassText(d.driver_code[i]);
-        text += " " + Comment(d, i) + "\r\n";
+        text += ' ';
+        text += Comment(d, i);
+        text += "\r\n";
     }
     text += "\r\n(No AI-drivers listed)\r\n";
     text += report_text::kFooter;
