@@ -54,8 +54,28 @@ constexpr const char* kIntroduction =
     "To make sure the reported engines are correct you need to\r\n"
     "make further manual checks on the replay in ZAVRO or in QEL.\r\n\r\n";
 
-// Engine-speed code to revolutions per minute.
-double Rpm(int code) { return std::tan(code * 0.001288481) * 4131.182; }
+// Engine-speed code (10 bits) to revolutions per minute, and the other
+// cars' rev fraction field (5 bits) to its fraction; tables, as every car
+// record of a long race needs them.
+const std::array<double, 1024>& RpmTable() {
+    static const auto table = [] {
+        std::array<double, 1024> t{};
+        for (int code = 0; code < 1024; ++code) t[code] = std::tan(code * 0.001288481) * 4131.182;
+        return t;
+    }();
+    return table;
+}
+
+double Rpm(int code) { return RpmTable()[static_cast<size_t>(code) & 1023]; }
+
+double OtherFraction(int scale) {
+    static const auto table = [] {
+        std::array<double, 32> t{};
+        for (int s = 0; s < 32; ++s) t[s] = std::tan(s * 0.04122431) * 0.305114;
+        return t;
+    }();
+    return table[static_cast<size_t>(scale) & 31];
+}
 
 // The first bound the figure lies below gives the make; figures above the
 // last bound give -1.
@@ -159,7 +179,7 @@ std::string EngineDetectionReport::Write(const Drivers& d, const Progress& progr
             highest_rpm = std::max(highest_rpm, rpm);
             lowest_rpm = std::min(lowest_rpm, rpm);
         } else {
-            const double fraction = std::tan(s.scale * 0.04122431) * 0.305114;
+            const double fraction = OtherFraction(s.scale);
             if (fraction > 0) st.lowest_ratio = std::min(st.lowest_ratio, Rpm(s.code) / fraction);
         }
         st.highest_code = std::max(st.highest_code, s.code);

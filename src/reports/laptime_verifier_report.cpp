@@ -1,6 +1,8 @@
 #include "reports/laptime_verifier_report.h"
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -29,6 +31,7 @@ struct Event {
     bool marker = false;
     uint32_t car_id = 0; // markers: the low byte
     uint32_t value = 0;  // markers: clock in ms; car records: distance in 1/2000 m
+    int driver = -1;     // car records: the driver's index
 };
 
 struct Section {
@@ -37,10 +40,18 @@ struct Section {
     uint32_t damaged_block = 0;   // the block it stopped in
 };
 
-Section Collect(const Drivers& d, int driver) {
+// One walk serves the laps of every wanted driver of the replay.
+Section Collect(const Drivers& d, const std::vector<int>& wanted) {
     Section out;
-    const bool player = d.player_index == static_cast<uint32_t>(driver);
-    const uint32_t id = d.slot[driver];
+    int player = -1;
+    std::array<int, 64> driver_of_id{};
+    driver_of_id.fill(-1);
+    for (int driver : wanted) {
+        if (d.player_index == static_cast<uint32_t>(driver))
+            player = driver;
+        else if (d.slot[driver] < driver_of_id.size())
+            driver_of_id[d.slot[driver]] = driver;
+    }
     const uint32_t scale = CarSample::DistanceScale(d.path, d.data_section_offset);
     uint32_t block_number = 0;
     DataSectionWalker walker;
@@ -55,14 +66,16 @@ Section Collect(const Drivers& d, int driver) {
                 ByteReader r(rec.payload);
                 const uint32_t v = r.U32();
                 if (!r.ok()) return false;
-                out.events.push_back({block_number, true, v & 0xFF, (v >> 8) * 10});
-            } else if (rec.type == 1 && player) {
+                out.events.push_back({block_number, true, v & 0xFF, (v >> 8) * 10, -1});
+            } else if (rec.type == 1) {
                 if (rec.payload.size() < CarSample::kPlayerBytes) return false;
-                out.events.push_back({block_number, false, 0, CarSample::Player(rec.payload).distance * scale});
-            } else if (rec.type == 3 && !player) {
+                if (player >= 0)
+                    out.events.push_back({block_number, false, 0, CarSample::Player(rec.payload).distance * scale, player});
+            } else if (rec.type == 3) {
                 for (size_t at = 0; at + CarSample::kOtherBytes <= rec.payload.size(); at += CarSample::kOtherBytes) {
                     const CarSample s = CarSample::Other(rec.payload.subspan(at, CarSample::kOtherBytes));
-                    if (static_cast<uint32_t>(s.record_id) == id) out.events.push_back({block_number, false, 0, s.distance * scale});
+                    if (driver_of_id[s.record_id] >= 0)
+                        out.events.push_back({block_number, false, 0, s.distance * scale, driver_of_id[s.record_id]});
                 }
             }
             return true;
@@ -74,14 +87,26 @@ Section Collect(const Drivers& d, int driver) {
     return out;
 }
 
+bool Valid(const LoadedLap& lap) {
+    const Drivers* d = lap.drivers;
+    return d && lap.driver >= 0 && lap.driver < std::clamp<int>(d->driver_count, 0, Drivers::kMaxDrivers) &&
+           lap.lap >= 0 && lap.lap < Drivers::kTableWords;
+}
+
+LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_length_m, const Section& section);
+
 }  // namespace
 
 LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLap& lap, double track_length_m) {
-    LapResult result;
+    if (!Valid(lap)) return {};
+    return Analyse(lap, track_length_m, Collect(*lap.drivers, {lap.driver}));
+}
+
+namespace {
+
+LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_length_m, const Section& section) {
+    LaptimeVerifierReport::LapResult result;
     const Drivers* d = lap.drivers;
-    if (!d || lap.driver < 0 || lap.driver >= std::clamp<int>(d->driver_count, 0, Drivers::kMaxDrivers) || lap.lap < 0 ||
-        lap.lap >= Drivers::kTableWords)
-        return result;
     const auto& table = lap.session == 0 ? d->practice_times[lap.driver] : d->race_times[lap.driver];
     // Lap k is entry k of its session's table; entry 0 is the time to the
     // first crossing of the line.
@@ -90,9 +115,9 @@ LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLa
     const int64_t end = start + Drivers::LapMs(table[lap.lap]);
     const uint32_t line = static_cast<uint32_t>(std::max(0.0, track_length_m * 2000));
 
-    const Section section = Collect(*d, lap.driver);
     if (section.events.empty() && section.damaged) return result;
     const auto& ev = section.events;
+    auto car = [&](const Event& e) { return !e.marker && e.driver == lap.driver; };
     // The session's clock: car id 0 in practice, the race's marker id in
     // the race. Both passes go by these markers alone: markers of other ids
     // are not the clock the lap was timed by.
@@ -118,7 +143,7 @@ LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLa
             while (back + 1 < ev.size() && ev[back + 1].block == e.block) ++back;
             size_t found = ev.size();
             for (size_t b = back + 1; b-- > 0;)
-                if (!ev[b].marker && line - ev[b].value < kNearLine) {
+                if (car(ev[b]) && line - ev[b].value < kNearLine) {
                     found = b;
                     break;
                 }
@@ -142,14 +167,14 @@ LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLa
         }
         // The car must be past the line in the end block, else the next
         // counting marker closes the lap.
-        if (!e.marker && e.value < kNearLine && e.block == end_block) finished = true;
+        if (car(e) && e.value < kNearLine && e.block == end_block) finished = true;
         if (counts(e) && e.block != end_block) {
             end_block = e.block;
             finished = true;
         }
     }
     if (!finished && searching_end && !section.damaged) finished = true;  // the section ended: keep the end block
-    if (!finished || end_block <= start_block) return LapResult{};
+    if (!finished || end_block <= start_block) return {};
 
     // Second pass: the car's distance in each block from the start block
     // to the one after the end block, and the clock's irregularities.
@@ -161,7 +186,7 @@ LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLa
         if (e.block < start_block) continue;
         if (e.block > start_block + m - 1) break;
         const int64_t rel = e.block - start_block + 1;
-        if (!e.marker) {
+        if (car(e)) {
             v[rel] = e.value;
         } else if (counts(e)) {
             const int64_t step = time(e) - previous_time;
@@ -216,6 +241,8 @@ LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLa
     return result;
 }
 
+}  // namespace
+
 std::string LaptimeVerifierReport::Write(const LoadedLaps& laps, const Progress& progress) {
     std::string text;
     auto append = [&](const std::string& piece) {
@@ -225,10 +252,19 @@ std::string LaptimeVerifierReport::Write(const LoadedLaps& laps, const Progress&
     append("ONLINE LAPTIME VERIFIER\r\n\r\n");
     std::string rows[6] = {"Statistics                ", "Official time(from replay)", "Calculated time (method A)",
                            "Calculated time (method B)", "Clock corrections         ", "Clock smashes             "};
+    // One walk per replay for the laps of all its drivers.
+    std::map<const Drivers*, Section> sections;
+    for (const LoadedLap& lap : laps.laps) {
+        if (!Valid(lap) || sections.count(lap.drivers)) continue;
+        std::vector<int> wanted;
+        for (const LoadedLap& other : laps.laps)
+            if (other.drivers == lap.drivers && Valid(other)) wanted.push_back(other.driver);
+        sections.emplace(lap.drivers, Collect(*lap.drivers, wanted));
+    }
     int n = 0;
     for (const LoadedLap& lap : laps.laps) {
         ++n;
-        const LapResult r = VerifyLap(lap, laps.track_length_m);
+        const LapResult r = Valid(lap) ? Analyse(lap, laps.track_length_m, sections.at(lap.drivers)) : LapResult{};
         const uint32_t official = lap.LapWord() & 0xFFFFFF;
         rows[0] += "     Lap " + std::to_string(n);
         append("Lap " + std::to_string(n) + ": " + FormatLapTime(official) + " - " + lap.FirstName() + " " +
