@@ -11,6 +11,7 @@
 #include "golden.h"
 #include "report_scenarios.h"
 #include "reports/mechanical_report.h"
+#include "support/car_record_packer.h"
 #include "support/race_generator.h"
 #include "support/temp_dir.h"
 
@@ -141,6 +142,57 @@ TEST_F(DetailedRaceReportTest, RefusalsAndTableBounds) {
 
     auto practice = report_scenarios::WriteAndLoad(report_scenarios::PracticeOnly(), dir.File("p.rpy"));
     EXPECT_EQ(DetailedRaceReport::Write(practice->input, kLap, scan), "This replay file does not contain race data.");
+}
+
+// Three cars on a 100 m lap, scripted block by block (distances in 1/2000
+// m): Brabham stands one block and passes the slow Stewart as he moves off;
+// Clark crosses the line before his lap time says so, and both pass him.
+TEST_F(DetailedRaceReportTest, ScriptedOvertakesAtAStandstillAndAtTheLine) {
+    std::vector<fixture::DriverLaps> field;
+    for (auto [first, last, slot] : {std::tuple{"Jim", "Clark", 0u}, {"Jack", "Brabham", 1u}, {"Jackie", "Stewart", 2u}}) {
+        fixture::DriverLaps d{fixture::NamedDriver(first, last, slot)};
+        d.race_start = 50;
+        d.race_laps = {10000, 10000};
+        field.push_back(d);
+    }
+    auto spec = fixture::SessionReplay(field, false, true);
+    const uint32_t distances[][3] = {{150000, 140000, 145000}, {160000, 150000, 155000}, {170000, 150000, 160000},
+                                     {180000, 165000, 160500}, {190000, 180000, 161000}, {5000, 195000, 161500},
+                                     {15000, 198000, 162000},  {25000, 199000, 162500}};
+    spec.frames.clear();
+    uint32_t clock = 100;
+    for (const auto& d : distances) {
+        fixture::FrameBlock b;
+        b.records.push_back(fixture::Marker(2, clock));
+        fixture::PlayerCarFields a;
+        a.distance = d[0];
+        a.gear_field = 3;
+        b.records.push_back({1, 32, fixture::CarRecordPacker::PlayerCar(a)});
+        fixture::Record others{3, 36, {}};
+        for (uint32_t car = 1; car < 3; ++car) {
+            fixture::OtherCarFields o;
+            o.distance = d[car];
+            o.slot = car;
+            o.gear_field = 3;
+            others.payload += fixture::CarRecordPacker::OtherCar(o);
+        }
+        b.records.push_back(others);
+        // A status record of a slot outside the table names no car.
+        if (clock == 300) b.records.push_back(fixture::CarStatus(25, {{9, 1}}));
+        spec.frames.push_back(b);
+        clock += 100;
+    }
+    auto r = report_scenarios::WriteAndLoad(spec, dir.File("scripted.rpy"));
+    MechanicalScan scan;
+    const std::string text = DetailedRaceReport::Write(r->input, 100.0, scan);
+    EXPECT_NE(text.find("00.500s\r\nJack Brabham overtakes Jackie Stewart for position 2 under acceleration.\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("00.700s\r\nJack Brabham overtakes Jim Clark for position 1.\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Jackie Stewart overtakes Jim Clark for position 2.\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("stationary"), std::string::npos);
+    EXPECT_EQ(text.find("damaged"), std::string::npos);
+    EXPECT_NE(text.find("End of replay file found"), std::string::npos);
 }
 
 }  // namespace
