@@ -131,6 +131,9 @@ TEST_F(DetailedRaceReportTest, RefusalsAndTableBounds) {
     EXPECT_NE(text.find("End of replay file found"), std::string::npos);
     // Without a track length nothing is divided by it.
     EXPECT_NE(DetailedRaceReport::Write(r->input, 0.0, scan).find("End of replay file found"), std::string::npos);
+    d.path = dir.File("gone.rpy");
+    EXPECT_TRUE(DetailedRaceReport::Write(r->input, kLap, scan)
+                    .ends_with("\r\nSearching for race data...\r\n\r\nError opening file!\r\n"));
 
     auto late = StagedRace();
     late.race_clock_ms = 5000;
