@@ -171,6 +171,18 @@ std::vector<RacePlan> RacePlans() {
     practice_only.cars[0].absent = {{20, 20}, {40, 46}};
     practice_only.filler_bytes = 40;
     plans.push_back(practice_only);
+    // Markers once a second, engines, start signals and a clock that
+    // stumbles, for the scanning reports.
+    RacePlan online = ShortRace();
+    online.marker_every = 36;
+    online.tail_ticks = 80;
+    online.cars[0].rev_limit_rpm = 9450;
+    online.cars[1].rev_limit_rpm = 10950;
+    online.cars[2].rev_limit_rpm = 8850;
+    online.start_signals = {{2, 12}, {2, 32}, {5, 1056}, {5, 40}};
+    online.race_clock_shifts = {{60, -20}};
+    online.race_extra_frames = {100};
+    plans.push_back(online);
     return plans;
 }
 
@@ -189,7 +201,16 @@ std::string CatalogueEntry(const Header& h, const Drivers& d, int version) {
 void ReplaySeeds(const std::string& name, const std::string& bytes, bool mechanical = false) {
     Seed("header", name + ".rpy", bytes);
     Seed("drivers", name + ".rpy", bytes);
-    if (mechanical) Seed("mechanical", name + ".rpy", bytes);
+    if (mechanical) {
+        Seed("mechanical", name + ".rpy", bytes);
+        // The other walks of the whole data section. The detailed race takes
+        // a track length byte first (16 x 25 m), the verifier a lap choice
+        // (driver, lap, session) and a length byte.
+        Seed("engine_detection", name + ".rpy", bytes);
+        Seed("detailed_race", name + ".rpy", std::string(1, '\x10') + bytes);
+        Seed("laptime_verifier", name + "-d0-l2-race.rpy", std::string{'\0', '\x02', '\x01', '\x10'} + bytes);
+        Seed("laptime_verifier", name + "-d1-l1-practice.rpy", std::string{'\x01', '\x01', '\0', '\x10'} + bytes);
+    }
 
     const fs::path tmp = g_root / ".load.rpy";
     WriteFile(tmp, bytes);

@@ -110,6 +110,23 @@ void MechanicalScan::ReportStatusChange(int b, int e, int s) {
     if (!detail.empty()) Append(detail);
 }
 
+void MechanicalScan::BeginCommentary(const ReportInput& in, const Progress& progress) {
+    in_ = &in;
+    short_reasons_ = false;
+    progress_ = progress;
+    m_strReport.clear();
+    m_nLastDriver = -1;
+    m_nLastTimeShown = -1;
+    m_nEventTime = 0;
+    m_carStatus.Clear();
+}
+
+void MechanicalScan::StatusChange(int byte_index, int value, int slot, int event_time_ms) {
+    if (byte_index < 4 || byte_index >= CarStatusTable::kBytes || slot < 0 || slot >= CarStatusTable::kSlots) return;
+    m_nEventTime = event_time_ms;
+    ReportStatusChange(byte_index, value, slot);
+}
+
 std::string MechanicalScan::Scan(const ReportInput& in, bool short_reasons, const Progress& progress) {
     keep_text_ = true;
     Run(in, short_reasons, progress);

@@ -32,6 +32,14 @@ public:
     // Per car slot, the last status record seen since race data was found.
     const CarStatusTable& status() const { return m_carStatus; }
 
+    // For scans that tell the status changes among events of their own (the
+    // detailed race): starts a commentary as Scan does, without reading the
+    // replay; every piece of text goes to progress.
+    void BeginCommentary(const ReportInput& in, const Progress& progress);
+    // One changed status byte (4 to 15) of a car slot (0 to 19) at a
+    // race-clock time in ms: writes its lines and keeps the new value.
+    void StatusChange(int byte_index, int value, int slot, int event_time_ms);
+
 private:
     void Run(const ReportInput& in, bool short_reasons, const Progress& progress);
     void Append(const std::string& piece);

@@ -45,7 +45,8 @@ std::string WritePracticeReport(const ReportInput& in) {
             line += std::string(10, ' ');
         else
             line += RightAlign(t == kNoTimeMs ? std::string(kNoTime) : FormatLapTime(t - fastest), 10);
-        line += " " + RightAlign(static_cast<long long>(d.practice_lap_count[i]), 4);
+        line += ' ';
+        line += RightAlign(static_cast<long long>(d.practice_lap_count[i]), 4);
         text += line + "\r\n";
     }
 

@@ -175,7 +175,10 @@ std::string Leaders(const Race& r) {
     std::vector<int> stints(static_cast<size_t>(Drivers::kMaxDrivers), 0);
     int current = -1, start = 0, total = 0;
     auto close = [&](int lap) {
-        if (lap != start) text += "-" + std::to_string(lap);
+        if (lap != start) {
+            text += '-';
+            text += std::to_string(lap);
+        }
         text += "\r\n";
     };
     for (int k = 1; k <= r.last_lap; ++k) {

@@ -10,7 +10,9 @@
 #include <regex>
 
 #include "report_scenarios.h"
+#include "reports/detailed_race_report.h"
 #include "reports/lap_chart_report.h"
+#include "reports/loaded_laps.h"
 #include "reports/mechanical_report.h"
 #include "reports/race_report.h"
 #include "reports/practice_report.h"
@@ -62,12 +64,66 @@ TEST_F(ReportWindow, WritesItsKindWhenShown) {
 }
 
 TEST_F(ReportWindow, KindsWithoutAWriterWriteNothing) {
-    for (int kind : {0, 13, 7}) {
+    for (int kind : {0, 13, -1}) {
         Report report;
         Open(report, kind);
         EXPECT_EQ(report.TitleText(), "Static") << kind;
         EXPECT_TRUE(report.ReportText().empty()) << kind;
     }
+}
+
+TEST_F(ReportWindow, ScanningKindsAreWrittenAtTheFirstFocus) {
+    struct Case {
+        int kind;
+        const char* title;
+        const char* begins;
+    } cases[] = {
+        {7, "Static", "Engine Detection Report\r\n"},
+        {8, "Detailed Race Report", "\r\nDETAILED RACE REPORT\r\n"},
+        {12, "Season/Engine/Mods info", "Name                     Carmake"},
+    };
+    for (const auto& c : cases) {
+        Report report;
+        Open(report, c.kind);
+        report.OnEditSetFocus();  // a second focus writes nothing more
+        EXPECT_EQ(report.TitleText(), c.title) << c.kind;
+        EXPECT_TRUE(report.ReportText().starts_with(c.begins)) << c.kind;
+        EXPECT_EQ(report.m_nCurrentKind, c.kind);
+        EXPECT_EQ(report.m_nKind, 0);
+    }
+    // The detailed race of a replay saved by a client is refused.
+    replay->drivers->player_index = 1;
+    Report report;
+    Open(report, 8);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], DetailedRaceReport::kRefusal);
+    EXPECT_TRUE(report.ReportText().empty());
+}
+
+TEST_F(ReportWindow, KindsOverLoadedLapsNeedOnlyTheLaps) {
+    LoadedLaps laps;
+    laps.track_length_m = 5750;
+    LoadedLap lap;
+    lap.drivers = replay->drivers.get();
+    lap.session = 1;
+    lap.lap = 2;
+    laps.laps.push_back(lap);
+    for (const auto& [kind, title, begins] : {std::tuple{9, "Online Laptime Verifier", "ONLINE LAPTIME VERIFIER\r\n"},
+                                             {10, "Sector Times", "SECTOR TIMES\r\n"},
+                                             {11, "Speed Report", "SPEED REPORT\r\n"}}) {
+        Report report;
+        report.m_pLaps = &laps;
+        report.m_nKind = kind;
+        report.show();
+        EXPECT_EQ(report.TitleText(), title);
+        EXPECT_EQ(report.windowTitle(), title);
+        EXPECT_TRUE(report.ReportText().starts_with(begins)) << kind;
+        EXPECT_EQ(report.m_nCurrentKind, kind);
+    }
+    Report none;
+    none.m_nKind = 10;
+    none.show();
+    EXPECT_TRUE(none.ReportText().empty());
 }
 
 TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {

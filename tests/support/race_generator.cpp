@@ -28,6 +28,11 @@ struct FillerKind {
     uint16_t type;
     uint16_t occupied;
 };
+// A start signal record's value: the code in the high 16 bits.
+std::string StartSignal(uint16_t code) {
+    return std::string{'\0', '\0', static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+}
+
 constexpr FillerKind kFillers[] = {{4, 12}, {6, 8}, {8, 12}, {9, 8}, {10, 20}, {11, 16}, {12, 8}, {15, 12}, {16, 8}};
 
 }  // namespace
@@ -78,6 +83,8 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
                 if (k >= run.speed.size()) run.speed.push_back(run.speed.back());
             }
             if (run.cross[1] < 2) throw std::invalid_argument("race generator: the run to the line is too short");
+            if (session == 1 && car.race_stop_tick != 0 && run.cross[speeds.size()] >= car.race_stop_tick)
+                throw std::invalid_argument("race generator: a car stops before its last listed lap ends");
             ticks = std::max(ticks, run.cross.back() + plan_.tail_ticks);
             runs.push_back(std::move(run));
         }
@@ -118,10 +125,29 @@ const RaceGenerator::Run& RaceGenerator::RunOf(uint32_t driver, int session) con
     return runs[driver];
 }
 
+uint32_t RaceGenerator::PositionFrame(uint32_t driver, int session, uint32_t frame) const {
+    const uint32_t stop = plan_.cars[driver].race_stop_tick;
+    return session == 1 && stop != 0 && frame > stop ? stop : frame;
+}
+
+uint32_t RaceGenerator::ExtraFrames(int session, uint32_t frame) const {
+    if (session != 1) return 0;
+    uint32_t n = 0;
+    for (uint32_t from : plan_.race_extra_frames) n += from <= frame ? 1 : 0;
+    return std::min(n, frame);
+}
+
+bool RaceGenerator::HasMarker(int session, uint32_t frame) const {
+    return plan_.marker_every <= 1 || (frame - ExtraFrames(session, frame)) % plan_.marker_every == 0;
+}
+
 uint32_t RaceGenerator::ClockAt(int session, uint32_t frame) const {
     const uint64_t clock0 = session == 0 ? plan_.practice_clock_ms : plan_.race_clock_ms;
-    const uint64_t ms = clock0 + uint64_t{frame} * 1000 / 36;
-    return static_cast<uint32_t>(ms / 10 * 10);
+    const uint64_t ms = clock0 + uint64_t{frame - ExtraFrames(session, frame)} * 1000 / 36;
+    int64_t clock = static_cast<int64_t>(ms / 10 * 10);
+    if (session == 1)
+        for (const auto& [from, shift] : plan_.race_clock_shifts) clock += from <= frame ? shift : 0;
+    return static_cast<uint32_t>(std::max<int64_t>(clock, 0));
 }
 
 bool RaceGenerator::Counts(uint32_t block) const {
@@ -157,7 +183,7 @@ void RaceGenerator::Truths() {
                 t.lap_ms = run.clock[k + 1] - run.clock[k];
                 t.speed_raw = run.speed[k];
                 for (uint32_t g = offset + 1; g <= offset + ticks; ++g) {
-                    if (!Counts(g)) continue;
+                    if (!Counts(g) || !HasMarker(session, g - offset - 1)) continue;
                     const uint32_t m = ClockAt(session, g - offset - 1);
                     if (t.start_block == 0 && m + kOpenMs > run.clock[k]) {
                         t.start_block = g;
@@ -211,7 +237,10 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
     if (block == 0 || block > block_count() || driver >= plan_.cars.size())
         throw std::out_of_range("race generator: no such block or car");
     const int session = plan_.practice && block <= practice_ticks_ ? 0 : 1;
-    const uint32_t f = block - SessionOffset(session) - 1;
+    const uint32_t frame = block - SessionOffset(session) - 1;
+    const uint32_t f = PositionFrame(driver, session, frame);
+    const bool standing = f != frame || (session == 1 && plan_.cars[driver].race_stop_tick != 0 &&
+                                         frame >= plan_.cars[driver].race_stop_tick);
     const Run& run = RunOf(driver, session);
     const auto lap = static_cast<size_t>(std::upper_bound(run.cross.begin(), run.cross.end(), f) - run.cross.begin() - 1);
     const uint64_t s = run.s_at[lap] + uint64_t{f - run.cross[lap]} * run.speed[lap];
@@ -224,9 +253,26 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
     st.laps_begun = static_cast<uint32_t>(lap);
     st.distance_raw = static_cast<uint32_t>(s - lap * uint64_t{lap_raw_});
     st.distance_m = st.distance_raw * unit_m();
-    st.speed_mps = run.speed[lap] * unit_m() * 36.0;
+    st.speed_mps = standing ? 0.0 : run.speed[lap] * unit_m() * 36.0;
     st.gear = 1 + static_cast<int>(uint64_t{st.distance_raw} * 5 / lap_raw_);
+    const CarPlan& plan = plan_.cars[driver];
+    double rev_share = 0;  // revs / limit of the engine model
+    if (plan.rev_limit_rpm > 0) {
+        const double stretch = lap_raw_ / 5.0;
+        const double into = st.distance_raw - (st.gear - 1) * stretch;
+        rev_share = 0.55 + 0.45 * std::clamp(into / stretch, 0.0, 1.0);
+        if (st.gear > 1 && into < run.speed[lap]) {
+            st.gear = 0;
+            rev_share = 0.55;
+        }
+    }
+    if (standing) {
+        st.gear = 0;
+        rev_share = 0.3;
+    }
     st.lateral_m = 4.0 * std::sin(2.0 * std::numbers::pi * st.distance_raw / lap_raw_ + c);
+    if (standing && session == 1 && plan.race_reset_tick != 0 && frame >= plan.race_reset_tick)
+        st.lateral_m += st.lateral_m >= 0 ? -8.0 : 8.0;
     st.lateral_raw = RawOf(st.lateral_m, 13.0, player ? 2.911741e-06 : 4.658918e-05);
     if (player) {
         st.height_m = 0.35 + 0.05 * std::sin(g / 10.0);
@@ -236,6 +282,7 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
         st.height_raw = static_cast<uint32_t>(RawOf(st.height_m, 0.7816317, 0.003012801));
     }
     st.revs_rpm = 5000.0 + 4000.0 * static_cast<double>(uint64_t{st.distance_raw} * 7 % lap_raw_) / lap_raw_;
+    if (plan.rev_limit_rpm > 0) st.revs_rpm = plan.rev_limit_rpm * rev_share;
     st.revs_raw = static_cast<uint32_t>(RawOf(st.revs_rpm, 4131.182, 0.001288481));
     st.orientation = static_cast<int32_t>((g * 37 + 100 * c) % 4096) - 2048;
     st.pitch = static_cast<int32_t>((g * 13 + c) % 1024) - 512;
@@ -243,6 +290,7 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
     st.steering = static_cast<int32_t>((g + 5 * c) % 128) - 64;
     if (player) {
         st.fraction_raw = (g * 3 + c) % 256;
+        if (plan.rev_limit_rpm > 0) st.fraction_raw = static_cast<uint32_t>(std::lround(rev_share * 255));
         st.tyre_squeal = (g * 5 + c) % 128;
         for (uint32_t w = 0; w < 4; ++w) {
             st.wheel_state[w] = (g + w + c) % 4;
@@ -257,6 +305,8 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
         st.engine_value4 = (g * 3) % 2048;
     } else {
         st.fraction_raw = (g + c) % 32;
+        if (plan.rev_limit_rpm > 0)
+            st.fraction_raw = static_cast<uint32_t>(std::lround(std::atan(rev_share / 0.305114) / 0.04122431));
         st.state_high = (g / 3 + c) % 4;
     }
     return st;
@@ -268,7 +318,9 @@ FrameBlock RaceGenerator::Block(uint32_t g) const {
     FrameBlock block;
     const Record marker = Marker(session == 0 ? 0 : plan_.race_code, ClockAt(session, f));
     const Record frame = FrameNumber(g);
-    if (Counts(g)) {
+    if (!HasMarker(session, f)) {
+        block.records = {frame};
+    } else if (Counts(g)) {
         block.records = {marker, frame};
     } else {
         block.records = {frame, marker};
@@ -347,6 +399,8 @@ FrameBlock RaceGenerator::Block(uint32_t g) const {
     }
 
     if (session == 1) {
+        for (const auto& [tick, code] : plan_.start_signals)
+            if (SessionOffset(1) + tick + 1 == g) block.records.push_back(Record{9, 8, StartSignal(code)});
         for (const StatusChange& change : plan_.status)
             if (SessionOffset(1) + change.race_tick + 1 == g)
                 block.records.push_back(Record{10, 20, StatusRecord(change.car, g)});

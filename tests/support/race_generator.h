@@ -39,6 +39,19 @@ struct CarPlan {
     // Blocks, both ends included, in which the car is left out of the
     // other-car records (ignored for the player).
     std::vector<std::pair<uint32_t, uint32_t>> absent;
+    // Engine: 0 keeps revs that follow the distance (seven rises a lap).
+    // Otherwise the lap is five stretches in gears 1 to 5, revs climb in
+    // each from 55 % of this limit to the limit, the frame in which a new
+    // stretch begins is in neutral at 55 %, and the rev fraction field
+    // holds revs / limit.
+    double rev_limit_rpm = 0;
+    // Race frame (0 = the race's first block) from which the car stands
+    // still in neutral where it was in that frame; 0: never. Its listed
+    // race laps must end before it.
+    uint32_t race_stop_tick = 0;
+    // Race frame from which a standing car stands 8 m to the other side of
+    // the track (a reset by the driver); 0: never.
+    uint32_t race_reset_tick = 0;
 };
 
 // A change of one byte (4 to 15) of a car's status record in the race. The
@@ -75,6 +88,19 @@ struct RacePlan {
     // Mechanical trouble, retirements and repairs during the race, in time
     // order.
     std::vector<StatusChange> status;
+    // Start signals: in race frame `first` a type 9 record whose value
+    // holds `second` in its high 16 bits.
+    std::vector<std::pair<uint32_t, uint16_t>> start_signals;
+    // Frames from one timing marker to the next: 1 puts one in every
+    // block; 36 one a second, as the simulator writes them, each 1000 ms
+    // after the one before.
+    uint32_t marker_every = 1;
+    // Clock trouble of an online race: from race frame `first` on, every
+    // marker reads `second` ms more (a correction of the clock) ...
+    std::vector<std::pair<uint32_t, int32_t>> race_clock_shifts;
+    // ... and from each of these race frames on, markers come one frame
+    // later (a frame recorded twice: the clock falls one tick behind).
+    std::vector<uint32_t> race_extra_frames;
 };
 
 // What a car shows in one frame, with the raw values as written.
@@ -175,7 +201,12 @@ private:
     };
     const Run& RunOf(uint32_t driver, int session) const;
     uint32_t SessionOffset(int session) const { return session == 0 ? 0 : practice_ticks_; }
+    // The session frame the car's position is taken from (a standing car
+    // stays in its stop frame).
+    uint32_t PositionFrame(uint32_t driver, int session, uint32_t frame) const;
     uint32_t ClockAt(int session, uint32_t frame) const;  // marker clock, whole 10 ms
+    bool HasMarker(int session, uint32_t frame) const;
+    uint32_t ExtraFrames(int session, uint32_t frame) const;
     bool Counts(uint32_t block) const;
     bool Absent(uint32_t driver, uint32_t block) const;
     FrameBlock Block(uint32_t block) const;

@@ -16,6 +16,13 @@
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/complete_report.h"
+#include "reports/detailed_race_report.h"
+#include "reports/engine_detection_report.h"
+#include "reports/laptime_verifier_report.h"
+#include "reports/loaded_laps.h"
+#include "reports/season_engine_mod_report.h"
+#include "reports/sector_times_report.h"
+#include "reports/speed_report.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
 #include "reports/practice_report.h"
@@ -87,6 +94,7 @@ void Report::OnEditSetFocus() {
 }
 
 bool Report::WriteKind(int kind) {
+    if (kind >= kReportLaptimeVerifier && kind <= kReportSpeed) return WriteLapKind(kind);
     if (!m_pDrivers || !m_pHeader) return false;
     ReportInput in;
     in.header = m_pHeader;
@@ -118,8 +126,55 @@ bool Report::WriteKind(int kind) {
         SetReport(title, std::move(text));
         return true;
     }
+    case kReportEngineDetection:
+        WriteGrowing(TitleText(), [&] {
+            return EngineDetectionReport::Write(*m_pDrivers, [this](const std::string& piece) { AppendText(piece); });
+        });
+        return true;
+    case kReportDetailedRace:
+        if (DetailedRaceReport::Refused(*m_pDrivers)) {
+            m_wndTitle->setText(title);
+            CurrentInteraction().ShowMessage(DetailedRaceReport::kRefusal);
+            return true;
+        }
+        WriteGrowing(title, [&] {
+            return DetailedRaceReport::Write(in, m_pLaps ? m_pLaps->track_length_m : 0.0, m_scan,
+                                             [this](const std::string& piece) { AppendText(piece); });
+        });
+        return true;
+    case kReportSeasonEngineMod: SetReport(title, WriteSeasonEngineModReport(*m_pDrivers)); return true;
     default: return false;
     }
+}
+
+bool Report::WriteLapKind(int kind) {
+    if (!m_pLaps || m_pLaps->laps.empty()) return false;
+    const QString title = QString::fromLatin1(ReportTitle(kind));
+    setWindowTitle(title);
+    m_wndTitle->setText(title);
+    CurrentInteraction().BeginWait();
+    // These kinds add to what the window shows.
+    switch (kind) {
+    case kReportLaptimeVerifier:
+        LaptimeVerifierReport::Write(*m_pLaps, [this](const std::string& piece) { AppendText(piece); });
+        m_wndReport->moveCursor(QTextCursor::Start);
+        break;
+    case kReportSectorTimes: AppendText(WriteSectorTimesReport(*m_pLaps)); break;
+    case kReportSpeed: AppendText(WriteSpeedReport(*m_pLaps)); break;
+    default: break;
+    }
+    CurrentInteraction().EndWait();
+    return true;
+}
+
+void Report::WriteGrowing(const QString& title, const std::function<std::string()>& writer) {
+    m_wndTitle->setText(title);
+    m_text.clear();
+    m_wndReport->clear();
+    CurrentInteraction().BeginWait();
+    std::string text = writer();
+    CurrentInteraction().EndWait();
+    SetReport(title, std::move(text));
 }
 
 void Report::ScanForRace(const ReportInput& in) {

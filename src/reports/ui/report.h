@@ -9,6 +9,7 @@
 // view are borrowed, never owned.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "reports/mechanical_report.h"
@@ -20,6 +21,7 @@ class Header;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
+struct LoadedLaps;
 struct ReportInput;
 
 class Report : public QDialog {
@@ -55,6 +57,10 @@ public:
     // RetireInRaceReport.
     int m_bOffTrackInRaceReport = 1;
     int m_bRetireInRaceReport = 0;
+    // The document's loaded laps with its track length and MPH setting:
+    // kinds 9 to 11 report on them, the detailed race takes the track
+    // length from them (borrowed; may be null).
+    const LoadedLaps* m_pLaps = nullptr;
 
     // The mechanical scan's car status table, kept after each scan.
     const CarStatusTable& CarStatus() const { return m_scan.status(); }
@@ -73,6 +79,11 @@ private:
     // Runs the mechanical scan before the race results when their problem
     // column is wanted (not while the report site is written).
     void ScanForRace(const ReportInput& in);
+    // Writes one of the kinds over the document's loaded laps (9 to 11);
+    // false without laps.
+    bool WriteLapKind(int kind);
+    // Writes a kind that shows its text as it grows.
+    void WriteGrowing(const QString& title, const std::function<std::string()>& writer);
     int PrintText(QPrinter& printer, const QString& text);
 
     QLabel* m_wndTitle;
