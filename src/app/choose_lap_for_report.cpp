@@ -9,10 +9,11 @@
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 
-ChooseLapForReport::ChooseLapForReport(QWidget* parent)
-    : ChooseLapForReport("Feature only based on one file - choose which to use", parent) {}
+ChooseLapForReport::ChooseLapForReport(Interaction& ui, QWidget* parent)
+    : ChooseLapForReport("Feature only based on one file - choose which to use", ui, parent) {}
 
-ChooseLapForReport::ChooseLapForReport(const QString& title, QWidget* parent) : QDialog(parent) {
+ChooseLapForReport::ChooseLapForReport(const QString& title, Interaction& ui, QWidget* parent)
+    : QDialog(parent), seam_(ui) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox("Loaded Files", this);
@@ -49,7 +50,7 @@ void ChooseLapForReport::SetCaptions(const std::vector<std::string>& captions) {
 
 void ChooseLapForReport::accept() {
     if (chosen_ < 0) {
-        CurrentInteraction().ShowMessage("Choose file to base the report on!", Interaction::Icon::Warning);
+        seam_.ShowMessage("Choose file to base the report on!", Interaction::Icon::Warning);
         return;
     }
     QDialog::accept();

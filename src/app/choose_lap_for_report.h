@@ -6,7 +6,7 @@
 // SaveWhichLap is the same dialog with its own title.
 //
 // Use:
-//     ChooseLapForReport dialog(parent);
+//     ChooseLapForReport dialog(ui, parent);
 //     dialog.SetCaptions({"\"monza\" - Jim Clark", ...});   // 2 to 5 captions
 //     int slot = dialog.Run();                             // -1 on Cancel
 
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class Interaction;
 class QButtonGroup;
 class QRadioButton;
 
@@ -22,7 +23,8 @@ class ChooseLapForReport : public QDialog {
 public:
     static constexpr int kMaxCaptions = 5;
 
-    explicit ChooseLapForReport(QWidget* parent = nullptr);
+    // The seam is borrowed and must outlive the dialog.
+    explicit ChooseLapForReport(Interaction& ui, QWidget* parent = nullptr);
 
     // Captions 1 to k (Windows-1252), one radio each; radios 3 to 5 are
     // hidden when they get no caption, the first two always show.
@@ -39,10 +41,11 @@ public slots:
     void reject() override;
 
 protected:
-    ChooseLapForReport(const QString& title, QWidget* parent);
+    ChooseLapForReport(const QString& title, Interaction& ui, QWidget* parent);
 
 private:
     QRadioButton* radios_[kMaxCaptions] = {};
+    Interaction& seam_;
     QButtonGroup* group_ = nullptr;
     int chosen_ = -1;
 };

@@ -42,8 +42,8 @@ QTreeWidgetItem* MakeItem(const ChooselapEntry& e) {
 
 }  // namespace
 
-Chooselap::Chooselap(ChooselapModel& model, QWidget* parent)
-    : QDialog(parent), model_(model), ui_(std::make_unique<Ui::Chooselap>()) {
+Chooselap::Chooselap(ChooselapModel& model, Interaction& ui, QWidget* parent)
+    : QDialog(parent), model_(model), seam_(ui), ui_(std::make_unique<Ui::Chooselap>()) {
     ui_->setupUi(this);
     setWindowTitle(FromWindows1252(model_.Title()));
     QLabel* const texts[ChooselapModel::kReplayTextCount] = {
@@ -113,7 +113,7 @@ void Chooselap::ShowDriver(const ChooselapModel::DriverDetails* d) {
     pal.setColor(QPalette::Window, QColor::fromRgb(d->helmet_rgb));
     ui_->helmet->setPalette(pal);
     ui_->carPicture->setPixmap(car_picture::Draw(d->picture));
-    if (d->sound) CurrentInteraction().PlaySound(d->sound);
+    if (d->sound) seam_.PlaySound(d->sound);
 }
 
 void Chooselap::ClearDetails() {
@@ -127,7 +127,7 @@ bool Chooselap::TryOk(QTreeWidgetItem* item) {
     if (item) entry = EntryOf(item);
     const auto verdict = model_.Ok(item ? &entry : nullptr);
     if (!verdict.choice) {
-        CurrentInteraction().ShowMessage(verdict.message, Interaction::Icon::Error);
+        seam_.ShowMessage(verdict.message, Interaction::Icon::Error, verdict.title);
         return false;
     }
     choice_ = verdict.choice;
@@ -166,17 +166,17 @@ void Chooselap::OnQualityAnalyse() {
     if (!item) return;
     const ChooselapEntry e = EntryOf(item);
     if (!e.IsLap() || !e.bold) return;
-    Interaction& ui = CurrentInteraction();
+    Interaction& ui = seam_;
     ui.ShowProgress("Please wait while loading replay lap...");
     ui.BeginWait();
     const std::string text = model_.QualityReport(LapChoice{e.driver, e.session, e.lap});
     ui.ShowProgress("");
     ui.EndWait();
-    ui.ShowMessage(text, Interaction::Icon::Information);
+    ui.ShowMessage(text, Interaction::Icon::Information, "Quality report");
 }
 
-std::optional<LapChoice> RunChooselap(ChooselapModel& model, QWidget* parent) {
-    Chooselap dialog(model, parent);
+std::optional<LapChoice> RunChooselap(ChooselapModel& model, Interaction& ui, QWidget* parent) {
+    Chooselap dialog(model, ui, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.choice();
 }

@@ -8,16 +8,18 @@
 // Use:
 //     ChooselapModel model;
 //     model.Fill(header, drivers);              // drivers must outlive the dialog
-//     if (auto lap = RunChooselap(model, mainWindow)) ... lap->driver, lap->session, lap->lap
+//     if (auto lap = RunChooselap(model, ui, mainWindow)) ... lap->driver, lap->session, lap->lap
 //
 // Messages, the "Please wait" box and the sounds go through the interaction
-// seam (CurrentInteraction()).
+// seam it is given.
 
 #include <QDialog>
 #include <memory>
 #include <optional>
 
 #include "app/chooselap_model.h"
+
+class Interaction;
 
 class QTreeWidgetItem;
 namespace Ui {
@@ -27,8 +29,8 @@ class Chooselap;
 class Chooselap : public QDialog {
     Q_OBJECT
 public:
-    // The model is borrowed and must outlive the dialog.
-    explicit Chooselap(ChooselapModel& model, QWidget* parent = nullptr);
+    // The model and the seam are borrowed and must outlive the dialog.
+    Chooselap(ChooselapModel& model, Interaction& ui, QWidget* parent = nullptr);
     ~Chooselap() override;
 
     // The lap chosen when the dialog ended with OK; nullopt otherwise.
@@ -54,10 +56,11 @@ private:
     bool TryOk(QTreeWidgetItem* item);
 
     ChooselapModel& model_;
+    Interaction& seam_;
     std::unique_ptr<Ui::Chooselap> ui_;
     std::optional<LapChoice> choice_;
 };
 
 // Runs the dialog modally over the model; the chosen lap on OK, nullopt on
 // Cancel.
-std::optional<LapChoice> RunChooselap(ChooselapModel& model, QWidget* parent = nullptr);
+std::optional<LapChoice> RunChooselap(ChooselapModel& model, Interaction& ui, QWidget* parent = nullptr);

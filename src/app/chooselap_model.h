@@ -10,6 +10,8 @@
 //
 // Texts are the system's own bytes (Windows-1252).
 
+#include "app/lap_choice.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -19,14 +21,6 @@
 class Drivers;
 class Header;
 
-// The lap the user picked: driver index in record order, session (0
-// practice, 1 race) and lap number (1 = first lap).
-struct LapChoice {
-    int driver = 0;
-    int session = 0;
-    int lap = 0;
-    bool operator==(const LapChoice&) const = default;
-};
 
 // One entry of the tree. The entry carries what it stands for, so nothing
 // is ever read back out of its text: a driver has session and lap -1, a

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     switch (command.mode) {
     case CommandLine::Mode::kExpReports: {
         BatchInteraction ui;
-        SetInteraction(&ui);
         Settings& settings = Settings::Instance();
+        for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
         settings.InitProgramFolder();
         return RunExportReports(command, settings, ui, std::cout);
     }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/lap_choice.h"
 #include "track/fitted_display.h"
 
 class Drivers;
@@ -48,12 +49,6 @@ struct LapSlot {
     int lap = 0;      // 1 = first lap; the entry of the session's lap table
 };
 
-// The lap-choice dialog's answer.
-struct LapChoice {
-    int driver = 0;
-    int session = 0;  // 0 practice, 1 race
-    int lap = 0;      // 1 = first lap
-};
 
 // The lap-choice dialog as the document sees it.
 class LapChooser {

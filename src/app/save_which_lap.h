@@ -7,6 +7,6 @@
 class SaveWhichLap : public ChooseLapForReport {
     Q_OBJECT
 public:
-    explicit SaveWhichLap(QWidget* parent = nullptr)
-        : ChooseLapForReport("Choose lap to extract and save in new replay file", parent) {}
+    explicit SaveWhichLap(Interaction& ui, QWidget* parent = nullptr)
+        : ChooseLapForReport("Choose lap to extract and save in new replay file", ui, parent) {}
 };

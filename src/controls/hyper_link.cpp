@@ -18,7 +18,7 @@ namespace {
 constexpr int kNoAssociation = 31;
 }  // namespace
 
-CHyperLink::CHyperLink(const QString& text, QWidget* parent) : QLabel(text, parent) {
+CHyperLink::CHyperLink(Interaction& ui, const QString& text, QWidget* parent) : QLabel(text, parent), seam_(ui) {
     setFocusPolicy(Qt::TabFocus);
     setTextFormat(Qt::PlainText);
     Refresh();
@@ -64,14 +64,13 @@ void CHyperLink::showEvent(QShowEvent* event) {
 
 void CHyperLink::Open() {
     const QString target = target_.isEmpty() ? text() : target_;
-    if (CurrentInteraction().OpenWithProgram(ToWindows1252(target))) {
+    if (seam_.OpenWithProgram(ToWindows1252(target))) {
         visited_ = true;
         Refresh();
         return;
     }
     QApplication::beep();
-    CurrentInteraction().ShowMessage(ToWindows1252("Can't open link:\n\n" + ErrorText(kNoAssociation)),
-                                     Interaction::Icon::Warning);
+    seam_.ShowMessage(ToWindows1252("Can't open link:\n\n" + ErrorText(kNoAssociation)), Interaction::Icon::Warning);
 }
 
 QString CHyperLink::ErrorText(int code) {

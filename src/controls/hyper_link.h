@@ -9,6 +9,8 @@
 #include <QColor>
 #include <QLabel>
 
+class Interaction;
+
 class CHyperLink : public QLabel {
     Q_OBJECT
 public:
@@ -28,7 +30,8 @@ public:
     static const QColor kFocusColour;    // (0, 128, 128)
     static const QColor kHoverColour;    // (255, 0, 0)
 
-    explicit CHyperLink(const QString& text = {}, QWidget* parent = nullptr);
+    // The link opens its target through the seam, which must outlive it.
+    explicit CHyperLink(Interaction& ui, const QString& text = {}, QWidget* parent = nullptr);
 
     // Stores the target; the tooltip shows it, and a link without text
     // shows it as its text.
@@ -64,4 +67,5 @@ private:
     bool visited_ = false;
     unsigned options_ = kDefaultOptions;
     QString target_;
+    Interaction& seam_;
 };

@@ -6,21 +6,6 @@
 
 Interaction::~Interaction() = default;
 
-namespace {
-
-Interaction* g_current = nullptr;
-
-BatchInteraction& Batch() {
-    static BatchInteraction batch;
-    return batch;
-}
-
-}  // namespace
-
-Interaction& CurrentInteraction() { return g_current ? *g_current : Batch(); }
-
-void SetInteraction(Interaction* interaction) { g_current = interaction; }
-
 BatchInteraction::BatchInteraction(std::ostream* err) : err_(err ? err : &std::cerr) {}
 
 void BatchInteraction::ShowMessage(const std::string& text, Icon, const std::string&) {

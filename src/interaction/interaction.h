@@ -4,7 +4,9 @@
 // cursor and progress, printing set-up, opening a file or address with its
 // program, the clipboard and sounds. The interactive program answers
 // through Qt, the command-line modes through the batch implementation
-// (messages to standard error), tests through a recording fake.
+// (messages to standard error), tests through a recording fake. Every
+// window and mode is handed the implementation it answers through; there
+// is no process-wide one.
 //
 // Texts are the system's own bytes (Windows-1252) and pass through
 // unchanged.
@@ -53,9 +55,3 @@ public:
     // Plays one of the program's sounds by its resource number.
     virtual void PlaySound(int resource) = 0;
 };
-
-// The process-wide implementation; the batch one until another is set.
-Interaction& CurrentInteraction();
-// Sets the implementation (not owned; it must outlive its use). nullptr
-// restores the batch implementation.
-void SetInteraction(Interaction* interaction);

@@ -4,7 +4,6 @@
 #include <optional>
 #include <system_error>
 
-#include "interaction/interaction.h"
 #include "settings/path_lookup.h"
 
 namespace {
@@ -37,11 +36,10 @@ std::string ReadText(CRegistry& reg, const char* name) {
 
 // A hive file that exists but cannot be read or parsed is left as it is;
 // the user is told, since the program then runs on defaults.
-void ReportUnreadableHive(const CRegistry& reg, RegistryHive hive) {
+void NoteUnreadableHive(const CRegistry& reg, RegistryHive hive, std::vector<std::string>& problems) {
     if (reg.LastError() != CRegistry::kErrorBadDatabase && reg.LastError() != CRegistry::kErrorAccessDenied) return;
-    CurrentInteraction().ShowMessage("The settings file cannot be read:\r\n" + RegistryStore::FileOf(hive).string() +
-                                         "\r\nOstrevan uses default settings and leaves the file as it is.",
-                                     Interaction::Icon::Warning);
+    problems.push_back("The settings file cannot be read:\r\n" + RegistryStore::FileOf(hive).string() +
+                       "\r\nOstrevan uses default settings and leaves the file as it is.");
 }
 
 // The simulator's setup key in the Wine prefix it is installed in. A 32-bit
@@ -77,7 +75,8 @@ void Settings::Load() {
     if (!registry_.KeyExists(RegistryHive::kCurrentUser, kSettingsKey))
         registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
     registry_.Open(RegistryHive::kCurrentUser, kSettingsKey);
-    ReportUnreadableHive(registry_, RegistryHive::kCurrentUser);
+    load_problems_.clear();
+    NoteUnreadableHive(registry_, RegistryHive::kCurrentUser, load_problems_);
 
     dont_show_qual_report_ = ReadInt(registry_, kNameDontShowQualReport, kDefaultDontShowQualReport);
     retire_in_race_report_ = ReadInt(registry_, kNameRetireInRaceReport, 0);
@@ -101,7 +100,7 @@ void Settings::Load() {
             qel_directory_ = ReadText(setup, kNameSetupDirectory);
             setup.Close();
         } else {
-            ReportUnreadableHive(setup, RegistryHive::kLocalMachine);
+            NoteUnreadableHive(setup, RegistryHive::kLocalMachine, load_problems_);
             qel_directory_ = WineSetupDirectory().value_or(std::string());
         }
     }

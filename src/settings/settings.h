@@ -13,12 +13,13 @@
 // system.reg, else it is empty. Folders are kept as stored (a Windows path
 // from Wine stays one); readers map them with path_lookup::ToLocalPath.
 //
-// A hive file that exists but cannot be read or parsed is reported through
-// the interaction seam when the settings are loaded, and left as it is:
-// the settings then take their defaults and Save fails.
+// A hive file that exists but cannot be read or parsed is named in
+// GetLoadProblems for the caller to report, and left as it is: the
+// settings then take their defaults and Save fails.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/registry.h"
 
@@ -45,6 +46,10 @@ public:
     // Creates the settings key when it is absent, then reads every value;
     // absent or unreadable ones take their defaults.
     void Load();
+    // What the last Load could not read, as messages for the user (a
+    // settings file that does not parse is left as it is); empty when all
+    // was well. The caller shows them through its seam.
+    const std::vector<std::string>& GetLoadProblems() const { return load_problems_; }
     // Writes all eleven values. False when any of them could not be stored
     // (the caller reports it); the values that were stored stand.
     bool Save();
@@ -102,5 +107,6 @@ private:
     std::string alt_rpy_path_;
     std::string records_path_;
     std::string program_folder_;
+    std::vector<std::string> load_problems_;
     CRegistry registry_{RegistryHive::kCurrentUser};
 };

@@ -62,16 +62,16 @@ TEST_F(ChooselapDialog, RunPicksAPracticeLapAndARaceLap) {
             Click(d->ui().tree, item);
             QTest::mouseClick(d->ui().buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
-        EXPECT_EQ(RunChooselap(r->model), (LapChoice{p.driver, p.session, p.lap}));
+        EXPECT_EQ(RunChooselap(r->model, ui), (LapChoice{p.driver, p.session, p.lap}));
     }
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    EXPECT_EQ(RunChooselap(r->model), std::nullopt);
+    EXPECT_EQ(RunChooselap(r->model, ui), std::nullopt);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ChooselapDialog, ShowsTheSelectedLapAndDriver) {
     auto r = Load(GrandPrix());
-    Chooselap d(r->model);
+    Chooselap d(r->model, ui);
     d.show();
     EXPECT_TRUE(d.windowTitle().startsWith("Choose Lap To Load from /"));
     EXPECT_EQ(d.ui().savedBy->text(), "Jim Clark");
@@ -102,7 +102,7 @@ TEST_F(ChooselapDialog, ShowsTheSelectedLapAndDriver) {
 
 TEST_F(ChooselapDialog, RefusesHeadingsAndLapsWithoutTelemetry) {
     auto r = Load(GrandPrix());
-    Chooselap d(r->model);
+    Chooselap d(r->model, ui);
     d.show();
     d.ui().tree->expandAll();
     QPushButton* ok = d.ui().buttonBox->button(QDialogButtonBox::Ok);
@@ -121,7 +121,7 @@ TEST_F(ChooselapDialog, RefusesHeadingsAndLapsWithoutTelemetry) {
 
 TEST_F(ChooselapDialog, OnlySelectableFilterAndBack) {
     auto r = Load(GrandPrix());
-    Chooselap d(r->model);
+    Chooselap d(r->model, ui);
     d.show();
     const int all = ItemCount(d.ui().tree);
     EXPECT_EQ(all, 2 + 2 + 4 + 3 + 2 + 3 + 1);  // a driver without race laps still lists his start
@@ -153,7 +153,7 @@ TEST_F(ChooselapDialog, OnlySelectableFilterAndBack) {
 
 TEST_F(ChooselapDialog, RaceOnlyReplayShowsRaceSession) {
     auto r = Load(RaceOnly());
-    Chooselap d(r->model);
+    Chooselap d(r->model, ui);
     d.show();
     QTreeWidgetItem* driver = d.ui().tree->topLevelItem(0);
     ASSERT_EQ(driver->childCount(), 3);
@@ -165,7 +165,7 @@ TEST_F(ChooselapDialog, RaceOnlyReplayShowsRaceSession) {
 
 TEST_F(ChooselapDialog, QualityAnalyseReportsThroughTheSeam) {
     auto r = Load(GrandPrix());
-    Chooselap d(r->model);
+    Chooselap d(r->model, ui);
     d.show();
     d.ui().tree->expandAll();
     Click(d.ui().tree, d.FindLap(0, 0, 1));
@@ -179,7 +179,7 @@ TEST_F(ChooselapDialog, QualityAnalyseReportsThroughTheSeam) {
 
 TEST_F(ChooselapDialog, ReportLapChooserShowsOneRadioPerLapAndCancelGivesMinusOne) {
     for (int laps : {2, 5}) {
-        ChooseLapForReport d;
+        ChooseLapForReport d(ui);
         std::vector<std::string> captions;
         for (int i = 0; i < laps; ++i) captions.push_back("\"lap" + std::to_string(i) + "\" - Jim Clark");
         d.SetCaptions(captions);
@@ -199,7 +199,7 @@ TEST_F(ChooselapDialog, ReportLapChooserShowsOneRadioPerLapAndCancelGivesMinusOn
 }
 
 TEST_F(ChooselapDialog, OkWithoutAChoiceAsksForOne) {
-    SaveWhichLap d;
+    SaveWhichLap d(ui);
     EXPECT_EQ(d.windowTitle(), "Choose lap to extract and save in new replay file");
     d.SetCaptions({"Jim Clark 1m 23.456s", "Graham Hill 1m 24.000s"});
     QTimer::singleShot(0, [&] {

@@ -42,19 +42,19 @@ TEST(DialogScreenshots, EveryDialogDraws) {
     auto r = chooselap_test::Load(spec);
     r->model.replay_path = "/home/jim/Varnholm/replay/monza_gp.rpy";
     {
-        Chooselap d(r->model);
+        Chooselap d(r->model, ui);
         d.ui().tree->expandAll();
         QTreeWidgetItem* lap = d.FindLap(0, 1, 2);
         d.ui().tree->setCurrentItem(lap);
         Check(d, "Chooselap");
     }
     {
-        ChooseLapForReport d;
+        ChooseLapForReport d(ui);
         d.SetCaptions({"\"monza_gp\" - Jim Clark", "\"monza_practice\" - Graham Hill", "\"monza_hot\" - Jim Clark"});
         Check(d, "ChooseLapForReport");
     }
     {
-        SaveWhichLap d;
+        SaveWhichLap d(ui);
         d.SetCaptions({"Jim Clark 1m 23.456s", "Graham Hill 1m 24.020s"});
         Check(d, "SaveWhichLap");
     }

@@ -11,11 +11,15 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "app/command_line.h"
 #include "app/rpy_graph_doc.h"
+#include "app/chooselap.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/qt_lap_chooser.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "settings/settings.h"
@@ -168,6 +172,34 @@ TEST_F(MainWindowTest, ExportsTheMapAsASixteenColourBitmap) {
         ASSERT_EQ(bmp.pixel(0, i), qRgb(255, 255, 255));
     }
     EXPECT_EQ(Map(), screen);
+}
+
+// Picks a lap in the lap-choice dialog as soon as it is open, as a user
+// would: select the lap's entry and press OK.
+void PickInTheDialog(int driver, int session, int lap) {
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<Chooselap*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTreeWidgetItem* item = dialog->FindLap(driver, session, lap);
+        ASSERT_NE(item, nullptr);
+        item->treeWidget()->setCurrentItem(item);
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+}
+
+TEST_F(MainWindowTest, AddsThePracticeAndRaceLapsPickedInTheLapChoiceDialog) {
+    QtLapChooser chooser(ui, frame.get());
+    doc->SetLapChooser(&chooser);
+    const std::string replay = replays.at(2).string();
+    PickInTheDialog(1, 0, 2);
+    ASSERT_TRUE(doc->OnOpenDocument(replay));
+    PickInTheDialog(2, 1, 3);
+    ui.paths = {replay};
+    ASSERT_TRUE(frame->Run(CMainFrame::kAddReplayLap));
+    ASSERT_EQ(doc->GetLoadedCount(), 2);
+    EXPECT_EQ((LapChoice{doc->GetSlot(0).driver, doc->GetSlot(0).session, doc->GetSlot(0).lap}), (LapChoice{1, 0, 2}));
+    EXPECT_EQ((LapChoice{doc->GetSlot(1).driver, doc->GetSlot(1).session, doc->GetSlot(1).lap}), (LapChoice{2, 1, 3}));
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ public:
 
 TEST(HyperLink, OpensOnlyThroughTheSeam) {
     fixture::RecordingInteraction ui;
-    CHyperLink link("Ostrevan home");
+    CHyperLink link(ui, "Ostrevan home");
     link.SetURL("https://example.org/a?b=\"c\" & d");
     link.show();
     EXPECT_EQ(link.TextColour(), CHyperLink::kLinkColour);
@@ -100,17 +100,17 @@ TEST(HyperLink, OpensOnlyThroughTheSeam) {
     EXPECT_EQ(link.TextColour(), CHyperLink::kFocusColour);
 
     // No text: the target is shown; no target: the text is opened.
-    CHyperLink bare;
+    CHyperLink bare(ui);
     bare.SetURL("https://example.org/");
     EXPECT_EQ(bare.text(), "https://example.org/");
-    CHyperLink text_only("https://example.org/text");
+    CHyperLink text_only(ui, "https://example.org/text");
     QTest::keyClick(&text_only, Qt::Key_Space);
     EXPECT_EQ(ui.opened.back(), "https://example.org/text");
 }
 
 TEST(HyperLink, FailedOpenSaysWhyAndStaysUnvisited) {
     FailingOpener ui;
-    CHyperLink link("https://example.org/");
+    CHyperLink link(ui, "https://example.org/");
     link.show();
     QTest::mouseClick(&link, Qt::LeftButton);
     EXPECT_FALSE(link.visited());

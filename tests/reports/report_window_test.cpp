@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(ReportWindow, WritesItsKindWhenShown) {
-    Report report;
+    Report report(ui);
     Open(report, 1);
     EXPECT_EQ(report.TitleText(), "Practice Report");
     EXPECT_EQ(report.ReportText(), WritePracticeReport(replay->input));
@@ -65,7 +65,7 @@ TEST_F(ReportWindow, WritesItsKindWhenShown) {
 
 TEST_F(ReportWindow, KindsWithoutAWriterWriteNothing) {
     for (int kind : {0, 13, -1}) {
-        Report report;
+        Report report(ui);
         Open(report, kind);
         EXPECT_EQ(report.TitleText(), "Static") << kind;
         EXPECT_TRUE(report.ReportText().empty()) << kind;
@@ -83,7 +83,7 @@ TEST_F(ReportWindow, ScanningKindsAreWrittenAtTheFirstFocus) {
         {12, "Season/Engine/Mods info", "Name                     Carmake"},
     };
     for (const auto& c : cases) {
-        Report report;
+        Report report(ui);
         Open(report, c.kind);
         report.OnEditSetFocus();  // a second focus writes nothing more
         EXPECT_EQ(report.TitleText(), c.title) << c.kind;
@@ -93,7 +93,7 @@ TEST_F(ReportWindow, ScanningKindsAreWrittenAtTheFirstFocus) {
     }
     // The detailed race of a replay saved by a client is refused.
     replay->drivers->player_index = 1;
-    Report report;
+    Report report(ui);
     Open(report, 8);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], DetailedRaceReport::kRefusal);
@@ -111,7 +111,7 @@ TEST_F(ReportWindow, KindsOverLoadedLapsNeedOnlyTheLaps) {
     for (const auto& [kind, title, begins] : {std::tuple{9, "Online Laptime Verifier", "ONLINE LAPTIME VERIFIER\r\n"},
                                              {10, "Sector Times", "SECTOR TIMES\r\n"},
                                              {11, "Speed Report", "SPEED REPORT\r\n"}}) {
-        Report report;
+        Report report(ui);
         report.m_pLaps = &laps;
         report.m_nKind = kind;
         report.show();
@@ -120,14 +120,14 @@ TEST_F(ReportWindow, KindsOverLoadedLapsNeedOnlyTheLaps) {
         EXPECT_TRUE(report.ReportText().starts_with(begins)) << kind;
         EXPECT_EQ(report.m_nCurrentKind, kind);
     }
-    Report none;
+    Report none(ui);
     none.m_nKind = 10;
     none.show();
     EXPECT_TRUE(none.ReportText().empty());
 }
 
 TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {
-    Report report;
+    Report report(ui);
     Open(report, 3);
     ui.paths.push_back(dir.File("chart"));
     report.OnExportToFile();
@@ -147,7 +147,7 @@ TEST_F(ReportWindow, ExportsTheWholeTextWithCrLf) {
 }
 
 TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
-    Report report;
+    Report report(ui);
     Open(report, 1);
     ui.pdf_path = dir.File("practice.pdf");
     report.OnPrint();
@@ -164,7 +164,7 @@ TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
         field.push_back(d);
     }
     auto long_race = WriteAndLoad(fixture::SessionReplay(field, false, true), other.File("long.rpy"));
-    Report chart;
+    Report chart(ui);
     chart.m_pDrivers = long_race->drivers.get();
     chart.m_pHeader = &long_race->header;
     chart.m_nKind = 3;
@@ -177,14 +177,14 @@ TEST_F(ReportWindow, PrintsToAPdfPageByPage) {
     EXPECT_LT(chart.PrintedPages(), 28);
 
     ui.pdf_path.clear();  // the user cancels the print dialog
-    Report cancelled;
+    Report cancelled(ui);
     Open(cancelled, 1);
     cancelled.OnPrint();
     EXPECT_EQ(cancelled.PrintedPages(), 0);
 }
 
 TEST_F(ReportWindow, MechanicalReportIsWrittenOnceOnTheFirstFocus) {
-    Report report;
+    Report report(ui);
     Open(report, 6);
     report.OnEditSetFocus();  // the offscreen platform may not have given it
     EXPECT_EQ(report.TitleText(), "Mechanical report");
@@ -199,13 +199,13 @@ TEST_F(ReportWindow, MechanicalReportIsWrittenOnceOnTheFirstFocus) {
 }
 
 TEST_F(ReportWindow, RaceReportRunsTheScanForItsProblemColumn) {
-    Report with;
+    Report with(ui);
     with.m_bRetireInRaceReport = 1;
     Open(with, 2);
     EXPECT_EQ(with.TitleText(), "Race Report");
     EXPECT_NE(with.ReportText().find("Diff    Problem\r\n"), std::string::npos);
 
-    Report without;
+    Report without(ui);
     Open(without, 2);
     EXPECT_EQ(without.ReportText().find("Problem"), std::string::npos);
     EXPECT_EQ(without.ReportText(), WriteRaceReport(replay->input, false, nullptr));
@@ -223,7 +223,7 @@ TEST_F(ReportWindow, ShowsAReportBeyondSixtyFiveThousandCharactersWhole) {
     }
     fixture::TempDir other;
     auto full = WriteAndLoad(fixture::SessionReplay(field, true, true), other.File("full.rpy"));
-    Report report;
+    Report report(ui);
     report.m_pDrivers = full->drivers.get();
     report.m_pHeader = &full->header;
     report.m_nKind = 5;

@@ -8,7 +8,6 @@
 
 #include <sstream>
 
-#include "interaction/batch_interaction.h"
 #include "replay/header.h"
 #include "settings/path_lookup.h"
 #include "support/config_dir.h"
@@ -228,18 +227,16 @@ TEST_F(SettingsTest, UnreadableSettingsFilesAreReportedAndNeverSavedOver) {
     fs::create_directories(config.folder());
     fixture::WriteFile(config.folder() / "current_user.reg", user);
     fixture::WriteFile(config.folder() / "local_machine.reg", machine);
-    std::ostringstream err;
-    BatchInteraction batch(&err);
-    SetInteraction(&batch);
     Settings s;
     s.Load();
-    SetInteraction(nullptr);
     EXPECT_EQ(s.GetBMPSizeInPixel(), 768);
     EXPECT_EQ(s.GetQELDirectory(), "");
-    EXPECT_EQ(err.str(), "The settings file cannot be read:\n" + (config.folder() / "current_user.reg").string() +
-                             "\nOstrevan uses default settings and leaves the file as it is.\n"
-                             "The settings file cannot be read:\n" + (config.folder() / "local_machine.reg").string() +
-                             "\nOstrevan uses default settings and leaves the file as it is.\n");
+    EXPECT_EQ(s.GetLoadProblems(),
+              (std::vector<std::string>{
+                  "The settings file cannot be read:\r\n" + (config.folder() / "current_user.reg").string() +
+                      "\r\nOstrevan uses default settings and leaves the file as it is.",
+                  "The settings file cannot be read:\r\n" + (config.folder() / "local_machine.reg").string() +
+                      "\r\nOstrevan uses default settings and leaves the file as it is."}));
     s.SetBMPSizeInPixel(1024);
     EXPECT_FALSE(s.Save());
     std::ifstream in(config.folder() / "current_user.reg", std::ios::binary);

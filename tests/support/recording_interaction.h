@@ -14,9 +14,6 @@ namespace fixture {
 
 class RecordingInteraction : public Interaction {
 public:
-    RecordingInteraction() { SetInteraction(this); }
-    ~RecordingInteraction() override { SetInteraction(nullptr); }
-
     void ShowMessage(const std::string& text, Icon, const std::string& title) override {
         messages.push_back(text);
         titles.push_back(title);

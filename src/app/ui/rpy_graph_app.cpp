@@ -8,15 +8,20 @@
 #include "app/command_line.h"
 #include "app/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/qt_lap_chooser.h"
 #include "interaction/ui/qt_interaction.h"
 #include "settings/settings.h"
 
 CRpyGraphApp::CRpyGraphApp(Settings& settings, const CommandLine& command)
     : command_(command), ui_(std::make_unique<QtInteraction>()) {
+    for (const std::string& problem : settings.GetLoadProblems())
+        ui_->ShowMessage(problem, Interaction::Icon::Warning, {});
     // The document reads the settings before the window exists.
     doc_ = std::make_unique<CRpyGraphDoc>(settings, *ui_);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_);
     ui_->SetParent(frame_.get());
+    chooser_ = std::make_unique<QtLapChooser>(*ui_, frame_.get());
+    doc_->SetLapChooser(chooser_.get());
 }
 
 CRpyGraphApp::~CRpyGraphApp() {

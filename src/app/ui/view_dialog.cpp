@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/rpy_graph_doc.h"
+#include "controls/hyper_link.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/drivers.h"
@@ -118,9 +119,8 @@ ViewDialog::ViewDialog(CRpyGraphDoc& doc, Interaction& ui, QWidget* parent) : QW
     connect(leader_, &QRadioButton::clicked, combo_, [this] { combo_->setEnabled(false); });
     connect(manual_, &QRadioButton::clicked, combo_, [this] { combo_->setEnabled(false); });
 
-    auto* link = new QLabel(QString("<a href=\"%1\">Visit ZAVRO homepage!</a>").arg(kHomePage));
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    connect(link, &QLabel::linkActivated, this, [&ui](const QString& target) { ui.OpenWithProgram(ToWindows1252(target)); });
+    auto* link = new CHyperLink(ui, "Visit ZAVRO homepage!", this);
+    link->SetURL(kHomePage);
 
     layout->addWidget(laps);
     layout->addWidget(focus);

@@ -32,7 +32,7 @@
 #include "reports/report_kind.h"
 #include "reports/report_text.h"
 
-Report::Report(QWidget* parent) : QDialog(parent) {
+Report::Report(Interaction& ui, QWidget* parent) : QDialog(parent), seam_(ui) {
     setWindowTitle("Report");
     // 459 by 253 dialog units of an 8-point dialog font.
     resize(690, 412);
@@ -120,9 +120,9 @@ bool Report::WriteKind(int kind) {
         m_wndTitle->setText(title);
         m_text.clear();
         m_wndReport->clear();
-        CurrentInteraction().BeginWait();
+        seam_.BeginWait();
         std::string text = m_scan.Scan(in, false, [this](const std::string& piece) { AppendText(piece); });
-        CurrentInteraction().EndWait();
+        seam_.EndWait();
         SetReport(title, std::move(text));
         return true;
     }
@@ -134,7 +134,7 @@ bool Report::WriteKind(int kind) {
     case kReportDetailedRace:
         if (DetailedRaceReport::Refused(*m_pDrivers)) {
             m_wndTitle->setText(title);
-            CurrentInteraction().ShowMessage(DetailedRaceReport::kRefusal);
+            seam_.ShowMessage(DetailedRaceReport::kRefusal);
             return true;
         }
         WriteGrowing(title, [&] {
@@ -152,7 +152,7 @@ bool Report::WriteLapKind(int kind) {
     const QString title = QString::fromLatin1(ReportTitle(kind));
     setWindowTitle(title);
     m_wndTitle->setText(title);
-    CurrentInteraction().BeginWait();
+    seam_.BeginWait();
     // These kinds add to what the window shows.
     switch (kind) {
     case kReportLaptimeVerifier:
@@ -163,7 +163,7 @@ bool Report::WriteLapKind(int kind) {
     case kReportSpeed: AppendText(WriteSpeedReport(*m_pLaps)); break;
     default: break;
     }
-    CurrentInteraction().EndWait();
+    seam_.EndWait();
     return true;
 }
 
@@ -171,9 +171,9 @@ void Report::WriteGrowing(const QString& title, const std::function<std::string(
     m_wndTitle->setText(title);
     m_text.clear();
     m_wndReport->clear();
-    CurrentInteraction().BeginWait();
+    seam_.BeginWait();
     std::string text = writer();
-    CurrentInteraction().EndWait();
+    seam_.EndWait();
     SetReport(title, std::move(text));
 }
 
@@ -181,9 +181,9 @@ void Report::ScanForRace(const ReportInput& in) {
     if (!in.retire_in_race_report || m_bSiteMode || !m_pDrivers->race_present) return;
     m_text.clear();
     m_wndReport->clear();
-    CurrentInteraction().BeginWait();
+    seam_.BeginWait();
     m_scan.Scan(in, true, [this](const std::string& piece) { AppendText(piece); });
-    CurrentInteraction().EndWait();
+    seam_.EndWait();
     m_wndTitle->setText(QString::fromLatin1(ReportTitle(kReportRace)));
 }
 
@@ -203,19 +203,19 @@ void Report::AppendText(const std::string& piece) {
 
 void Report::OnExportToFile() {
     const std::string replay = m_pHeader ? m_pHeader->path : std::string();
-    const auto chosen = CurrentInteraction().ChooseSaveFile(
+    const auto chosen = seam_.ChooseSaveFile(
         "Export to file", report_files::ProposedName(replay, m_nCurrentKind),
         {{"Text files (*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}});
     if (!chosen) return;
     std::string error;
     if (!report_files::WriteText(report_files::WithTxtExtension(*chosen), m_text, &error))
-        CurrentInteraction().ShowMessage(error, Interaction::Icon::Error);
+        seam_.ShowMessage(error, Interaction::Icon::Error);
 }
 
 void Report::OnPrint() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName("Ostrevan");
-    if (!CurrentInteraction().SetUpPrinter(&printer)) return;
+    if (!seam_.SetUpPrinter(&printer)) return;
     m_nPrintedPages = PrintText(printer, "\n\n" + FromWindows1252(m_text).replace("\r\n", "\n"));
 }
 

@@ -23,12 +23,15 @@ class QPlainTextEdit;
 class QPrinter;
 struct LoadedLaps;
 struct ReportInput;
+class Interaction;
 
 class Report : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Report(QWidget* parent = nullptr);
+    // Messages, choosers and the printer set-up go through the seam, which
+    // must outlive the dialog.
+    explicit Report(Interaction& ui, QWidget* parent = nullptr);
     ~Report() override;
 
     // Writes the report of m_nKind when it is one of 1 to 5 (done once,
@@ -70,6 +73,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Interaction& seam_;
     // Runs the writer of a kind; false when there is none for it.
     bool WriteKind(int kind);
     void SetReport(const QString& title, std::string text);
