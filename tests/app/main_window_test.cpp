@@ -18,6 +18,7 @@
 #include "app/command_line.h"
 #include "app/rpy_graph_doc.h"
 #include "app/chooselap.h"
+#include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_lap_chooser.h"
 #include "app/ui/rpy_graph_view.h"
@@ -200,6 +201,26 @@ TEST_F(MainWindowTest, AddsThePracticeAndRaceLapsPickedInTheLapChoiceDialog) {
     EXPECT_EQ((LapChoice{doc->GetSlot(0).driver, doc->GetSlot(0).session, doc->GetSlot(0).lap}), (LapChoice{1, 0, 2}));
     EXPECT_EQ((LapChoice{doc->GetSlot(1).driver, doc->GetSlot(1).session, doc->GetSlot(1).lap}), (LapChoice{2, 1, 3}));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AboutBox, FlagsWaveInTurnAndAClickCloses) {
+    fixture::RecordingInteraction ui;
+    CAboutDlg about(ui);
+    // The first step shows the top left and the bottom right flag only.
+    for (int column = 0; column < 2; ++column)
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(about.IsShown(column, row), row == (column == 0 ? 0 : 2)) << column << row;
+    const int left[] = {0, 1, 2, 1, 0};
+    for (int step = 0; step < 5; ++step) EXPECT_EQ(CAboutDlg::PicturesOf(static_cast<uint8_t>(step)).left, left[step]);
+    while (about.Counter() != 0) about.Step();  // 254 wraps to 0
+    about.show();
+    fixture::CheckScreenshot(about.grab().toImage(), "about_box");
+    QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
 }  // namespace

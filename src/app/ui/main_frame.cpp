@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "app/app_profile.h"
+#include "app/ui/about_dlg.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "interaction/interaction.h"
@@ -164,6 +165,10 @@ void CMainFrame::BuildCommands() {
                     [this, k] { return plot_settings_->IsLapTicked(k); }});
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
     }
+    AddCommand({kAbout, "&About Ostrevan", ":/icons/about.svg", {}, [this] {
+                    CAboutDlg about(ui_, this);
+                    about.exec();
+                }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
 }
 
@@ -186,6 +191,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
+    help->addAction(Action(kAbout));
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
 }
 
@@ -200,6 +206,7 @@ void CMainFrame::BuildToolBars() {
     for (int id : {kClearAll, kAddReplayLap}) main_bar_->addAction(Action(id));
     main_bar_->addSeparator();
     main_bar_->addAction(Action(kPrint));
+    main_bar_->addAction(Action(kAbout));
     zoom_bar_ = make("ZoomBar", "Zoom Bar");
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
     lap_bar_ = make("LapBar", "Lap Bar");
