@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev qt6-svg-dev
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev qt6-svg-dev qt6-multimedia-dev
           clang libclang-rt-dev)
 
 missing=()

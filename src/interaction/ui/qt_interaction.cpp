@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSoundEffect>
 #include <QUrl>
 
 #include "controls/please_wait.h"
@@ -117,4 +118,14 @@ void QtInteraction::SetClipboardText(const std::string& text) {
     QApplication::clipboard()->setText(FromWindows1252(text));
 }
 
-void QtInteraction::PlaySound(int) { QApplication::beep(); }
+void QtInteraction::PlaySound(int resource) {
+    // A sound that is still playing is not cut off: the new one is dropped.
+    for (const auto& [id, effect] : sounds_)
+        if (effect->isPlaying()) return;
+    std::unique_ptr<QSoundEffect>& effect = sounds_[resource];
+    if (!effect) {
+        effect = std::make_unique<QSoundEffect>();
+        effect->setSource(QUrl(QString("qrc:/sounds/%1.wav").arg(resource)));
+    }
+    effect->play();
+}

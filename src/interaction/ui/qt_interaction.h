@@ -1,13 +1,16 @@
 #pragma once
 // The interactive program's answers: Qt message boxes, file dialogs, the
-// print dialog, the wait cursor, the "Please wait" box, desktop services
-// and the clipboard.
+// print dialog, the wait cursor, the "Please wait" box, desktop services,
+// the clipboard and the program's sounds (Qt Multimedia).
 
 #include <QPointer>
+#include <map>
+#include <memory>
 
 #include "interaction/interaction.h"
 
 class PleaseWait;
+class QSoundEffect;
 class QWidget;
 
 class QtInteraction : public Interaction {
@@ -46,4 +49,6 @@ private:
     // Owned here; parented to the main window so it stays over it. The
     // guard clears when the main window takes it down first.
     QPointer<PleaseWait> wait_;
+    // The program's sounds, made on first use.
+    std::map<int, std::unique_ptr<QSoundEffect>> sounds_;
 };
