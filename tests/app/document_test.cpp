@@ -299,6 +299,26 @@ TEST_F(DocumentTest, DerivedChannelsFollowTheDrivenSpeedsAndCurves) {
     EXPECT_NEAR(lap.map_y[1], lap.map_y[2], 45.0 / 36.0 * d.GetTelemetryScale() * 1.1);
 }
 
+TEST_F(DocumentTest, LapsTooShortToStepThroughGetNoDerivedChannels) {
+    const fixture::RaceGenerator race(StadiumPractice(LapLength()));
+    const std::string path = WriteReplay("stadium.rpy", race.Spec());
+    CRpyGraphDoc& d = Doc();
+    ASSERT_TRUE(d.AddLapFromCommandLine(path, 0, 0, 2));
+    GetRpyInfo& lap = *d.GetSlot(0).telemetry;
+    for (uint32_t n : {0u, 1u, 2u}) {
+        lap.sample_count = n;
+        std::fill(lap.speed.begin(), lap.speed.end(), 0.0);
+        d.ComputeDerivedChannels(0);
+        for (uint32_t i = 0; i < n + 2; ++i) EXPECT_EQ(lap.speed[i], 0.0) << n << " samples, " << i;
+    }
+    // Three samples make one step: sample 2 gets its speed, nothing beyond.
+    lap.sample_count = 3;
+    std::fill(lap.speed.begin(), lap.speed.end(), 0.0);
+    d.ComputeDerivedChannels(0);
+    EXPECT_NEAR(lap.speed[2], 45 * 3.6, 1.0);
+    EXPECT_EQ(lap.speed[3], 0.0);
+}
+
 TEST_F(DocumentTest, OpensTheNewestReplayOfTheSimulatorFolder) {
     const fixture::RaceGenerator race(StadiumPractice(LapLength()));
     WriteReplay("b_older.rpy", race.Spec());
