@@ -163,6 +163,7 @@ void CMainFrame::BuildCommands() {
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
     }
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildCatalogueCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -180,6 +181,7 @@ void CMainFrame::BuildMenus() {
     view->addSeparator();
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
+    BuildCatalogueMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
@@ -200,6 +202,7 @@ void CMainFrame::BuildToolBars() {
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
+    BuildCatalogueToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
 }
