@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class AtomicFile;
 class Interaction;
 class MediaDrives;
 
@@ -70,9 +71,9 @@ public:
     const std::filesystem::path& LastWritten() const { return last_written_; }
 
 private:
-    // Appends the records of the listed replays; returns how many were
-    // added and tells the user the outcome through `summary`.
-    int WriteReplayRecords(class AtomicFile& out, int count, const std::string& root, const Progress& progress);
+    // Appends the records of the listed replays (at most count of them),
+    // telling the user about each one left out; returns how many were added.
+    int WriteReplayRecords(AtomicFile& out, int count, const std::string& root, const Progress& progress);
     std::optional<std::filesystem::path> ChooseTarget(const std::filesystem::path& folder, const std::string& label,
                                                       const AskName& ask_name);
 
