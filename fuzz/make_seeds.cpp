@@ -220,6 +220,13 @@ void ReplaySeeds(const std::string& name, const std::string& bytes, bool mechani
     fs::remove(tmp);
     if (!loads) throw std::runtime_error("seed replay " + name + " does not load");
     for (int v = 1; v <= 4; ++v) Seed("catalogue", name + "-v" + std::to_string(v), CatalogueEntry(h, *d, v));
+    // Whole catalogue files of two records each, as the creator writes them.
+    for (int v = 1; v <= 4; ++v) {
+        const CatalogueRecordSpec record{"replays\\" + name + ".rpy", HeaderCatalogueRecord(h, v),
+                                         DriversCatalogueRecord(*d, v)};
+        Seed("catalogue_file", name + "-v" + std::to_string(v) + ".rdb",
+             CatalogueFile(v, "SEED [CDFS]", 3, {record, record}));
+    }
 }
 
 void Replays() {

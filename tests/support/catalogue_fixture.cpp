@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "replay/drivers.h"
+#include "replay/header.h"
 #include "support/replay_fixture.h"
 
 namespace fixture {
@@ -48,6 +49,40 @@ std::string DriversCatalogueRecord(const Drivers& d, int version) {
     b.U32(d.race_session_code);
     b.U32(d.player_index);
     for (int i = 0; i < std::clamp<int>(d.driver_count, 0, Drivers::kMaxDrivers); ++i) WriteDriverRecord(b, d, i, version);
+    return b.data;
+}
+
+std::string HeaderCatalogueRecord(const Header& h, int version) {
+    Bytes b;
+    b.U32(static_cast<uint32_t>(h.version));
+    b.U32(h.next_chunk_offset);
+    b.U32(h.recording_length);
+    b.U16(h.ai_cars);
+    b.CString(h.player_first_name);
+    b.CString(h.player_last_name);
+    b.CString(h.track_folder);
+    b.CString(h.car_set);
+    if (version >= 2) {
+        b.U32(static_cast<uint32_t>(h.session_count));
+        b.U32(static_cast<uint32_t>(h.race_laps));
+        b.U32(static_cast<uint32_t>(h.game_mode));
+        b.U32(static_cast<uint32_t>(h.damage_level));
+    }
+    return b.data;
+}
+
+std::string CatalogueFile(int version, const std::string& label, int32_t count,
+                          const std::vector<CatalogueRecordSpec>& records) {
+    Bytes b;
+    b.CString("ZAVROCDDB");
+    b.U8(static_cast<uint8_t>(version));
+    b.CString(label);
+    b.U32(static_cast<uint32_t>(count));
+    for (const CatalogueRecordSpec& r : records) {
+        b.CString(r.medium_path);
+        b.Raw(r.header_record);
+        b.Raw(r.drivers_record);
+    }
     return b.data;
 }
 

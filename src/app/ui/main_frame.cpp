@@ -170,6 +170,7 @@ void CMainFrame::BuildCommands() {
                     about.exec();
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildCatalogueCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -189,6 +190,7 @@ void CMainFrame::BuildMenus() {
     view->addSeparator();
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
+    BuildCatalogueMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));
@@ -211,6 +213,7 @@ void CMainFrame::BuildToolBars() {
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
+    BuildCatalogueToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
 }

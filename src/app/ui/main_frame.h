@@ -34,6 +34,7 @@ public:
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
+        kReplayCDDatabaseCreator = 32818,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -75,6 +76,11 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void RebuildRecentMenu();
+    // Replay CD catalogues (main_frame_catalogues.cpp).
+    void BuildCatalogueCommands();
+    void BuildCatalogueMenus();
+    void BuildCatalogueToolButtons();
+    void OnReplayCDDatabaseCreator();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();

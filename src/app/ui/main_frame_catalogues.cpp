@@ -1,0 +1,36 @@
+// The main window's command for replay CD catalogues: Tools > "Replay CD
+// Database Creator", also on the main tool bar.
+
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "records/mounted_media.h"
+#include "records/ui/replay_cd_database_creator.h"
+
+void CMainFrame::BuildCatalogueCommands() {
+    AddCommand({kReplayCDDatabaseCreator, "Replay CD Database Creator", ":/icons/cd_database.svg", {},
+                [this] { OnReplayCDDatabaseCreator(); }, [this] { return !view_->playing && !view_->paused; }, {}});
+}
+
+void CMainFrame::BuildCatalogueMenus() {
+    // The Tools menu is shared with the other tools: use it when it is
+    // already there.
+    QMenu* tools = nullptr;
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == "&Tools") tools = a->menu();
+    if (!tools) {
+        tools = menuBar()->addMenu("&Tools");
+        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    }
+    tools->addAction(Action(kReplayCDDatabaseCreator));
+}
+
+void CMainFrame::BuildCatalogueToolButtons() { main_bar_->addAction(Action(kReplayCDDatabaseCreator)); }
+
+void CMainFrame::OnReplayCDDatabaseCreator() {
+    MountedMedia media;
+    ReplayCDDatabaseCreator dialog(doc_.GetQELDirectory(), media, ui_, this);
+    dialog.exec();
+}
