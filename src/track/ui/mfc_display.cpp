@@ -17,18 +17,6 @@
 
 namespace {
 
-int32_t ToInt32(int64_t v) {
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-// Round(q), held well inside 64 bits so that adding an offset cannot
-// overflow.
-int64_t RoundHeld(double q) {
-    constexpr int64_t kHold = int64_t{1} << 40;
-    return std::clamp<int64_t>(Round(q), -kHold, kHold);
-}
-
 QPen CosmeticPen(const QColor& colour) {
     QPen pen(colour, 0, Qt::SolidLine);
     pen.setCosmetic(true);
