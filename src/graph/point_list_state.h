@@ -11,6 +11,10 @@
 // and go in the combo and clears still empty the list. Becoming live
 // refills it once, so it then has exactly as many rows as the curve has
 // points.
+//
+// While live, the list keeps one row per point of the shown curve: a
+// point that replaces another at the same x repaints that row instead of
+// adding one, and an insert or removal the curve refused changes no row.
 
 #include <string>
 #include <vector>
