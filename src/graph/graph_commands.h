@@ -34,7 +34,7 @@ inline constexpr Entry kTable[] = {
     {kFitWidth, "Width"},
     {kFitHeight, "Height"},
     {kFitPage, "Page"},
-    {kPointsBar, ""},
+    {kPointsBar, "Points"},
     {kProperties, "Properties"},
 };
 

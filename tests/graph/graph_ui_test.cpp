@@ -26,6 +26,7 @@
 #include "graph/ui/graph_panel.h"
 #include "graph/ui/graph_picture.h"
 #include "graph/ui/graph_wnd.h"
+#include "graph/ui/point_view_bar.h"
 #include "support/recording_interaction.h"
 #include "support/temp_dir.h"
 
@@ -82,22 +83,17 @@ TEST(GraphWindow, LaysOutRulersAndPanelByTheirThickness) {
     EXPECT_EQ(g.Panel().geometry(), QRect(16, 0, 400, 317));
 }
 
-struct RecordingList : GraphNotifyReceiver {
-    void OnGraphNotify(GraphNotifyCode code, const GraphNotice&) override { codes.push_back(code); }
-    std::vector<GraphNotifyCode> codes;
-};
-
 TEST(GraphWindow, FrameShowsHidesFreezesAndThawsThePointList) {
     Graph g;
-    RecordingList list;
     CGraphFrame& frame = *g.wnd.GetFrame();
-    frame.SetPointList(nullptr, &list);
     frame.ShowPointsBar(3);
     EXPECT_FALSE(frame.IsPointsBarShown());
+    frame.ShowPointsBar(4);
+    EXPECT_FALSE(frame.GetPointViewBar()->IsLive());
     frame.ShowPointsBar(12);
-    EXPECT_EQ(list.codes, (std::vector<GraphNotifyCode>{GraphNotifyCode::ListFrozen, GraphNotifyCode::ListLive}));
-    g.wnd.AddGraph(kRed, "a", true);  // notices reach the list after the panel
-    EXPECT_EQ(list.codes.back(), GraphNotifyCode::GraphAdded);
+    EXPECT_TRUE(frame.GetPointViewBar()->IsLive());
+    g.wnd.AddGraph(kRed, "a", true);  // notices reach the list too
+    EXPECT_EQ(frame.GetPointViewBar()->GetCurrentGraph(), 0);
     EXPECT_FALSE(frame.HasTimer());
     EXPECT_TRUE(CGraphWnd(1, 1).GetFrame()->HasTimer());
 }
@@ -206,7 +202,8 @@ TEST(GraphWindow, PopupMenuOffersThePanelItemsAndTheirCommandsWork) {
     std::unique_ptr<QMenu> menu(g.Panel().BuildPopupMenu());
     QStringList texts;
     for (QAction* a : menu->actions()) texts << a->text();
-    EXPECT_EQ(texts, (QStringList{"Point marks", "Show coordinates and highlight track", "Axis", "", "Zoom", "Fit..."}));
+    EXPECT_EQ(texts, (QStringList{"Point marks", "Show coordinates and highlight track", "Axis", "", "Zoom", "Fit...", "",
+                                  "Points", "Properties"}));
     EXPECT_TRUE(menu->actions()[1]->isChecked());
     QMenu* zoom = menu->actions()[4]->menu();
     ASSERT_NE(zoom, nullptr);

@@ -1,12 +1,14 @@
 #pragma once
 // What every window of the graph component shares: it finds the graph
 // window it belongs to, and lets each window between it and the graph
-// window add popup-menu items and handle the component's commands
-// (ids 4097 to 4107), nearest first.
+// window add popup-menu items, handle the component's commands (ids 4097
+// to 4107) and add and apply pages of the "Properties" sheet, nearest
+// first.
 
 #include <functional>
 
 class CGraphWnd;
+class CPropertySheet;
 class QMenu;
 class QWidget;
 
@@ -18,6 +20,11 @@ public:
     virtual CGraphWnd* GetGraphWnd();
     virtual void AppendMenuItems(QMenu* menu);
     virtual void OnGraphCommand(int id);
+    // Adds this window's pages to the sheet (the sheet owns them).
+    virtual void AddPropertyPages(CPropertySheet* sheet);
+    // The sheet's result (1 for OK, 0 for Cancel): on OK the window takes
+    // its pages' values; in every case it lets go of its pages.
+    virtual void ApplyPropertyPages(int result);
 
     // Calls `hook` on every graph-component window from `start` up its
     // parents, nearest first; stops early when the hook returns true.
@@ -27,6 +34,11 @@ public:
     static void AppendAncestorItems(QWidget* start, QMenu* menu);
     // Passes a command id to every ancestor from `start` upward.
     static void SendCommandUp(QWidget* start, int id);
+    // The "Properties" sheet, parented to `start`: every window from
+    // `start` upward adds its pages, the sheet runs modally, every window
+    // gets the result, and on OK the enclosing graph window redraws
+    // everything. Returns the result (1 OK, 0 Cancel).
+    static int RunPropertySheet(QWidget* start);
 
 protected:
     // The window this object is.

@@ -7,6 +7,7 @@
 
 #include "graph/graph_commands.h"
 #include "graph/ui/graph_container.h"
+#include "graph/ui/point_view_bar.h"
 
 CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) {
     // A main window always starts as a window of its own; this one lives
@@ -15,12 +16,8 @@ CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) 
     container_ = new CGraphContainer(this);
     setCentralWidget(container_);
 
-    points_bar_ = new QDockWidget(QStringLiteral("Points"), this);
-    points_bar_->setObjectName(QStringLiteral("Points"));
-    points_bar_->setAllowedAreas(Qt::AllDockWidgetAreas);
-    points_bar_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
-                             QDockWidget::DockWidgetFloatable);
-    points_bar_->setMinimumWidth(150);
+    points_bar_ = new CPointViewBar(this);
+    points_bar_->Create(QStringLiteral("Points"), this, QSize(150, 200), true, kBarId);
     addDockWidget(Qt::RightDockWidgetArea, points_bar_);
     resizeDocks({points_bar_}, {150}, Qt::Horizontal);
     points_bar_->toggleViewAction()->setData(kBarId);
@@ -34,15 +31,10 @@ CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) 
 
 CGraphFrame::~CGraphFrame() = default;
 
-void CGraphFrame::SetPointList(QWidget* widget, GraphNotifyReceiver* list) {
-    point_list_ = list;
-    points_bar_->setWidget(widget);
-}
-
 void CGraphFrame::SendGraphCommand(GraphNotifyCode code, const GraphNotice& notice) {
     if (code != GraphNotifyCode::ListLive && code != GraphNotifyCode::ListFrozen)
         container_->SendGraphCommand(code, notice);
-    if (point_list_ != nullptr) point_list_->OnGraphNotify(code, notice);
+    points_bar_->OnGraphNotify(code, notice);
 }
 
 void CGraphFrame::SendGraphCommand10(int flags) { SendGraphCommand(GraphNotifyCode::Redraw, {.redraw_flags = flags}); }
@@ -52,6 +44,8 @@ int CGraphFrame::GetPanelMode() const { return container_->GetPanelMode(); }
 bool CGraphFrame::GetAxisRange(double& x0, double& x1, double& y0, double& y1) const {
     return container_->GetAxisRange(x0, x1, y0, y1);
 }
+
+QDockWidget* CGraphFrame::GetPointsBar() const { return points_bar_; }
 
 bool CGraphFrame::IsPointsBarShown() const { return !points_bar_->isHidden(); }
 
@@ -63,7 +57,7 @@ void CGraphFrame::ShowPointsBar(int flags) {
 }
 
 void CGraphFrame::OnGraphCommand(int id) {
-    if (id == graph_command::kPointsBar) ShowPointsBar(IsPointsBarShown() ? 2 : 1);
+    if (id == graph_command::kPointsBar) ShowPointsBar(IsPointsBarShown() ? 2 : 1 + 8);
 }
 
 void CGraphFrame::LayOut() {

@@ -1,11 +1,9 @@
 #pragma once
 // The frame inside a graph window: its client is the container (rulers
 // and plot), and beside it docks the "Points" bar that lists a curve's
-// points. It relays every notice of the graph window to the panel and
-// then to the point list, and shows, hides, freezes and thaws the list.
-//
-// The point list itself is attached by its owner (SetPointList); until
-// then the bar is empty and notices go to the panel alone.
+// points (docked on the right, 150 pixels wide, at start). It relays
+// every notice of the graph window to the panel and then to the point
+// list, and shows, hides, freezes and thaws the list.
 
 #include <QMainWindow>
 
@@ -13,6 +11,7 @@
 #include "graph/ui/graph_base_class.h"
 
 class CGraphContainer;
+class CPointViewBar;
 class QDockWidget;
 class QTimer;
 
@@ -26,10 +25,6 @@ public:
     explicit CGraphFrame(int timer_flag, QWidget* parent = nullptr);
     ~CGraphFrame() override;
 
-    // The point list shown in the bar and told of every notice (not
-    // owned; the widget becomes the bar's content). Null detaches it.
-    void SetPointList(QWidget* widget, GraphNotifyReceiver* list);
-
     void SendGraphCommand(GraphNotifyCode code, const GraphNotice& notice) override;
     void SendGraphCommand10(int flags);
     int GetPanelMode() const override;
@@ -39,11 +34,14 @@ public:
     // Places the bar and the container for the frame's size now.
     void LayOut();
 
-    // Command 4106 shows the bar when hidden and hides it when shown.
+    // Command 4106 hides the bar when shown; when hidden it shows it and
+    // makes the list live, so the user sees the curve's points even when
+    // the host froze the list.
     void OnGraphCommand(int id) override;
 
     CGraphContainer* GetContainer() const { return container_; }
-    QDockWidget* GetPointsBar() const { return points_bar_; }
+    QDockWidget* GetPointsBar() const;
+    CPointViewBar* GetPointViewBar() const { return points_bar_; }
     bool IsPointsBarShown() const;
     bool HasTimer() const { return timer_ != nullptr; }
 
@@ -54,7 +52,6 @@ private:
     void OnTimer();
 
     CGraphContainer* container_ = nullptr;
-    QDockWidget* points_bar_ = nullptr;
-    GraphNotifyReceiver* point_list_ = nullptr;
+    CPointViewBar* points_bar_ = nullptr;
     QTimer* timer_ = nullptr;
 };

@@ -13,6 +13,9 @@
 #include "graph/graph_model.h"
 #include "graph/ui/f_h_ruler.h"
 #include "graph/ui/f_v_ruler.h"
+#include "graph/ui/graph_frame.h"
+#include "graph/ui/graph_property_page.h"
+#include "graph/ui/property_sheet.h"
 #include "graph/ui/graph_wnd.h"
 #include "interaction/ui/text_codec.h"
 
@@ -397,6 +400,13 @@ void CGraphPanel::AppendMenuItems(QMenu* menu) {
     add(fit, gc::kFitWidth, false);
     add(fit, gc::kFitHeight, false);
     add(fit, gc::kFitPage, false);
+    // The graph window may start with the "Points" bar hidden and nothing
+    // else would bring it back: the plot's own menu shows it and opens the
+    // sheet that the bar offers.
+    menu->addSeparator();
+    const CGraphWnd* graph = GetGraphWnd();
+    add(menu, gc::kPointsBar, graph != nullptr && graph->GetFrame()->IsPointsBarShown());
+    add(menu, gc::kProperties, false);
 }
 
 void CGraphPanel::OnGraphCommand(int id) {
@@ -429,9 +439,35 @@ void CGraphPanel::OnGraphCommand(int id) {
             if (CGraphWnd* graph = GetGraphWnd(); graph != nullptr && state_.FitToData(id, *graph))
                 RangeChanged(true);
             break;
+        case gc::kProperties:
+            RunPropertySheet(this);
+            break;
         default:
-            // The property sheet (4107) is assembled by the property pages'
-            // windows; the frame handles 4106.
+            // The frame handles 4106.
             break;
     }
+}
+
+void CGraphPanel::AddPropertyPages(CPropertySheet* sheet) {
+    general_page_ = new CGraphPropertyPage;
+    state_.GetRange(general_page_->x1, general_page_->x2, general_page_->y1, general_page_->y2);
+    const int flags = state_.GetFlags();
+    general_page_->point_marks = (flags & GraphPanelState::kPointMarks) != 0;
+    general_page_->mouse_coordinates = (flags & GraphPanelState::kCoordinates) != 0;
+    general_page_->axis_grid = (flags & GraphPanelState::kGrid) != 0;
+    sheet->AddPage(general_page_, QStringLiteral("General"));
+}
+
+void CGraphPanel::ApplyPropertyPages(int result) {
+    if (result == 1 && general_page_ != nullptr) {
+        SetRange(general_page_->x1, general_page_->x2, general_page_->y1, general_page_->y2, false);
+        constexpr int kPageFlags = GraphPanelState::kPointMarks | GraphPanelState::kCoordinates | GraphPanelState::kGrid;
+        int flags = state_.GetFlags() & ~kPageFlags;
+        if (general_page_->point_marks) flags |= GraphPanelState::kPointMarks;
+        if (general_page_->mouse_coordinates) flags |= GraphPanelState::kCoordinates;
+        if (general_page_->axis_grid) flags |= GraphPanelState::kGrid;
+        SetFlags(flags, false);
+    }
+    // The sheet owns the page and deletes it.
+    general_page_ = nullptr;
 }

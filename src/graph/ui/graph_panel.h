@@ -5,7 +5,8 @@
 // both rulers' ranges equal to its own, and gives the user the mouse
 // tools: the coordinate tooltip (which also tells the cursor listener),
 // panning with Shift and the left button, the zoom rectangle, fitting to
-// the data and the popup menu of graph options.
+// the data and the popup menu of graph options, which also shows or hides
+// the "Points" bar and opens the "Properties" sheet.
 //
 // Full renders are deferred to the next paint, so any number of changes
 // within one turn of the event loop costs one render. DrawGraph draws the
@@ -20,6 +21,7 @@
 #include "graph/segment_list.h"
 #include "graph/ui/graph_base_class.h"
 
+class CGraphPropertyPage;
 class FHRuler;
 class FVRuler;
 class GraphCursorListener;
@@ -62,6 +64,11 @@ public:
     void OnGraphNotify(GraphNotifyCode code, const GraphNotice& notice) override;
     void AppendMenuItems(QMenu* menu) override;
     void OnGraphCommand(int id) override;
+    // "General": the range and flags 2, 4 and 8.
+    void AddPropertyPages(CPropertySheet* sheet) override;
+    // On OK the range and flags 2, 4 and 8 from the page, without redraw;
+    // the other flags keep their states.
+    void ApplyPropertyPages(int result) override;
 
 protected:
     QWidget* GraphWidget() override { return this; }
@@ -92,6 +99,7 @@ private:
     FVRuler* v_ruler_;
     FHRuler* h_ruler_;
     GraphCursorListener* cursor_listener_ = nullptr;
+    CGraphPropertyPage* general_page_ = nullptr;
     // Scratch reused by every pass.
     SegmentList segments_;
     QPolygon polygon_;

@@ -12,8 +12,11 @@
 #include "graph/graph_model.h"
 #include "graph/ui/graph_base_class.h"
 
+class CAxisPropertyPage;
 class CGraphFrame;
 class CGraphPanel;
+class CGraphicsPropertyPage;
+class Interaction;
 class QPainter;
 
 class CGraphWnd : public QWidget, public GraphModel, public CGraphBaseClass {
@@ -34,10 +37,24 @@ public:
     // events only when shown).
     void LayOut();
 
+    // Where the graph's dialogs tell the user things (not owned; null
+    // shows plain message boxes).
+    void SetInteraction(Interaction* interaction) { interaction_ = interaction; }
+    Interaction* GetInteraction() const { return interaction_; }
+
+    // "Axis" (the labels' decimals, titles and units) and "Graphs" (the
+    // curves' colours, titles and visibility).
+    void AddPropertyPages(CPropertySheet* sheet) override;
+    // On OK: both labels without redraw, then the copies onto the curves.
+    void ApplyPropertyPages(int result) override;
+
 protected:
     QWidget* GraphWidget() override { return this; }
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     CGraphFrame* frame_ = nullptr;
+    Interaction* interaction_ = nullptr;
+    CAxisPropertyPage* axis_page_ = nullptr;
+    CGraphicsPropertyPage* graphs_page_ = nullptr;
 };
