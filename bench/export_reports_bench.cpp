@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/report_files.h"
@@ -29,35 +30,6 @@
 #include "reports/report_text.h"
 #include "support/session_fixture.h"
 
-namespace {
-
-std::atomic<size_t> g_live{0};
-std::atomic<size_t> g_peak{0};
-
-void* Counted(size_t size) {
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    const size_t live = g_live += malloc_usable_size(p);
-    size_t peak = g_peak.load();
-    while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {
-    }
-    return p;
-}
-
-void Uncounted(void* p) {
-    if (!p) return;
-    g_live -= malloc_usable_size(p);
-    std::free(p);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Counted(size); }
-void* operator new[](size_t size) { return Counted(size); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
 
 namespace {
 
@@ -98,15 +70,7 @@ const std::string& OneHourRace() {
 
 void BM_ReadWholeFile(benchmark::State& state) {
     const std::string& file = OneHourRace();
-    std::vector<char> buffer(1 << 20);
-    for (auto _ : state) {
-        const int fd = ::open(file.c_str(), O_RDONLY);
-        ssize_t n;
-        int64_t total = 0;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) total += n;
-        ::close(fd);
-        benchmark::DoNotOptimize(total);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(bench::ReadWholeFile(file));
     state.counters["MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
@@ -185,10 +149,9 @@ void BM_FloodExportMemory(benchmark::State& state) {
     in.retire_in_race_report = true;
     size_t before = 0, peak = 0;
     for (auto _ : state) {
-        before = g_live.load();
-        g_peak = before;
+        before = bench::ResetHeapPeak();
         const auto result = report_files::ExportAllReports(in, out.string() + "/", true);
-        peak = std::max(peak, g_peak.load() - before);
+        peak = std::max(peak, bench::HeapPeak() - before);
         if (!result.ok()) {
             state.SkipWithError("the export failed");
             return;

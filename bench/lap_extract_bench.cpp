@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/rpy_graph_doc.h"
+#include "bench_support.h"
 #include "interaction/batch_interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
@@ -41,40 +42,6 @@
 #include "settings/settings.h"
 #include "track/track.h"
 
-namespace {
-
-std::atomic<size_t> g_held{0};
-std::atomic<size_t> g_peak{0};
-
-void* Allocate(size_t size) {
-    // The size is kept in front of the block so that delete can count it.
-    constexpr size_t kHead = alignof(std::max_align_t);
-    auto* raw = static_cast<unsigned char*>(std::malloc(size + kHead));
-    if (!raw) throw std::bad_alloc();
-    *reinterpret_cast<size_t*>(raw) = size;
-    const size_t now = g_held.fetch_add(size) + size;
-    size_t peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-    }
-    return raw + kHead;
-}
-
-void Release(void* p) {
-    if (!p) return;
-    constexpr size_t kHead = alignof(std::max_align_t);
-    auto* raw = static_cast<unsigned char*>(p) - kHead;
-    g_held.fetch_sub(*reinterpret_cast<size_t*>(raw));
-    std::free(raw);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, size_t) noexcept { Release(p); }
-void operator delete[](void* p, size_t) noexcept { Release(p); }
 
 namespace {
 
@@ -131,16 +98,8 @@ Drivers& LoadedDrivers() {
 }
 
 void BM_ReadWholeFile(benchmark::State& state) {
-    const std::string& path = ReplayPath();
-    std::vector<char> buffer(1 << 20);
     int64_t bytes = 0;
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        ssize_t n;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) bytes += n;
-        ::close(fd);
-        benchmark::ClobberMemory();
-    }
+    for (auto _ : state) bytes += bench::ReadWholeFile(ReplayPath());
     state.SetBytesProcessed(bytes);
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
@@ -155,15 +114,14 @@ void BM_ExtractLastLap(benchmark::State& state) {
     size_t peak = 0;
     uint32_t samples = 0;
     for (auto _ : state) {
-        const size_t before = g_held.load();
-        g_peak.store(before);
+        const size_t before = bench::ResetHeapPeak();
         GetRpyInfo info;
         if (info.ExtractLap(drivers, driver, lap, 1) != 0 || info.TrimToLap(1) != 0) {
             state.SkipWithError("the last lap did not extract");
             return;
         }
         samples = info.sample_count;
-        peak = std::max(peak, g_peak.load() - before);
+        peak = std::max(peak, bench::HeapPeak() - before);
         benchmark::DoNotOptimize(info.revs.data());
     }
     state.counters["samples"] = samples;
@@ -195,14 +153,7 @@ const std::filesystem::path& StadiumFolder() {
 
 void BM_ReadStadiumRace(benchmark::State& state) {
     const std::string path = (StadiumFolder() / "replay" / "stadium100.rpy").string();
-    std::vector<char> buffer(1 << 20);
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        while (::read(fd, buffer.data(), buffer.size()) > 0) {
-        }
-        ::close(fd);
-        benchmark::ClobberMemory();
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(bench::ReadWholeFile(path));
 }
 BENCHMARK(BM_ReadStadiumRace)->Unit(benchmark::kMillisecond);
 
@@ -227,13 +178,12 @@ void BM_AddLastLap(benchmark::State& state) {
         state.PauseTiming();
         auto doc = std::make_unique<CRpyGraphDoc>(settings, ui);
         state.ResumeTiming();
-        const size_t before = g_held.load();
-        g_peak.store(before);
+        const size_t before = bench::ResetHeapPeak();
         if (!doc->AddLapFromCommandLine(path, 1, driver, lap)) {
             state.SkipWithError("the last lap was not added");
             return;
         }
-        peak = std::max(peak, g_peak.load() - before);
+        peak = std::max(peak, bench::HeapPeak() - before);
         benchmark::DoNotOptimize(doc->GetSlot(0).telemetry->speed.data());
         state.PauseTiming();
         doc.reset();

@@ -7,6 +7,8 @@
 // folder under the system's temporary folder) and kept for later runs.
 
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -73,16 +75,9 @@ const std::vector<std::string>& Replays() {
 
 void BM_ReadWholeFiles(benchmark::State& state) {
     const auto& files = Replays();
-    std::vector<char> buffer(1 << 20);
     int64_t bytes = 0;
     for (auto _ : state) {
-        for (const auto& f : files) {
-            const int fd = ::open(f.c_str(), O_RDONLY);
-            ssize_t n;
-            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) bytes += n;
-            ::close(fd);
-        }
-        benchmark::ClobberMemory();
+        for (const auto& f : files) bytes += bench::ReadWholeFile(f);
     }
     state.SetBytesProcessed(bytes);
 }

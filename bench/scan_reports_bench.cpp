@@ -6,6 +6,8 @@
 // walk: at most twice the plain read plus 100 ms.
 
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -92,15 +94,7 @@ std::unique_ptr<Loaded> Load() {
 
 void BM_ReadWholeFile(benchmark::State& state) {
     const std::string& file = OneHourGeneratedRace();
-    std::vector<char> buffer(1 << 20);
-    for (auto _ : state) {
-        const int fd = ::open(file.c_str(), O_RDONLY);
-        ssize_t n;
-        int64_t total = 0;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) total += n;
-        ::close(fd);
-        benchmark::DoNotOptimize(total);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(bench::ReadWholeFile(file));
     state.counters["MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
