@@ -163,6 +163,7 @@ void CMainFrame::BuildCommands() {
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
     }
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildGraphCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -202,6 +203,7 @@ void CMainFrame::BuildToolBars() {
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
+    BuildGraphMenus();
 }
 
 void CMainFrame::RebuildRecentMenu() {
