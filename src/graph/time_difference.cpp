@@ -101,7 +101,9 @@ std::vector<TimeDifference::Point> TimeDifference::CurvePoints() const {
 }
 
 std::string TimeDifference::SignedTime(bool positive, double ms) {
-    return (positive ? "+" : "-") + TimeText(std::fabs(ms));
+    std::string text = positive ? "+" : "-";
+    text += TimeText(std::fabs(ms));
+    return text;
 }
 
 std::string TimeDifference::FinishText() const {

@@ -10,7 +10,7 @@
 #include "graph/telemetry_curve.h"
 #include "graph/time_difference.h"
 #include "replay/get_rpy_info.h"
-#include "telemetry_lap.h"
+#include "support/telemetry_lap.h"
 
 namespace {
 

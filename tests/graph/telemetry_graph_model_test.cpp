@@ -12,7 +12,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
-#include "telemetry_lap.h"
+#include "support/telemetry_lap.h"
 
 namespace {
 

@@ -70,7 +70,7 @@ NewGraph::NewGraph(const CRpyGraphDoc& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), form_(std::make_unique<Ui::NewGraph>()) {
     form_->setupUi(this);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
-    setWindowIcon(QIcon(":/icons/ostrevan.svg"));
+    if (parent != nullptr) setWindowIcon(parent->window()->windowIcon());
 
     // The column's layout places the groups now, so the graph's left edge
     // can be taken from the kind group's right edge.

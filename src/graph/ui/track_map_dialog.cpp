@@ -28,7 +28,7 @@ private:
 
 TrackMapDialog::TrackMapDialog(const CRpyGraphDoc& doc, QWidget* owner) : CResizingDialog(owner), doc_(doc) {
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
-    setWindowIcon(QIcon(":/icons/ostrevan.svg"));
+    if (owner != nullptr) setWindowIcon(owner->window()->windowIcon());
     // 123 x 108 dialog units.
     resize(185, 175);
     map_ = new MapControl(image_, this);
