@@ -3,6 +3,7 @@
 // a trimmed lap has it (samples 1..count and one beyond), the car moving a
 // fixed distance per sample from the start line.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -19,7 +20,8 @@ inline std::unique_ptr<GetRpyInfo> HandLap(uint32_t count, double metres_per_sam
     for (size_t i = 0; i < n; ++i) {
         lap->distance[i] = (static_cast<double>(i) - 1.0) * metres_per_sample;
         // 0.5 mm raw units, the car 0.4 samples past the line at sample 2.
-        lap->distance_raw[i] = static_cast<uint32_t>((static_cast<double>(i) - 1.6) * metres_per_sample * 2000.0);
+        const double raw = (static_cast<double>(i) - 1.6) * metres_per_sample * 2000.0;
+        lap->distance_raw[i] = static_cast<uint32_t>(std::max(0.0, raw));
     }
     lap->start_distance_step = static_cast<int32_t>(metres_per_sample * 2000.0);
     lap->speed.assign(n, metres_per_sample * 36.0 * 3.6);
