@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSizeGrip>
+#include <QTest>
 #include <QTimer>
 
 #include "app/rpy_graph_doc.h"
@@ -186,6 +187,8 @@ TEST_F(NewGraphTest, MapWindowHighlightsTheCursorAndSurvivesTheLapEnds) {
     graph->MapButton()->click();
     EXPECT_TRUE(map.IsOpen());
     EXPECT_EQ(PixelsOf(map.GetMapImage(), Qt::white), 0);
+    QTest::keyClick(&map, Qt::Key_Escape);
+    EXPECT_FALSE(map.IsOpen());
 }
 
 TEST_F(NewGraphTest, NoTrackNoMapAndASmallWindowKeepsItsGraph) {

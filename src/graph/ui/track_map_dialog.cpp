@@ -1,6 +1,5 @@
 #include "graph/ui/track_map_dialog.h"
 
-#include <QCloseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -70,10 +69,11 @@ void TrackMapDialog::Open() {
     if (owner != nullptr) owner->activateWindow();
 }
 
-void TrackMapDialog::closeEvent(QCloseEvent* event) {
+void TrackMapDialog::reject() {
+    // Closing the window and Escape both end here.
     open_ = false;
     Release();
-    CResizingDialog::closeEvent(event);
+    CResizingDialog::reject();
 }
 
 void TrackMapDialog::ShowDistanceWindow(double distance, unsigned percent) {

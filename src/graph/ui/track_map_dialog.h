@@ -41,9 +41,11 @@ public:
     QWidget* GetMapControl() const;
     int GetRenderCount() const { return render_count_; }
 
+    // Closing the window: the highlight goes with it.
+    void reject() override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     class MapControl;
