@@ -215,6 +215,9 @@ TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {
     graph->LapBox(0)->click();
     graph->LapBox(2)->click();
     graph->Graph().SetRange(100.0, 900.0, 50.0, 300.0, true);
+    graph->MapButton()->click();
+    graph->FormatCursorInfo(500.0, 0.0);
+    ASSERT_GT(PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
 
     // Cancel in the choice prints nothing.
     ui.pdf_path = (config.scratch() / "graph.pdf").string();
@@ -244,6 +247,8 @@ TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {
     EXPECT_DOUBLE_EQ(x0, 100.0);
     EXPECT_DOUBLE_EQ(x1, 900.0);
     EXPECT_DOUBLE_EQ(y1, 300.0);
+    // Printing cleared the highlight, and the map window shows it so.
+    EXPECT_EQ(PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
 
     // The page as an image: the lap table's rows in the curves' colours,
     // the track drawn in the map area, secondary area 3 empty.

@@ -332,5 +332,6 @@ void NewGraph::PaintPage(QPainter& painter, QSize page, const std::vector<int>& 
         painter.translate(map.topLeft());
         track->DrawSections(display);
         painter.restore();
+        map_->Redraw();
     }
 }

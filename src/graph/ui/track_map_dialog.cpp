@@ -92,6 +92,12 @@ void TrackMapDialog::ShowDistanceWindow(double distance, unsigned percent) {
     }
 }
 
+void TrackMapDialog::Redraw() {
+    if (!open_) return;
+    RenderMap();
+    map_->update();
+}
+
 void TrackMapDialog::resizeEvent(QResizeEvent* event) {
     CResizingDialog::resizeEvent(event);
     if (open_) {

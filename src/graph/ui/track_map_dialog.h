@@ -35,6 +35,9 @@ public:
     // redraws the map. A distance beyond either end of the lap highlights
     // what lies on the lap, or nothing.
     void ShowDistanceWindow(double distance, unsigned percent);
+    // Draws the map again as the track now is (after someone else changed
+    // its highlight).
+    void Redraw();
 
     // The rendered map (null while the map area has no size).
     const QImage& GetMapImage() const { return image_; }
