@@ -27,6 +27,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 constexpr uint32_t kSamples = 3000;
 
 // A lap of a 5 km circuit with the channels moving as a driven lap's do.

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace graph_kind {
+
 enum GraphKind : int {
     kNoKind = 0,
     kSpeed = 1,
@@ -34,8 +36,10 @@ enum GraphKind : int {
     kTyreSqueal = 21,
 };
 
+}  // namespace graph_kind
+
 struct GraphKindInfo {
-    int kind = kNoKind;
+    int kind = graph_kind::kNoKind;
     int radio_id = 0;            // control id of the kind's radio button
     const char* name = "";       // radio button text
     const char* print_name = ""; // name in the print choice and on the page

@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 constexpr double kTick = 1.0 / 36.0;
 constexpr double kDegreesPerUnit = 0.087890625;  // 360 / 4096
 constexpr double kPressureFactor = 0.805;

@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 // The wait cursor for the length of a scope.
 class WaitCursor {
 public:

@@ -37,6 +37,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 namespace fs = std::filesystem;
 
 int PixelsOf(const QImage& image, QColor colour, QRect area = {}) {

@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 struct KindCase {
     int kind;
     int wheel;

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 class TelemetryGraphModelTest : public testing::Test {
 protected:
     TelemetryGraphModelTest() { Reset(0); }

@@ -26,6 +26,8 @@
 
 namespace {
 
+using namespace graph_kind;
+
 void SetTextColour(QAbstractButton* button, uint32_t colorref) {
     QPalette palette = button->palette();
     const QColor colour = MFCDisplay::ToQColor(colorref);
