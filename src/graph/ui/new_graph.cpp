@@ -74,15 +74,6 @@ NewGraph::NewGraph(const CRpyGraphDoc& doc, QWidget* parent)
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     if (parent != nullptr) setWindowIcon(parent->window()->windowIcon());
 
-    // The column's layout places the groups now, so the graph's left edge
-    // can be taken from the kind group's right edge.
-    form_->column->layout()->activate();
-    form_->column->resize(form_->column->width(), std::max(form_->column->height(),
-                                                           form_->column->sizeHint().height()));
-    const QRect group = form_->kindGroup->geometry().translated(form_->column->pos());
-    graph_left_ = static_cast<int>(std::trunc(1.1 * (group.right() + 1)));
-    setMinimumSize(graph_left_ + 200, form_->column->y() + form_->column->height() + 6);
-
     map_ = new TrackMapDialog(doc_, this);
     graph_ = new CGraphWnd(kGraphCapacity, 1, this);
     graph_->setObjectName("Graph Window");
@@ -90,6 +81,16 @@ NewGraph::NewGraph(const CRpyGraphDoc& doc, QWidget* parent)
     graph_->GetPanel()->SetCursorListener(this);
     model_ = std::make_unique<TelemetryGraphModel>(doc_, *graph_);
     LabelLapChecks();
+
+    // With the free slots' boxes gone, the column's layout places the
+    // groups, so the graph's left edge can be taken from the kind group's
+    // right edge.
+    form_->column->layout()->activate();
+    form_->column->resize(form_->column->width(), std::max(form_->column->height(),
+                                                           form_->column->sizeHint().height()));
+    const QRect group = form_->kindGroup->geometry().translated(form_->column->pos());
+    graph_left_ = static_cast<int>(std::trunc(1.1 * (group.right() + 1)));
+    setMinimumSize(graph_left_ + 200, form_->column->y() + form_->column->height() + 6);
 
     kinds_ = new QButtonGroup(this);
     for (int kind = 1; kind <= graph_kind::kCount; ++kind)
