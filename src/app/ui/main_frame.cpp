@@ -171,6 +171,7 @@ void CMainFrame::BuildCommands() {
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
+    BuildGraphCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -216,6 +217,7 @@ void CMainFrame::BuildToolBars() {
     BuildCatalogueToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
+    BuildGraphMenus();
 }
 
 void CMainFrame::RebuildRecentMenu() {

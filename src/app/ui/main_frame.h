@@ -34,7 +34,7 @@ public:
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
-        kReplayCDDatabaseCreator = 32818,
+        kReplayCDDatabaseCreator = 32818, kGraph = 32771, kGraphTool = 32838,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -86,6 +86,10 @@ private:
     void OnPrintPreview();
     void OnPrintSetup();
     void OnTogglePlotSettings();
+    // Tools > Graph and its tool-bar button (main_frame_graph.cpp).
+    void BuildGraphCommands();
+    void BuildGraphMenus();
+    void OnGraph();
     void UpdateTitle();
 
     CRpyGraphDoc& doc_;

@@ -1,0 +1,49 @@
+// The main window's way into the telemetry graphs: Tools > Graph and the
+// tool-bar button beside Print, both opening the graph window on the
+// loaded laps.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "graph/ui/new_graph.h"
+#include "interaction/interaction.h"
+
+void CMainFrame::BuildGraphCommands() {
+    // The menu command waits while a lap or race plays; the tool-bar
+    // button is always there.
+    AddCommand({kGraph, "&Graph", ":/icons/graph.svg", {}, [this] { OnGraph(); },
+                [this] { return !view_->playing && !view_->paused; }, {}});
+    AddCommand({kGraphTool, "Telemetry graph", ":/icons/graph.svg", {}, [this] { OnGraph(); }, {}, {}});
+    Action(kGraphTool)->setStatusTip("Compare the loaded laps in telemetry graphs");
+}
+
+void CMainFrame::BuildGraphMenus() {
+    // The Tools menu stands before Help; other tools may have made it.
+    QMenu* tools = nullptr;
+    QAction* help = nullptr;
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() == nullptr) continue;
+        if (a->text() == "&Tools") tools = a->menu();
+        if (a->text() == "&Help") help = a;
+    }
+    if (tools == nullptr) {
+        tools = new QMenu("&Tools", this);
+        menuBar()->insertMenu(help, tools);
+        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    }
+    tools->insertAction(tools->actions().isEmpty() ? nullptr : tools->actions().front(), Action(kGraph));
+    main_bar_->addAction(Action(kGraphTool));
+}
+
+void CMainFrame::OnGraph() {
+    if (doc_.GetLoadedCount() == 0) {
+        ui_.ShowMessage("No replay lap loaded!");
+        return;
+    }
+    NewGraph graph(doc_, this);
+    graph.exec();
+}
