@@ -40,10 +40,10 @@ struct RecordCursor {
         const uint32_t head = r.U32At(pos);
         type = static_cast<uint16_t>(head & 0xFFFF);
         length = static_cast<uint16_t>(head >> 16);
-        // A length below the record's own head would never advance the walk.
-        if (length < 4) return Damage();
+        // A record occupying less than its own head (length 0) would never
+        // advance the walk. Lengths 1 to 3 are a 4-byte record's size code.
         const size_t occupied = (size_t{length} + 3) & ~size_t{3};
-        if (!r.Has(pos, occupied)) return Damage();
+        if (occupied < 4 || !r.Has(pos, occupied)) return Damage();
         payload = frame.subspan(pos + 4, occupied - 4);
         pos += occupied;
         return true;
@@ -96,7 +96,9 @@ RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<
     coarse_unit_ = (h.U32At(4) & 0xFF) == kCoarseUnit;
     data_length_ = h.U32At(8);
 
+    // Session code 0 is the practice: a replay without a race has none.
     const uint8_t race_code = static_cast<uint8_t>(drivers.race_session_code & 0xFF);
+    if (race_code == 0) return Result::kNoRaceStart;
     const int player = drivers.player_index < static_cast<uint32_t>(cars_) ? static_cast<int>(drivers.player_index) : -1;
     // Compact records name their car by its lap-table slot: the first
     // driver with that slot.

@@ -35,8 +35,12 @@ void PlaybackBarsBridge::SetOrientation(int slot, int picture) {
 void PlaybackBarsBridge::RefreshOrientation() { plot_.update(); }
 
 void PlaybackBarsBridge::ShowRaceBar(bool race) {
-    plot_dock_.setVisible(!race);
-    race_dock_.setVisible(race);
+    // Hide first: both bars at once would stack at the left edge and make
+    // the window grow to hold them.
+    QDockWidget& shown = race ? race_dock_ : plot_dock_;
+    QDockWidget& hidden = race ? plot_dock_ : race_dock_;
+    hidden.setVisible(false);
+    shown.setVisible(true);
 }
 
 void PlaybackBarsBridge::RaceInfoChanged() { race_.Refresh(); }
