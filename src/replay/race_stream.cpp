@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <span>
 
 #include "replay/byte_reader.h"
@@ -18,6 +20,14 @@ int32_t SignExtend(uint32_t value, int bits) {
     const uint32_t sign = 1u << (bits - 1);
     value &= (sign << 1) - 1;
     return static_cast<int32_t>(value ^ sign) - static_cast<int32_t>(sign);
+}
+
+// A little-endian u32 at p, whose 4 bytes the caller has bounded.
+uint32_t Le32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+    return v;
 }
 
 bool Unknown(uint16_t type) { return type == 0 || type == 5 || type == 7 || type > 16; }
@@ -74,16 +84,19 @@ void RaceStream::Clear() {
 }
 
 double RaceStream::Distance(int step, int car) const {
-    return Sample(step, car).distance * (coarse_unit_ ? 0.002 : 0.0005);
+    return static_cast<double>(Sample(step, car) & 0x3FFFFFF) * (coarse_unit_ ? 0.002 : 0.0005);
 }
 
 double RaceStream::Lateral(int step, int car) const {
-    const CarSample& s = Sample(step, car);
-    if (s.kind == 1) return 13.0 * std::tan(s.lateral * 2.911741e-06);
-    return 26.0 * std::tan(s.lateral * 2.261833e-05);
+    const CarSample s = Sample(step, car);
+    const int32_t lateral = SignExtend(static_cast<uint32_t>(s >> 40), 20);
+    if ((s >> 26 & 3) == 1) return 13.0 * std::tan(lateral * 2.911741e-06);
+    return 26.0 * std::tan(lateral * 2.261833e-05);
 }
 
-double RaceStream::Heading(int step, int car) const { return 180.0 - Sample(step, car).heading * 0.087890625; }
+double RaceStream::Heading(int step, int car) const {
+    return 180.0 - SignExtend(static_cast<uint32_t>(Sample(step, car) >> 28), 12) * 0.087890625;
+}
 
 RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<void(int)>& progress) {
     Clear();
@@ -115,7 +128,6 @@ RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<
     uint32_t frame_number = 0;
     int64_t wanted_steps = 0;
     std::vector<int32_t> raw_states;
-    std::vector<CarSample> step_cars(static_cast<size_t>(cars_));
 
     while (walked < data_length_) {
         const auto frame_head = file.View(pos, 8);
@@ -166,14 +178,17 @@ RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<
             if (int64_t(times_.size()) >= wanted_steps) break;
             uint32_t time = 0;
             int32_t raw = -1;
-            std::fill(step_cars.begin(), step_cars.end(), CarSample{});
+            // The step's cars are written in place, all absent to begin with.
+            const size_t base = samples_.size();
+            samples_.resize(base + static_cast<size_t>(cars_));
+            CarSample* step_cars = samples_.data() + base;
             RecordCursor c(frame);
             while (c.Next()) {
                 if (Unknown(c.type)) {
                     Clear();
                     return Result::kUnknownType;
                 }
-                ByteReader p(c.payload);
+                const ByteReader p(c.payload);
                 switch (c.type) {
                 case 13:
                     if (p.Has(0, 4)) time = (p.U32At(0) >> 8) * 10;
@@ -183,33 +198,33 @@ RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<
                     break;
                 case 1:
                     if (player >= 0 && p.Has(0, 28)) {
-                        CarSample& s = step_cars[static_cast<size_t>(player)];
-                        s.distance = p.U32At(0) & 0x3FFFFFF;
-                        s.lateral = SignExtend(p.U32At(4), 20);
-                        s.heading = static_cast<int16_t>(SignExtend(p.U32At(8) >> 10, 12));
-                        s.kind = 1;
+                        step_cars[player] = Pack(p.U32At(0), 1, p.U32At(8) >> 10, p.U32At(4));
                     }
                     break;
-                case 3:
-                    for (size_t e = 0; e + 16 <= c.payload.size() && e + 16 <= size_t{c.length} - 4; e += 16) {
-                        const uint32_t word = p.U32At(e + 4);
+                case 3: {
+                    // Thousands of these per second of race: the entries are
+                    // bounded by the record once, then read in place.
+                    const size_t entries = std::min<size_t>((size_t{c.length} - 4) / 16, c.payload.size() / 16);
+                    const uint8_t* entry = c.payload.data();
+                    for (size_t e = 0; e < entries; ++e, entry += 16) {
+                        const uint32_t word = Le32(entry + 4);
                         const int car = car_of_slot[word >> 26];
                         if (car < 0) continue;
-                        CarSample& s = step_cars[static_cast<size_t>(car)];
-                        s.distance = word & 0x3FFFFFF;
-                        s.lateral = static_cast<int16_t>(p.U16At(e + 8));
-                        s.heading = static_cast<int16_t>(SignExtend(p.U32At(e + 12) >> 7, 12));
-                        s.kind = 3;
+                        const int32_t lateral = static_cast<int16_t>(Le32(entry + 8) & 0xFFFF);
+                        step_cars[car] = Pack(word, 2, Le32(entry + 12) >> 7, static_cast<uint32_t>(lateral));
                     }
                     break;
+                }
                 default: break;
                 }
             }
             // A damaged frame ends the race here; the steps before it stay.
-            if (c.damaged) break;
+            if (c.damaged) {
+                samples_.resize(base);
+                break;
+            }
             times_.push_back(time);
             raw_states.push_back(raw);
-            samples_.insert(samples_.end(), step_cars.begin(), step_cars.end());
             if (progress && times_.size() % 360 == 0) progress(static_cast<int>(times_.size()));
         }
         walked += size;
