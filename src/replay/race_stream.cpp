@@ -45,15 +45,14 @@ struct RecordCursor {
 
     bool Next() {
         if (pos >= frame.size()) return false;
-        ByteReader r(frame);
-        if (!r.Has(pos, 4)) return Damage();
-        const uint32_t head = r.U32At(pos);
+        if (frame.size() - pos < 4) return Damage();
+        const uint32_t head = Le32(frame.data() + pos);
         type = static_cast<uint16_t>(head & 0xFFFF);
         length = static_cast<uint16_t>(head >> 16);
         // A record occupying less than its own head (length 0) would never
         // advance the walk. Lengths 1 to 3 are a 4-byte record's size code.
         const size_t occupied = (size_t{length} + 3) & ~size_t{3};
-        if (occupied < 4 || !r.Has(pos, occupied)) return Damage();
+        if (occupied < 4 || occupied > frame.size() - pos) return Damage();
         payload = frame.subspan(pos + 4, occupied - 4);
         pos += occupied;
         return true;
