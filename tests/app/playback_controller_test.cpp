@@ -418,6 +418,25 @@ TEST_F(PlaybackTest, AGeneratedRacePlaysToItsEndInTrackOrder) {
     // Cars 1 and 2 run side by side: the closest fight, its rear car 2.
     ASSERT_TRUE(race_model.OnClosestFight());
     EXPECT_EQ(model.GetFocusDriver(), 2);
+
+    // The focused driver's fields at the finish, from the lap tables: car 2
+    // crossed the line for the third time level with car 1 and behind car 0.
+    race_model.ShowInfoAt(model.GetLastStep());
+    const auto c0 = gen.LapClock(0, 1);
+    const auto c2 = gen.LapClock(2, 1);
+    const RaceReplayModel::Info& info = model.GetInfo();
+    EXPECT_EQ(info.name, "A Gurney");
+    EXPECT_EQ(info.driver_lap, "4");
+    const bool behind_car0 = (c0.at(3) & 0xFFFFFF) < (c2.at(3) & 0xFFFFFF);
+    EXPECT_EQ(info.position, behind_car0 ? "2" : "1");
+    if (behind_car0) {
+        EXPECT_EQ(info.gap_ahead, RaceReplayModel::FormatGap((c2.at(3) & 0xFFFFFF) - (c0.at(3) & 0xFFFFFF)));
+    }
+    EXPECT_EQ(info.last_lap_time, RaceReplayModel::FormatGap((c2.at(3) - c2.at(2)) & 0xFFFFFF));
+    EXPECT_EQ(info.current_lap, "4");
+    EXPECT_EQ(RaceReplayModel::FormatElapsed(65499), "1:05");
+    EXPECT_EQ(RaceReplayModel::FormatElapsed(65500), "1:06");
+    EXPECT_EQ(RaceReplayModel::FormatGap(61234), "1:01.234");
 }
 
 }  // namespace
