@@ -231,6 +231,7 @@ void ReplaySeeds(const std::string& name, const std::string& bytes, bool mechani
 
 void Replays() {
     ReplaySeeds("practice-race", BuildReplay(SessionReplay(Field(), true, true)), true);
+    Seed("race_stream", "practice-race.rpy", BuildReplay(SessionReplay(Field(), true, true)));
     ReplaySeeds("practice", BuildReplay(SessionReplay(Field(), true, false)), true);
     ReplaySeeds("race", BuildReplay(SessionReplay(Field(), false, true, "spa")), true);
     ReplaySeeds("mechanical", BuildReplay(MechanicalRace()), true);
@@ -275,6 +276,7 @@ void Replays() {
         const std::string bytes = BuildReplay(gen.Spec());
         const std::string name = "generated-" + std::to_string(n++);
         ReplaySeeds(name, bytes, true);
+        if (plan.race) Seed("race_stream", name + ".rpy", bytes);
         // A few laps of each car and session, chosen by the target's first
         // three bytes: driver, lap, session.
         size_t picked = 0;

@@ -19,6 +19,7 @@
 
 #include "app/app_profile.h"
 #include "app/ui/about_dlg.h"
+#include "app/playback_bars.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "interaction/interaction.h"
@@ -66,6 +67,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     BuildCommands();
     BuildMenus();
     BuildToolBars();
+    BuildPlayback();
     statusBar()->showMessage("Ready");
     recent_files_ = AppProfile::ReadRecentFiles();
     RebuildRecentMenu();
@@ -117,18 +119,19 @@ void CMainFrame::RefreshCommands() {
 
 void CMainFrame::BuildCommands() {
     const auto any_lap = [this] { return doc_.GetLoadedCount() > 0; };
-    const auto idle = [this] { return !view_->playing; };
+    const auto idle = [this] { return !view_->Playback().IsBusy(); };
+    const auto file_idle = [this] { return view_->Playback().FileCommandsAllowed(); };
     AddCommand({kClearAll, "&Clear all replay laps...", ":/icons/clear.svg", QKeySequence("Ctrl+N"),
                 [this] {
                     plot_settings_->UntickAll();
                     doc_.OnNewDocument();
                 },
                 idle, {}});
-    AddCommand({kAddReplayLap, "&Add replay lap...", ":/icons/add.svg", {}, [this] { doc_.OnAddReplayLap(); }, idle,
-                {}});
+    AddCommand({kAddReplayLap, "&Add replay lap...", ":/icons/add.svg", {}, [this] { doc_.OnAddReplayLap(); },
+                file_idle, {}});
     AddCommand({kOpen, "&Open...", ":/icons/open.svg", QKeySequence("Ctrl+O"), [this] { OnOpen(); }, idle, {}});
     AddCommand({kOpenNewest, "Open most recently added replay file...", ":/icons/recent.svg", {},
-                [this] { doc_.OpenMostRecentReplay(); }, idle, {}});
+                [this] { doc_.OpenMostRecentReplay(); }, file_idle, {}});
     AddCommand({kSaveTrackMapBitmap, "Save Trackmap as BMP-file...", {}, {}, [this] { view_->OnSaveTrackMapBitmap(); },
                 {}, {}});
     AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, {}, {}});
@@ -141,7 +144,7 @@ void CMainFrame::BuildCommands() {
     AddCommand({kViewStatusBar, "&Status Bar", {}, {}, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
                 {}, [this] { return statusBar()->isVisible(); }});
     AddCommand({kTogglePlotSettings, "Plot Settings", {}, {}, [this] { OnTogglePlotSettings(); }, {},
-                [this] { return plot_dock_->isVisible(); }});
+                [this] { return (view_->race_mode && race_dock_ ? race_dock_ : plot_dock_)->isVisible(); }});
     AddCommand({kToggleZoomBar, "Zoom Bar", {}, {}, [this] { zoom_bar_->setVisible(!zoom_bar_->isVisible()); }, {},
                 [this] { return zoom_bar_ && zoom_bar_->isVisible(); }});
     AddCommand({kToggleLapBar, "Lap Bar", {}, {}, [this] { lap_bar_->setVisible(!lap_bar_->isVisible()); }, {},
@@ -287,7 +290,11 @@ void CMainFrame::OnPrintSetup() {
     dialog.exec();
 }
 
-void CMainFrame::OnTogglePlotSettings() { plot_dock_->setVisible(!plot_dock_->isVisible()); }
+void CMainFrame::OnTogglePlotSettings() {
+    // In race mode the race playback bar stands where the plot settings are.
+    QDockWidget* dock = view_->race_mode && race_dock_ ? race_dock_ : plot_dock_;
+    dock->setVisible(!dock->isVisible());
+}
 
 void CMainFrame::RestorePlacement() {
     const auto placement = AppProfile::ReadPlacement();

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ class QAction;
 class QDockWidget;
 class QMenu;
 class QToolBar;
+class PlaybackBars;
+class RaceReplay;
 class ViewDialog;
 
 class CMainFrame : public QMainWindow, public DocumentObserver {
@@ -34,7 +37,7 @@ public:
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
-        kReplayCDDatabaseCreator = 32818, kGraph = 32771, kGraphTool = 32838,
+        kReplayCDDatabaseCreator = 32818, kGraph = 32771, kGraphTool = 32838, kTogglePlaybackBar = 32786,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -42,6 +45,12 @@ public:
 
     CRpyGraphView& View() const { return *view_; }
     ViewDialog& PlotSettings() const { return *plot_settings_; }
+    // The race playback bar and the dock it stands in (hidden outside race
+    // mode), the playback tool bar and the map's right-button menu.
+    RaceReplay& RaceBar() const { return *race_bar_; }
+    QDockWidget* RaceDock() const { return race_dock_; }
+    QToolBar* PlaybackToolBar() const { return playback_bar_; }
+    QMenu* MapContextMenu() const { return context_menu_; }
     QAction* Action(int id) const;
     // Runs a command as its menu item would, when it is enabled.
     bool Run(int id);
@@ -91,6 +100,9 @@ private:
     void BuildGraphMenus();
     void OnGraph();
     void UpdateTitle();
+    // The Playback commands, menu and tool bar, the race playback bar and
+    // the map's right-button menu.
+    void BuildPlayback();
 
     CRpyGraphDoc& doc_;
     Interaction& ui_;
@@ -105,4 +117,9 @@ private:
     std::map<int, QAction*> actions_;
     std::vector<std::string> recent_files_;
     class QPrinter* printer_ = nullptr;
+    QToolBar* playback_bar_ = nullptr;
+    RaceReplay* race_bar_ = nullptr;
+    QDockWidget* race_dock_ = nullptr;
+    QMenu* context_menu_ = nullptr;
+    std::unique_ptr<PlaybackBars> playback_bars_;
 };

@@ -14,8 +14,15 @@
 #include "track/track.h"
 #include "track/track_path_tracer.h"
 
-CRpyGraphView::CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent) : CZoomView(parent), doc_(doc) {
+CRpyGraphView::CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent)
+    : CZoomView(parent),
+      playback_(doc),
+      race_mode(playback_.race_mode),
+      playing(playback_.playing),
+      paused(playback_.paused),
+      doc_(doc) {
     doc_.AddObserver(this);
+    InitPlayback();
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     SetZoomSizes(kMapExtent, kMapExtent);
 }
@@ -23,6 +30,7 @@ CRpyGraphView::CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent) : CZoomView(par
 CRpyGraphView::~CRpyGraphView() { doc_.RemoveObserver(this); }
 
 void CRpyGraphView::OnDocumentChanged(CRpyGraphDoc&, Change change) {
+    if (change == Change::kCleared && race_mode) playback_.EndRaceReplay();
     if (change == Change::kTrack || change == Change::kCleared) OnInitialUpdate();
     doc_.redraw = true;
     viewport()->update();
@@ -57,7 +65,7 @@ void CRpyGraphView::DrawTrackMap(QPainter& painter, const QRect& area, MFCDispla
     display.BeginDraw(painter, area, colours);
     track->DrawSurfaces(display);
     if (!race_mode && !bitmap_export) track->DrawSplitLines(display);
-    if (playing || paused || race_mode) return;
+    if (playing || paused || race_mode || playback_.resume) return;
     for (int slot = 0; slot < CRpyGraphDoc::kCapacity; ++slot) {
         const LapSlot& lap = doc_.GetSlot(slot);
         if (!lap.used || !lap.telemetry || !lap.tracer || !IsLapShown(slot)) continue;
@@ -90,6 +98,13 @@ void CRpyGraphView::RebuildCanvas() {
         const QRect square(0, 0, static_cast<int>(kMapExtent), static_cast<int>(kMapExtent));
         painter.setClipRect(square);
         DrawTrackMap(painter, square, display_);
+        // Race mode keeps a clean copy to erase car markers from; then what
+        // the playback has drawn so far goes back on.
+        background_ = race_mode ? image.copy() : QImage();
+        if (doc_.GetTrack()) playback_.OnCanvasRebuilt(display_);
+    } else {
+        convert_only_ = display_;
+        playback_.OnCanvasRebuilt(convert_only_);
     }
     canvas_ = image;
     canvas_stale_ = false;

@@ -11,16 +11,24 @@
 
 #include <QImage>
 #include <functional>
+#include <memory>
 
+#include "app/playback_controller.h"
+#include "app/playback_map.h"
 #include "app/rpy_graph_doc.h"
 #include "app/ui/zoom_view.h"
 #include "track/ui/mfc_display.h"
 
+class QMenu;
 class QPainter;
 class QPrinter;
+class QTimer;
 
-class CRpyGraphView : public CZoomView, public DocumentObserver {
+class CRpyGraphView : public CZoomView, public DocumentObserver, public PlaybackMap {
     Q_OBJECT
+    // First of the members: the playback flags below refer to it.
+    PlaybackController playback_;
+
 public:
     static constexpr int64_t kMapExtent = 50000;
     static constexpr uint32_t kScreenMargin = 50;
@@ -53,10 +61,17 @@ public:
     // The visible map as the window shows it.
     const QImage& Canvas() const { return canvas_; }
 
-    // Modes that later commands set; drawing reads them.
-    bool race_mode = false;
-    bool playing = false;
-    bool paused = false;
+    // Lap and race playback: its commands, tick and flags. The map side of
+    // it (timer, zoom, canvas) is this view's PlaybackMap.
+    PlaybackController& Playback() { return playback_; }
+    // The right-button menu (zoom tools and lap toggles); not owned.
+    void SetContextMenu(QMenu* menu) { context_menu_ = menu; }
+
+    // Modes that commands set; drawing reads them. The first three are the
+    // playback's own flags.
+    bool& race_mode;
+    bool& playing;
+    bool& paused;
     bool bitmap_export = false;
 
     // View > Fit To Track and the zoom tools.
@@ -69,12 +84,29 @@ public:
 
     void OnDocumentChanged(CRpyGraphDoc& doc, Change change) override;
 
+    // PlaybackMap.
+    void StartTimer() override;
+    void KillTimer() override;
+    void SetZoomToolOff() override;
+    void SetPanningToolOff() override;
+    void ZoomToBox(int64_t left, int64_t top, int64_t right, int64_t bottom) override;
+    void ZoomFull() override;
+    void CenterOn(PixelPoint logical) override;
+    void InvalidateMap() override;
+    CoreDisplay& BeginCanvasDrawing() override;
+    void EndCanvasDrawing() override;
+    void EraseCarMarkers() override;
+
 signals:
     // A status text for the status bar; empty restores the idle prompt.
     void StatusText(const QString& text);
+    // A tick changed the playback's flags (a playback ended by itself).
+    void PlaybackChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void NotifyZoom() override;
 
@@ -90,4 +122,13 @@ private:
     bool first_draw_done_ = false;
     std::function<bool(int)> lap_shown_;
     std::function<std::string(int)> lap_caption_;
+    // Playback: the 55 ms timer, the clean map of race mode from which car
+    // markers are erased, and the painter of a drawing pass on the canvas.
+    void InitPlayback();
+    void OnPlaybackTimer();
+    QTimer* playback_timer_ = nullptr;
+    QImage background_;
+    std::unique_ptr<QPainter> canvas_painter_;
+    FittedDisplay convert_only_;
+    QMenu* context_menu_ = nullptr;
 };

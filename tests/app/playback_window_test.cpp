@@ -1,0 +1,218 @@
+// Playback in the main window offscreen: laps played on the map with the
+// plot settings bar's read-outs, a whole race with the race playback bar in
+// place of the plot settings, the map's keys and right-button menu, and a
+// zoom click that lets a running playback go on. The pictures go through
+// the screenshot check.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QRegularExpression>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/command_line.h"
+#include "app/playback_controller.h"
+#include "app/rpy_graph_doc.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/race_replay.h"
+#include "app/ui/rpy_graph_view.h"
+#include "app/ui/view_dialog.h"
+#include "settings/settings.h"
+#include "support/config_dir.h"
+#include "support/recording_interaction.h"
+#include "support/sample_simulator.h"
+#include "support/screenshot.h"
+#include "track/ui/mfc_display.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using P = PlaybackController;
+
+int PixelsOf(const QImage& image, QColor colour) {
+    int n = 0;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x) n += rgb.pixelColor(x, y) == colour;
+    return n;
+}
+
+class PlaybackWindowTest : public testing::Test {
+protected:
+    PlaybackWindowTest() {
+        sim = config.scratch() / "QEL";
+        replays = fixture::WriteSampleSimulator(sim);
+        settings.SetQELDirectory(sim.string());
+        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
+        frame = std::make_unique<CMainFrame>(*doc, ui);
+        frame->resize(1100, 760);
+        frame->show();
+        QApplication::processEvents();
+        const std::string p = "--" + replays.at(2).string();
+        const CommandLine command =
+            ParseCommandLine({"ostrevan", "-loadrpy", "--2", p, "--0", "--0", "--2", p, "--0", "--1", "--2"});
+        EXPECT_EQ(doc->AddLapsFromCommandLine(command), 2);
+        View().Playback().SetLapChooser([](const std::vector<std::string>&) { return 0; });
+    }
+    ~PlaybackWindowTest() override {
+        frame.reset();
+        doc.reset();
+    }
+    CRpyGraphView& View() { return frame->View(); }
+    QImage Map() {
+        QApplication::processEvents();
+        return View().viewport()->grab().toImage();
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            View().Playback().OnTimer();
+            if (i % 10 == 0) QApplication::processEvents();
+        }
+        QApplication::processEvents();
+    }
+
+    fixture::ScopedConfigDir config;
+    fs::path sim;
+    std::vector<fs::path> replays;
+    Settings settings;
+    fixture::RecordingInteraction ui;
+    std::unique_ptr<CRpyGraphDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
+    // The playback tool bar: eight buttons, one a separator.
+    const QList<QAction*> buttons = frame->PlaybackToolBar()->actions();
+    ASSERT_EQ(buttons.size(), 8);
+    EXPECT_EQ(buttons.at(0), frame->Action(P::kBeginningOfLap));
+    EXPECT_TRUE(buttons.at(6)->isSeparator());
+    EXPECT_EQ(buttons.at(7), frame->Action(P::kToggleRace));
+    ASSERT_TRUE(frame->Run(CMainFrame::kTogglePlaybackBar));
+    EXPECT_FALSE(frame->PlaybackToolBar()->isVisible());
+    ASSERT_TRUE(frame->Run(CMainFrame::kTogglePlaybackBar));
+
+    // Nothing ticked: nothing to play.
+    ASSERT_TRUE(frame->Run(P::kStart));
+    ASSERT_EQ(ui.messages, std::vector<std::string>{"Choose lap(s) to play!"});
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1 + 1));
+    ASSERT_TRUE(frame->Run(P::kStart));
+    EXPECT_TRUE(frame->Action(P::kStart)->isChecked());
+    EXPECT_TRUE(frame->PlotSettings().IsPlaybackMode());
+    EXPECT_FALSE(frame->Action(CMainFrame::kToggleLap1)->isEnabled());
+    EXPECT_FALSE(frame->Action(CMainFrame::kAddReplayLap)->isEnabled());
+    Ticks(300);
+    const QImage lap_map = Map();
+    const QColor red(255, 0, 0);  // lap 1
+    EXPECT_GT(PixelsOf(lap_map, red), 100);
+    fixture::CheckScreenshot(frame->grab().toImage(), "lap_playback");
+    ASSERT_TRUE(frame->Run(P::kStop));
+    EXPECT_FALSE(frame->PlotSettings().IsPlaybackMode());
+
+    // Race mode: the race playback bar stands where the plot settings were.
+    ASSERT_TRUE(frame->Run(P::kToggleRace));
+    QApplication::processEvents();
+    ASSERT_TRUE(View().race_mode);
+    EXPECT_TRUE(frame->RaceDock()->isVisible());
+    EXPECT_FALSE(frame->PlotSettings().isVisible());
+    RaceReplay& bar = frame->RaceBar();
+    EXPECT_EQ(bar.FieldText(1204), "3");
+    EXPECT_EQ(bar.Combo()->count(), 3);
+    EXPECT_FALSE(bar.Combo()->isEnabled());
+    ASSERT_TRUE(frame->Run(P::kStart));
+    Ticks(400);
+    const QImage race_map = Map();
+    const QColor car = MFCDisplay::ToQColor(doc->GetColours()[11]);  // engine 0
+    EXPECT_GT(PixelsOf(race_map, car), 20);
+    EXPECT_EQ(bar.Slider()->value(), static_cast<int>(View().Playback().position));
+    // About 400 ticks in (the real 55 ms timer runs too and may add a few
+    // on a busy machine).
+    EXPECT_TRUE(QRegularExpression("^0:2[3-9]$").match(bar.FieldText(1203)).hasMatch()) << bar.FieldText(1203).toStdString();
+    EXPECT_FALSE(bar.FieldText(1211).isEmpty());
+    fixture::CheckScreenshot(frame->grab().toImage(), "race_mode");
+
+    // View > Plot Settings toggles the bar of the mode.
+    ASSERT_TRUE(frame->Run(CMainFrame::kTogglePlotSettings));
+    EXPECT_FALSE(frame->RaceDock()->isVisible());
+    ASSERT_TRUE(frame->Run(CMainFrame::kTogglePlotSettings));
+    EXPECT_TRUE(frame->RaceDock()->isVisible());
+
+    // Focus on the driver behind, by the bar's button, while paused.
+    ASSERT_TRUE(frame->Run(P::kPause));
+    const int leader = View().Playback().Race().GetFocusDriver();
+    bar.Button(1209)->click();
+    EXPECT_TRUE(bar.Radio(1200)->isChecked());
+    EXPECT_TRUE(bar.Combo()->isEnabled());
+    EXPECT_NE(View().Playback().Race().GetFocusDriver(), leader);
+    EXPECT_EQ(bar.Combo()->currentIndex(), View().Playback().Race().GetFocusDriver());
+
+    // Back to driving lines.
+    ASSERT_TRUE(frame->Run(P::kToggleRace));
+    QApplication::processEvents();
+    EXPECT_FALSE(View().race_mode);
+    EXPECT_FALSE(frame->RaceDock()->isVisible());
+    EXPECT_TRUE(frame->PlotSettings().isVisible());
+    EXPECT_TRUE(frame->Action(CMainFrame::kAddReplayLap)->isEnabled());
+}
+
+TEST_F(PlaybackWindowTest, KeysScrollTheMapAndTheRightButtonOpensTheMenu) {
+    CRpyGraphView& view = View();
+    view.ZoomInBy(nullptr, 4.0);
+    QApplication::processEvents();
+    ASSERT_GT(view.verticalScrollBar()->maximum(), 900);
+    view.verticalScrollBar()->setValue(400);
+    view.horizontalScrollBar()->setValue(400);
+    const struct {
+        Qt::Key key;
+        int dx, dy;
+    } keys[] = {{Qt::Key_Down, 0, 8}, {Qt::Key_Up, 0, -8}, {Qt::Key_PageDown, 0, 390}, {Qt::Key_PageUp, 0, -390},
+                {Qt::Key_Left, -8, 0}, {Qt::Key_Right, 8, 0}};
+    for (const auto& k : keys) {
+        const ZoomModel::Point before = view.Zoom().GetScrollPosition();
+        QTest::keyClick(&view, k.key);
+        const ZoomModel::Point after = view.Zoom().GetScrollPosition();
+        EXPECT_EQ(after.x - before.x, k.dx) << k.key;
+        EXPECT_EQ(after.y - before.y, k.dy) << k.key;
+    }
+
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, QPoint(200, 200));
+    QMenu* menu = frame->MapContextMenu();
+    ASSERT_TRUE(menu->isVisible());
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 10);
+    EXPECT_EQ(items.at(2)->text(), "Show whole track");
+    EXPECT_TRUE(items.at(4)->isSeparator());
+    EXPECT_TRUE(items.at(5)->isEnabled());   // lap 1
+    EXPECT_FALSE(items.at(7)->isEnabled());  // lap 3: no lap in the slot
+    items.at(5)->trigger();
+    menu->hide();
+    EXPECT_TRUE(frame->PlotSettings().IsLapTicked(0));
+}
+
+TEST_F(PlaybackWindowTest, AZoomClickLetsARunningPlaybackGoOn) {
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
+    ASSERT_TRUE(frame->Run(P::kStart));
+    Ticks(40);
+    const uint32_t position = View().Playback().position;
+    const double zoom = View().Zoom().GetZoomFactor();
+    ASSERT_TRUE(frame->Run(CMainFrame::kZoomIn));
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(View().Zoom().GetZoomFactor(), zoom * 1.25);
+    // The rebuilt map restarted the timer where the playback was.
+    EXPECT_TRUE(View().playing);
+    EXPECT_EQ(View().Playback().position, position);
+    EXPECT_GT(PixelsOf(Map(), QColor(255, 0, 0)), 10);
+}
+
+}  // namespace
