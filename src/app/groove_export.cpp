@@ -6,7 +6,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/lap_file_names.h"
+#include "app/rpy_graph_doc.h"
+#include "interaction/interaction.h"
 #include "replay/get_rpy_info.h"
+#include "replay/header.h"
+#include "settings/atomic_file.h"
+#include "track/track.h"
 
 namespace groove_export {
 
@@ -78,6 +84,30 @@ std::optional<std::string> Build(const GetRpyInfo& lap, double track_length, con
         ++count;
     }
     return "60sections," + std::to_string(count) + "entries\r\n" + lines;
+}
+
+bool ExportLap(CRpyGraphDoc& doc, int slot_index, const Parameters& parameters) {
+    Interaction& ui = doc.GetInteraction();
+    if (slot_index < 0 || slot_index >= doc.GetLoadedCount()) return false;
+    const LapSlot& slot = doc.GetSlot(slot_index);
+    if (!slot.telemetry || !slot.header) return false;
+    const double length = doc.GetTrack() ? doc.GetTrack()->GetLength() : 0.0;
+    ui.BeginWait();
+    const auto text = Build(*slot.telemetry, length, parameters);
+    ui.EndWait();
+    if (!text) {
+        ui.ShowMessage(kTooShort);
+        return false;
+    }
+    const auto chosen = ui.ChooseSaveFile("Export Lap To Groove (GRV) File",
+                                          lap_file_names::SafeFileName(slot.header->track_folder + ".grv"),
+                                          {{"Groove files", "*.grv"}, {"All Files", "*.*"}});
+    if (!chosen) return false;
+    if (!atomic_file::Write(lap_file_names::WithExtension(*chosen, ".grv"), *text)) {
+        ui.ShowMessage("Error creating file!");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace groove_export

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+class CRpyGraphDoc;
 class GetRpyInfo;
 
 namespace groove_export {
@@ -42,5 +43,14 @@ double LateralAtDistance(const GetRpyInfo& lap, double d, int& p);
 // The groove text of the lap over a track of track_length metres; nullopt
 // for a lap shorter than kMinSamples samples.
 std::optional<std::string> Build(const GetRpyInfo& lap, double track_length, const Parameters& parameters);
+
+// Tools > Track Creating Tools > Export Lap To Groove (GRV) File, once the
+// lap slot is chosen and the parameters are confirmed: builds the text over
+// the document's track (none: no line), asks for the file ("<track>.grv"
+// proposed) and writes it, replacing a file whole or not at all. Says
+// kTooShort for a lap it cannot sample and "Error creating file!" when the
+// file cannot be written. True when a file was written.
+inline constexpr const char* kTooShort = "This lap is too short to be exported as a groove file.";
+bool ExportLap(CRpyGraphDoc& doc, int slot, const Parameters& parameters);
 
 }  // namespace groove_export

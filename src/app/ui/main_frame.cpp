@@ -163,6 +163,7 @@ void CMainFrame::BuildCommands() {
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
     }
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildWriterCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -183,6 +184,7 @@ void CMainFrame::BuildMenus() {
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    BuildWriterMenus();
 }
 
 void CMainFrame::BuildToolBars() {
@@ -202,6 +204,7 @@ void CMainFrame::BuildToolBars() {
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
+    BuildWriterToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {
