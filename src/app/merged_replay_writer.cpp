@@ -150,11 +150,13 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     Tag(w, "BTPL");
     w.U32(0);
     w.U32(static_cast<uint32_t>(n * 24));
+    // The readers add the start time and the lap time without the 24-bit
+    // wrap of the stored word: the session must last past that sum.
     uint32_t latest_end = kStartTimeMs;
     for (size_t k = 0; k < n; ++k) {
         const uint32_t word = lap_file_names::StoredLapWord(*laps[k]);
         const uint32_t end_ms = (kStartTimeMs + Drivers::LapMs(word)) & 0xFFFFFF;
-        latest_end = std::max(latest_end, end_ms);
+        latest_end = std::max(latest_end, kStartTimeMs + Drivers::LapMs(word));
         Tag(w, "ORPL");
         w.U32(0);
         w.U32(12);
