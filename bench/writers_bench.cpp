@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -191,8 +192,17 @@ BENCHMARK(BM_GrooveOfLap)->Unit(benchmark::kMillisecond);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred) times_[run.run_name.str()] = run.GetAdjustedRealTime();
+        // The median of repeated runs when there is one, else the run itself.
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                times_[name] = run.GetAdjustedRealTime();
+                medians_.insert(name);
+            } else if (run.run_type == Run::RT_Iteration && !medians_.count(name)) {
+                times_[name] = run.GetAdjustedRealTime();
+            }
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void PrintRatios() const {
@@ -205,6 +215,7 @@ public:
 
 private:
     std::map<std::string, double> times_;
+    std::set<std::string> medians_;
 };
 
 }  // namespace

@@ -61,7 +61,7 @@ void MergeParametersModel::SetOption(Option option) {
         const uint32_t d = max_advantage_[i];
         switch (option) {
         case kStartOfLap:
-            edit_[i] = "0";
+            edit_[i].assign(1, '0');
             start_[i] = 0;
             break;
         case kEndOfLap:

@@ -170,7 +170,9 @@ TEST(GrooveExport, OldWayTakesTheLargerPartUnlessItExceedsOne) {
         const auto text = groove_export::Build(*lap, 21, p);
         ASSERT_TRUE(text);
         // d = 20 m: the line names sample 19.
-        const std::string want = " " + groove_export::FormatGrooveNumber(c.darkness) + " 20.00000000 3.0\r\n";
+        std::string want(1, ' ');
+        want += groove_export::FormatGrooveNumber(c.darkness);
+        want += " 20.00000000 3.0\r\n";
         EXPECT_NE(text->find(want), std::string::npos) << c.accel_factor << " " << *text;
     }
 }
