@@ -358,3 +358,53 @@ TEST_F(ReplayWritersTest, MergeOffsetsStopAtTheLapsLastSample) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReplayWritersTest, FailedWritesAreReportedAndLeaveTheOldFile) {
+    ASSERT_TRUE(doc->AddLapFromCommandLine(source.string(), 0, 0, 2));
+    const fs::path missing = sim / "nothing";
+    doc->SetMergeParametersDialog([](CRpyGraphDoc&) { return std::array<uint32_t, 5>{}; });
+    ui.messages.clear();
+    ui.paths = {(missing / "m.rpy").string(), (missing / "t.txt").string()};
+    doc->OnMergeAllLaps();
+    doc->OnSaveTelemetryText();
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Only 1 lap loaded, will extract that to a new replay file.",
+                                                     "Error while saving replay file!", "Error creating file!"}));
+    // A folder standing where the file should go is not replaced.
+    fs::create_directories(sim / "taken.txt");
+    ui.messages.clear();
+    ui.paths = {(sim / "taken.txt").string()};
+    doc->OnSaveTelemetryText();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Error creating file!"});
+    EXPECT_TRUE(fs::is_directory(sim / "taken.txt"));
+}
+
+// A race lap flagged "not valid" and "off the track" stays selectable in the
+// merged file's practice session, with the off-track flag kept.
+TEST_F(ReplayWritersTest, MergedLapTimeFlagsAsTheReaderExpectsThem) {
+    fixture::RacePlan plan = race->plan();
+    plan.race = true;
+    for (auto& car : plan.cars) car.race_speeds = {30, 30, 30};
+    const fixture::RaceGenerator with_race(plan);
+    fixture::ReplaySpec spec = with_race.Spec();
+    for (auto& entry : spec.race)
+        if (entry.slot == 2) entry.words.at(1) |= 0x50000000;
+    const fs::path flagged = sim / "replay" / "flagged.rpy";
+    fixture::WriteFile(flagged, fixture::BuildReplay(spec));
+    ASSERT_TRUE(doc->AddLapFromCommandLine(flagged.string(), 1, 1, 2));
+    ASSERT_EQ(lap_file_names::StoredLapWord(doc->GetSlot(0)) >> 24, 0x50u);
+
+    std::string bytes;
+    ASSERT_TRUE(merged_replay_writer::Build({&doc->GetSlot(0)}, {}, bytes));
+    const fs::path merged = sim / "replay" / "flagged_merged.rpy";
+    fixture::WriteFile(merged, bytes);
+    Drivers drivers;
+    ASSERT_EQ(drivers.LoadReplay(merged.string()), 0);
+    EXPECT_EQ(drivers.practice_times[1][1], 0x40000000u | with_race.Lap(1, 1, 2).lap_ms);
+    EXPECT_EQ(drivers.practice_selectable[1][1], 1);
+    GetRpyInfo lap;
+    EXPECT_EQ(lap.ExtractLap(drivers, 1, 1, 0), 0);
+}
+
+}  // namespace
