@@ -22,6 +22,11 @@ constexpr uint32_t kTicksPerMarker = 36;
 constexpr uint16_t kMarkerType = 13;
 constexpr uint16_t kOtherCarsType = 3;
 constexpr uint32_t kInvalidLapFlag = 0x10000000;
+// Session clock of block 1, in whole 10 ms: half a tick before the line
+// crossing between samples 1 and 2 of a lap that starts without offset,
+// which its lap-time entry puts at kStartTimeMs. Not 0, which readers take
+// for no marker at all.
+constexpr uint32_t kFirstMarkerMs = 980;
 
 void Text(ByteWriter& w, const std::string& text, size_t width) {
     std::string field = text.substr(0, std::min(text.size(), width - 1));
@@ -187,8 +192,8 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
         w.U16(previous);
         w.U32(f % 1024);
         if (marker) {
-            const uint32_t clock = f == m ? std::max(closing_ms, (f - 1) / kTicksPerMarker * 1000 + 10)
-                                          : (f - 1) / kTicksPerMarker * 1000;
+            const uint32_t regular = kFirstMarkerMs + (f - 1) / kTicksPerMarker * 1000;
+            const uint32_t clock = f == m ? std::max(closing_ms, regular + 10) : regular;
             w.U16(kMarkerType);
             w.U16(8);
             w.U32(MarkerValue(clock));

@@ -21,9 +21,10 @@
 //   stored flags kept, except the "not valid" flag, which in the merged
 //   practice session would make a loaded race lap unselectable;
 // - the timing markers (blocks 1, 37, 73, ...) carry the session clock of
-//   their block (1000 ms per 36 blocks from 0) instead of one fixed time,
-//   and the last block carries a marker at least 40 ms after the end of the
-//   slowest lap's entry, so every lap lies inside the recorded session;
+//   their block (980 ms at block 1, then 1000 ms per 36 blocks) instead of
+//   one fixed time, and the last block carries a marker at least 40 ms after
+//   the end of the slowest lap's entry, so every lap lies inside the
+//   recorded session;
 // - every lap's distance is packed in the distance unit the data section
 //   declares (slot 0's), so laps from replays of either unit read back alike.
 
