@@ -292,6 +292,20 @@ void Replays() {
             Seed("add_lap", lap_name, prefix + bytes);
         }
         Seed("lap", name + "-any-session", std::string("\x01\x01\x02", 3) + bytes);
+        // Two laps to merge: the first and the last lap of the table, the
+        // second starting half a second ahead.
+        if (gen.laps().size() >= 2) {
+            const LapTruth& a = gen.laps().front();
+            const LapTruth& b = gen.laps().back();
+            std::string prefix;
+            for (const LapTruth* t : {&a, &b}) {
+                prefix += static_cast<char>(t->driver);
+                prefix += static_cast<char>(t->lap);
+                prefix += static_cast<char>(t->session);
+            }
+            prefix += static_cast<char>(5);
+            Seed("merge", name, prefix + bytes);
+        }
     }
 }
 

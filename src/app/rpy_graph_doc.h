@@ -121,6 +121,23 @@ public:
     // Copies the settings into the document and checks the simulator
     // folder; without qel.exe there, says so and opens the settings dialog.
     void LoadSettings();
+    // File > Save replay lap, Merge all laps to one replay file and Save
+    // telemetry to text file (rpy_graph_doc_files.cpp). The save-lap
+    // chooser gets one caption per loaded lap and returns the chosen slot or
+    // -1; the merge parameters dialog returns the start advantages (ms) of
+    // laps 1 to 5, or nullopt when cancelled. Without them nothing is chosen.
+    using SaveLapChooser = std::function<int(const std::vector<std::string>& captions)>;
+    using MergeParametersDialog = std::function<std::optional<std::array<uint32_t, kCapacity>>(CRpyGraphDoc&)>;
+    void SetSaveLapChooser(SaveLapChooser chooser) { save_lap_chooser_ = std::move(chooser); }
+    void SetMergeParametersDialog(MergeParametersDialog dialog) { merge_parameters_dialog_ = std::move(dialog); }
+    int ChooseLapToSave();
+    void OnSaveReplayLap();
+    // Writes the slot's lap as a one-lap replay at destination, replacing
+    // it whole or not at all. 0 on success, 1 on any failure.
+    int WriteLapReplay(int slot, const std::string& destination);
+    void OnMergeAllLaps();
+    void OnSaveTelemetryText();
+
     // Derives map positions, heading, speed, slip angles, accelerations,
     // locked wheels and split times of a slot's trimmed lap (track loaded).
     void ComputeDerivedChannels(int slot);
@@ -182,6 +199,8 @@ private:
     Interaction& ui_;
     std::function<void(CRpyGraphDoc&)> open_settings_dialog_;
     LapChooser* lap_chooser_ = nullptr;
+    SaveLapChooser save_lap_chooser_;
+    MergeParametersDialog merge_parameters_dialog_;
     std::vector<DocumentObserver*> observers_;
 
     std::array<LapSlot, kCapacity> slots_;

@@ -175,6 +175,7 @@ void CMainFrame::BuildCommands() {
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
     BuildGraphCommands();
+    BuildWriterCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -199,6 +200,7 @@ void CMainFrame::BuildMenus() {
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    BuildWriterMenus();
 }
 
 void CMainFrame::BuildToolBars() {
@@ -221,6 +223,7 @@ void CMainFrame::BuildToolBars() {
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
     BuildGraphMenus();
+    BuildWriterToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {

@@ -12,9 +12,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/groove_export.h"
 #include "app/rpy_graph_doc.h"
 
 class CRpyGraphView;
@@ -38,6 +40,7 @@ public:
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
         kReplayCDDatabaseCreator = 32818, kGraph = 32771, kGraphTool = 32838, kTogglePlaybackBar = 32786,
+        kSaveReplayLap = 32802, kMergeAllLaps = 32824, kSaveTelemetryText = 32806, kExportLapToGroove = 32821,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -57,6 +60,15 @@ public:
     // Enabled and checked states of every command, from the document and
     // the view.
     void RefreshCommands();
+    // The lap a one-lap feature of the view uses: none loaded says "No
+    // replay lap loaded!" (-1), one is taken, several are offered to
+    // ChooseLapForReport (set by the report-lap chooser; until then a plain
+    // list). Returns the slot or -1.
+    int ChooseReportLap();
+    std::function<int(const std::vector<std::string>& labels)> report_lap_chooser;
+    // The groove parameters dialog, replaceable for tests: the parameters,
+    // or nullopt on Cancel.
+    std::function<std::optional<groove_export::Parameters>()> groove_dialog;
 
     // Restores the stored placement, or leaves the default one.
     void RestorePlacement();
@@ -84,6 +96,12 @@ private:
     void BuildCommands();
     void BuildMenus();
     void BuildToolBars();
+    // File > Save replay lap, Merge all laps, Save telemetry to text file and
+    // Tools > Track Creating Tools > Export Lap To Groove (main_frame_writers.cpp).
+    void BuildWriterCommands();
+    void BuildWriterMenus();
+    void BuildWriterToolButtons();
+    void OnExportLapToGroove();
     void RebuildRecentMenu();
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();

@@ -1,0 +1,117 @@
+// The main window's commands that write files from loaded laps: a lap as a
+// one-lap replay, all laps merged into one replay, a lap's telemetry as
+// text (document commands) and a lap as a groove file (a command of the
+// track map's Tools menu).
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QToolBar>
+#include <filesystem>
+
+#include "app/choose_lap_for_report.h"
+#include "app/save_which_lap.h"
+#include "app/ui/groove.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/merge_parameters.h"
+#include "app/ui/rpy_graph_view.h"
+#include "interaction/interaction.h"
+#include "interaction/ui/text_codec.h"
+#include "replay/header.h"
+
+namespace {
+
+QMenu* FindMenu(QMenuBar* bar, const QString& title) {
+    for (QAction* a : bar->actions())
+        if (a->menu() && a->text() == title) return a->menu();
+    return nullptr;
+}
+
+}  // namespace
+
+void CMainFrame::BuildWriterCommands() {
+    // Writing from the laps waits while they play.
+    const auto idle_laps = [this] { return !view_->playing && !view_->paused && !view_->race_mode; };
+    AddCommand({kSaveReplayLap, "&Save replay lap...", ":/icons/save_lap.svg", {}, [this] { doc_.OnSaveReplayLap(); },
+                idle_laps, {}});
+    AddCommand({kMergeAllLaps, "Merge all laps to one replay file...", ":/icons/merge.svg", {},
+                [this] { doc_.OnMergeAllLaps(); }, idle_laps, {}});
+    AddCommand({kSaveTelemetryText, "Save telemetry to text file", {}, {}, [this] { doc_.OnSaveTelemetryText(); }, {},
+                {}});
+    AddCommand({kExportLapToGroove, "Export Lap To Groove (GRV) File", {}, {}, [this] { OnExportLapToGroove(); }, {},
+                {}});
+
+    // The dialogs are found through the active window, so the document
+    // never holds on to this window.
+    doc_.SetSaveLapChooser([this](const std::vector<std::string>& captions) {
+        SaveWhichLap dialog(ui_, QApplication::activeWindow());
+        dialog.SetCaptions(captions);
+        return dialog.Run();
+    });
+    doc_.SetMergeParametersDialog(
+        [](CRpyGraphDoc& doc) { return MergeParameters::Ask(doc, QApplication::activeWindow()); });
+    report_lap_chooser = [this](const std::vector<std::string>& labels) {
+        ChooseLapForReport dialog(ui_, this);
+        dialog.SetCaptions(labels);
+        return dialog.Run();
+    };
+    groove_dialog = [this]() -> std::optional<groove_export::Parameters> {
+        groove dialog(ui_, this);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.Parameters();
+    };
+}
+
+void CMainFrame::BuildWriterMenus() {
+    if (QMenu* file = FindMenu(menuBar(), "&File")) {
+        // After the commands that add laps, before printing.
+        QAction* before = nullptr;
+        const auto actions = file->actions();
+        const int newest = static_cast<int>(actions.indexOf(Action(kOpenNewest)));
+        if (newest >= 0 && newest + 1 < actions.size()) before = actions[newest + 1];
+        file->insertSeparator(before);
+        for (int id : {kSaveReplayLap, kMergeAllLaps, kSaveTelemetryText}) file->insertAction(before, Action(id));
+    }
+    QMenu* tools = FindMenu(menuBar(), "&Tools");
+    if (!tools) {
+        tools = new QMenu("&Tools", this);
+        QMenu* help = FindMenu(menuBar(), "&Help");
+        menuBar()->insertMenu(help ? help->menuAction() : nullptr, tools);
+        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    }
+    QMenu* track_tools = tools->addMenu("Track Creating Tools");
+    track_tools->addAction(Action(kExportLapToGroove));
+}
+
+void CMainFrame::BuildWriterToolButtons() {
+    // Beside the commands that add laps, before the separator.
+    const auto actions = main_bar_->actions();
+    const int add = static_cast<int>(actions.indexOf(Action(kAddReplayLap)));
+    QAction* before = add >= 0 && add + 1 < actions.size() ? actions[add + 1] : nullptr;
+    for (int id : {kSaveReplayLap, kMergeAllLaps}) main_bar_->insertAction(before, Action(id));
+}
+
+int CMainFrame::ChooseReportLap() {
+    const int count = doc_.GetLoadedCount();
+    if (count == 0) {
+        ui_.ShowMessage("No replay lap loaded!");
+        return -1;
+    }
+    if (count == 1) return 0;
+    std::vector<std::string> labels;
+    for (int i = 0; i < count; ++i) {
+        const Header& h = *doc_.GetSlot(i).header;
+        const std::string name = std::filesystem::path(h.path).stem().string();
+        labels.push_back("\"" + name + "\" - " + h.player_first_name + " " + h.player_last_name);
+    }
+    const int chosen = report_lap_chooser ? report_lap_chooser(labels) : -1;
+    return chosen >= 0 && chosen < count ? chosen : -1;
+}
+
+void CMainFrame::OnExportLapToGroove() {
+    const int slot = ChooseReportLap();
+    if (slot < 0 || !groove_dialog) return;
+    const auto parameters = groove_dialog();
+    if (!parameters) return;
+    groove_export::ExportLap(doc_, slot, *parameters);
+}
