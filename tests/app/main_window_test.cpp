@@ -26,28 +26,16 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
-#include "support/sample_simulator.h"
+#include "support/sample_document.h"
 #include "support/screenshot.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-int PixelsOf(const QImage& image, QColor colour) {
-    int n = 0;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y)
-        for (int x = 0; x < rgb.width(); ++x) n += rgb.pixelColor(x, y) == colour;
-    return n;
-}
-
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public testing::Test, protected fixture::SampleDocument {
 protected:
     MainWindowTest() {
-        sim = config.scratch() / "QEL";
-        replays = fixture::WriteSampleSimulator(sim);
-        settings.SetQELDirectory(sim.string());
-        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
         frame = std::make_unique<CMainFrame>(*doc, ui);
         frame->resize(1100, 760);
         frame->show();
@@ -70,12 +58,6 @@ protected:
         return frame->View().viewport()->grab().toImage();
     }
 
-    fixture::ScopedConfigDir config;
-    fs::path sim;
-    std::vector<fs::path> replays;
-    Settings settings;
-    fixture::RecordingInteraction ui;
-    std::unique_ptr<CRpyGraphDoc> doc;
     std::unique_ptr<CMainFrame> frame;
 };
 
@@ -91,10 +73,10 @@ TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     EXPECT_FALSE(frame->Action(CMainFrame::kToggleLap1 + 2)->isEnabled());
 
     const QColor blue(0, 0, 255);  // lap 2
-    EXPECT_EQ(PixelsOf(Map(), blue), 0);
+    EXPECT_EQ(fixture::PixelsOf(Map(), blue), 0);
     ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1 + 1));
     EXPECT_TRUE(frame->PlotSettings().IsLapTicked(1));
-    EXPECT_GT(PixelsOf(Map(), blue), 300);
+    EXPECT_GT(fixture::PixelsOf(Map(), blue), 300);
     ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window");
 }
@@ -165,8 +147,8 @@ TEST_F(MainWindowTest, ExportsTheMapAsASixteenColourBitmap) {
     EXPECT_EQ(bmp.size(), QSize(768, 768));
     EXPECT_EQ(bmp.colorCount(), 16);
     EXPECT_EQ(bmp.color(0), qRgb(255, 255, 255));
-    EXPECT_GT(PixelsOf(bmp, QColor(0, 0, 255)), 300);  // lap 2's line
-    EXPECT_EQ(PixelsOf(bmp, QColor(255, 0, 0)), 0);    // no start/finish or split lines
+    EXPECT_GT(fixture::PixelsOf(bmp, QColor(0, 0, 255)), 300);  // lap 2's line
+    EXPECT_EQ(fixture::PixelsOf(bmp, QColor(255, 0, 0)), 0);    // no start/finish or split lines
     // Margins of 5: the edge rows and columns stay white.
     for (int i = 0; i < 768; ++i) {
         ASSERT_EQ(bmp.pixel(i, 0), qRgb(255, 255, 255));

@@ -20,7 +20,7 @@
 #include "support/race_generator.h"
 #include "support/recording_interaction.h"
 #include "support/replay_fixture.h"
-#include "support/sample_simulator.h"
+#include "support/sample_document.h"
 #include "track/fitted_display.h"
 #include "track/track.h"
 #include "track/track_path_tracer.h"
@@ -121,13 +121,9 @@ fixture::RacePlan FourCars(double lap_length) {
     return plan;
 }
 
-class PlaybackTest : public testing::Test {
+class PlaybackTest : public testing::Test, protected fixture::SampleDocument {
 protected:
     PlaybackTest() {
-        sim = config.scratch() / "QEL";
-        replays = fixture::WriteSampleSimulator(sim);
-        settings.SetQELDirectory(sim.string());
-        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
         playback = std::make_unique<PlaybackController>(*doc);
         playback->SetMap(&window);
         playback->SetBars(&window);
@@ -152,12 +148,6 @@ protected:
         return ticks;
     }
 
-    fixture::ScopedConfigDir config;
-    fs::path sim;
-    std::vector<fs::path> replays;
-    Settings settings;
-    fixture::RecordingInteraction ui;
-    std::unique_ptr<CRpyGraphDoc> doc;
     FakeWindow window;
     std::unique_ptr<PlaybackController> playback;
     std::vector<std::string> captions_;

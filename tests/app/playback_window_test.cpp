@@ -30,7 +30,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
-#include "support/sample_simulator.h"
+#include "support/sample_document.h"
 #include "support/screenshot.h"
 #include "track/ui/mfc_display.h"
 
@@ -39,21 +39,9 @@ namespace {
 namespace fs = std::filesystem;
 using P = PlaybackController;
 
-int PixelsOf(const QImage& image, QColor colour) {
-    int n = 0;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y)
-        for (int x = 0; x < rgb.width(); ++x) n += rgb.pixelColor(x, y) == colour;
-    return n;
-}
-
-class PlaybackWindowTest : public testing::Test {
+class PlaybackWindowTest : public testing::Test, protected fixture::SampleDocument {
 protected:
     PlaybackWindowTest() {
-        sim = config.scratch() / "QEL";
-        replays = fixture::WriteSampleSimulator(sim);
-        settings.SetQELDirectory(sim.string());
-        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
         frame = std::make_unique<CMainFrame>(*doc, ui);
         frame->resize(1100, 760);
         frame->show();
@@ -81,12 +69,6 @@ protected:
         QApplication::processEvents();
     }
 
-    fixture::ScopedConfigDir config;
-    fs::path sim;
-    std::vector<fs::path> replays;
-    Settings settings;
-    fixture::RecordingInteraction ui;
-    std::unique_ptr<CRpyGraphDoc> doc;
     std::unique_ptr<CMainFrame> frame;
 };
 
@@ -114,7 +96,7 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     Ticks(300);
     const QImage lap_map = Map();
     const QColor red(255, 0, 0);  // lap 1
-    EXPECT_GT(PixelsOf(lap_map, red), 100);
+    EXPECT_GT(fixture::PixelsOf(lap_map, red), 100);
     fixture::CheckScreenshot(frame->grab().toImage(), "lap_playback");
     ASSERT_TRUE(frame->Run(P::kStop));
     EXPECT_FALSE(frame->PlotSettings().IsPlaybackMode());
@@ -133,7 +115,7 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     Ticks(400);
     const QImage race_map = Map();
     const QColor car = MFCDisplay::ToQColor(doc->GetColours()[11]);  // engine 0
-    EXPECT_GT(PixelsOf(race_map, car), 20);
+    EXPECT_GT(fixture::PixelsOf(race_map, car), 20);
     EXPECT_EQ(bar.Slider()->value(), static_cast<int>(View().Playback().position));
     // About 400 ticks in (the real 55 ms timer runs too and may add a few
     // on a busy machine).
@@ -212,7 +194,7 @@ TEST_F(PlaybackWindowTest, AZoomClickLetsARunningPlaybackGoOn) {
     // The rebuilt map restarted the timer where the playback was.
     EXPECT_TRUE(View().playing);
     EXPECT_EQ(View().Playback().position, position);
-    EXPECT_GT(PixelsOf(Map(), QColor(255, 0, 0)), 10);
+    EXPECT_GT(fixture::PixelsOf(Map(), QColor(255, 0, 0)), 10);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
-#include "support/sample_simulator.h"
+#include "support/sample_document.h"
 #include "support/screenshot.h"
 
 namespace {
@@ -44,14 +44,9 @@ QStringList Texts(QMenu* menu) {
     return out;
 }
 
-class WritersWindowTest : public testing::Test {
+class WritersWindowTest : public testing::Test, protected fixture::SampleDocument {
 protected:
     WritersWindowTest() {
-        sim = config.scratch() / "QEL";
-        replays = fixture::WriteSampleSimulator(sim);
-        settings.SetQELDirectory(sim.string());
-        settings.SetDontShowQualReport(1);
-        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
         frame = std::make_unique<CMainFrame>(*doc, ui);
         frame->resize(1000, 700);
         frame->show();
@@ -69,12 +64,6 @@ protected:
         ui.messages.clear();
     }
 
-    fixture::ScopedConfigDir config;
-    fs::path sim;
-    std::vector<fs::path> replays;
-    Settings settings;
-    fixture::RecordingInteraction ui;
-    std::unique_ptr<CRpyGraphDoc> doc;
     std::unique_ptr<CMainFrame> frame;
 };
 

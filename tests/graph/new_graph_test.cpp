@@ -30,7 +30,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
-#include "support/sample_simulator.h"
+#include "support/sample_document.h"
 #include "support/screenshot.h"
 #include "track/track.h"
 #include "track/ui/mfc_display.h"
@@ -41,22 +41,9 @@ using namespace graph_kind;
 
 namespace fs = std::filesystem;
 
-int PixelsOf(const QImage& image, QColor colour, QRect area = {}) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    if (area.isNull()) area = rgb.rect();
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += rgb.pixelColor(x, y) == colour;
-    return n;
-}
-
-class NewGraphTest : public testing::Test {
+class NewGraphTest : public testing::Test, protected fixture::SampleDocument {
 protected:
     NewGraphTest() {
-        sim = config.scratch() / "QEL";
-        replays = fixture::WriteSampleSimulator(sim);
-        settings.SetQELDirectory(sim.string());
-        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
     }
     // Practice lap 2 of the first car and race lap 3 of the third.
     void LoadTwoLaps() {
@@ -74,12 +61,6 @@ protected:
     }
     QColor Colour(int entry) const { return MFCDisplay::ToQColor(doc->GetColours()[static_cast<size_t>(entry)]); }
 
-    fixture::ScopedConfigDir config;
-    fs::path sim;
-    std::vector<fs::path> replays;
-    Settings settings;
-    fixture::RecordingInteraction ui;
-    std::unique_ptr<CRpyGraphDoc> doc;
 };
 
 TEST_F(NewGraphTest, TwoLapsInEveryKindWithTheTimeDifference) {
@@ -103,8 +84,8 @@ TEST_F(NewGraphTest, TwoLapsInEveryKindWithTheTimeDifference) {
     EXPECT_TRUE(graph->TimeDiffBox()->isEnabled());
     QApplication::processEvents();
     const QImage speed = graph->grab().toImage();
-    EXPECT_GT(PixelsOf(speed, Colour(16)), 100);
-    EXPECT_GT(PixelsOf(speed, Colour(17)), 100);
+    EXPECT_GT(fixture::PixelsOf(speed, Colour(16)), 100);
+    EXPECT_GT(fixture::PixelsOf(speed, Colour(17)), 100);
     fixture::CheckScreenshot(speed, "graph_window");
 
     for (int p = 1; p <= graph_kind::kCount; ++p) {
@@ -148,11 +129,11 @@ TEST_F(NewGraphTest, MapWindowHighlightsTheCursorAndSurvivesTheLapEnds) {
     EXPECT_TRUE(map.windowTitle().startsWith("Monza ("));
     EXPECT_TRUE(map.windowTitle().endsWith(" meters)"));
     ASSERT_FALSE(map.GetMapImage().isNull());
-    EXPECT_EQ(PixelsOf(map.GetMapImage(), Qt::white), 0);
-    EXPECT_GT(PixelsOf(map.GetMapImage(), Qt::black), 50);
+    EXPECT_EQ(fixture::PixelsOf(map.GetMapImage(), Qt::white), 0);
+    EXPECT_GT(fixture::PixelsOf(map.GetMapImage(), Qt::black), 50);
 
     graph->FormatCursorInfo(track->GetLength() / 2, 0.0);
-    EXPECT_GT(PixelsOf(map.GetMapImage(), Qt::white), 5);
+    EXPECT_GT(fixture::PixelsOf(map.GetMapImage(), Qt::white), 5);
     // The map window as the user sees it, at the graph window's top-right
     // corner.
     QImage screen = graph->grab().toImage();
@@ -165,7 +146,7 @@ TEST_F(NewGraphTest, MapWindowHighlightsTheCursorAndSurvivesTheLapEnds) {
     // The very end of the lap and beyond it: nothing highlighted, no error.
     for (double d : {track->GetLength(), track->GetLength() + 50.0, -500.0})
         EXPECT_NO_THROW(graph->FormatCursorInfo(d, 0.0)) << d;
-    EXPECT_EQ(PixelsOf(map.GetMapImage(), Qt::white), 0);
+    EXPECT_EQ(fixture::PixelsOf(map.GetMapImage(), Qt::white), 0);
 
     // Resizing renders the map afresh at the new size.
     const int renders = map.GetRenderCount();
@@ -188,7 +169,7 @@ TEST_F(NewGraphTest, MapWindowHighlightsTheCursorAndSurvivesTheLapEnds) {
     EXPECT_FALSE(map.IsOpen());
     graph->MapButton()->click();
     EXPECT_TRUE(map.IsOpen());
-    EXPECT_EQ(PixelsOf(map.GetMapImage(), Qt::white), 0);
+    EXPECT_EQ(fixture::PixelsOf(map.GetMapImage(), Qt::white), 0);
     QTest::keyClick(&map, Qt::Key_Escape);
     EXPECT_FALSE(map.IsOpen());
 }
@@ -219,7 +200,7 @@ TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {
     graph->Graph().SetRange(100.0, 900.0, 50.0, 300.0, true);
     graph->MapButton()->click();
     graph->FormatCursorInfo(500.0, 0.0);
-    ASSERT_GT(PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
+    ASSERT_GT(fixture::PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
 
     // Cancel in the choice prints nothing.
     ui.pdf_path = (config.scratch() / "graph.pdf").string();
@@ -250,7 +231,7 @@ TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {
     EXPECT_DOUBLE_EQ(x1, 900.0);
     EXPECT_DOUBLE_EQ(y1, 300.0);
     // Printing cleared the highlight, and the map window shows it so.
-    EXPECT_EQ(PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
+    EXPECT_EQ(fixture::PixelsOf(graph->Map().GetMapImage(), Qt::white), 0);
 
     // The page as an image: the lap table's rows in the curves' colours,
     // the track drawn in the map area, secondary area 3 empty.
@@ -262,12 +243,12 @@ TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {
     }
     fixture::CheckScreenshot(page, "graph_page");
     const QRect table(0, 789, 620, 210);
-    EXPECT_GT(PixelsOf(page, Colour(16), table), 20);
-    EXPECT_GT(PixelsOf(page, Colour(18), table), 20);
-    EXPECT_EQ(PixelsOf(page, Colour(2), table), 0);
-    EXPECT_GT(PixelsOf(page, Qt::black, QRect(620, 820, 620, 500)), 50);
+    EXPECT_GT(fixture::PixelsOf(page, Colour(16), table), 20);
+    EXPECT_GT(fixture::PixelsOf(page, Colour(18), table), 20);
+    EXPECT_EQ(fixture::PixelsOf(page, Colour(2), table), 0);
+    EXPECT_GT(fixture::PixelsOf(page, Qt::black, QRect(620, 820, 620, 500)), 50);
     const QRect third(624, 1352, 610, 340);
-    EXPECT_EQ(PixelsOf(page, Qt::white, third), third.width() * third.height());
+    EXPECT_EQ(fixture::PixelsOf(page, Qt::white, third), third.width() * third.height());
 }
 
 TEST_F(NewGraphTest, PrintChoiceTakesThreeSecondariesAtMost) {
