@@ -82,7 +82,7 @@ void CRpyGraphDoc::UpdateAllViews(DocumentObserver::Change change) {
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->OnDocumentChanged(*this, change);
 }
 
-void CRpyGraphDoc::LoadSettings() {
+void CRpyGraphDoc::ApplySettings() {
     alt_rpy_path_ = settings_.GetAltRpyPath();
     retire_in_race_report_ = settings_.GetRetireInRaceReport();
     off_the_track_in_race_report_ = settings_.GetOffTheTrackInRaceReport();
@@ -90,6 +90,10 @@ void CRpyGraphDoc::LoadSettings() {
     dont_show_qual_report_ = settings_.GetDontShowQualReport();
     qel_directory_ = settings_.GetQELDirectory();
     bmp_size_in_pixel_ = settings_.GetBMPSizeInPixel();
+}
+
+void CRpyGraphDoc::LoadSettings() {
+    ApplySettings();
     default_player_index = settings_.GetDefaultPlayerIndex();
     default_mod_index = settings_.GetDefaultModIndex();
 
@@ -137,6 +141,52 @@ bool CRpyGraphDoc::OnNewDocument() {
     DropTrack();
     UpdateAllViews(DocumentObserver::Change::kLapRows);
     UpdateAllViews(DocumentObserver::Change::kTrack);
+    return true;
+}
+
+bool CRpyGraphDoc::ArrangeLaps(const std::vector<int>& order) {
+    const int n = static_cast<int>(order.size());
+    std::array<bool, kCapacity> kept{};
+    for (int s : order) {
+        if (s < 0 || s >= loaded_count_ || kept[static_cast<size_t>(s)]) return false;
+        kept[static_cast<size_t>(s)] = true;
+    }
+    if (n == 0) return OnNewDocument();
+
+    // The laps leave their slots first; the slots keep their tracers, whose
+    // index is the colour they draw in.
+    struct Lap {
+        std::unique_ptr<Header> header;
+        std::unique_ptr<Drivers> drivers;
+        std::unique_ptr<GetRpyInfo> telemetry;
+        int driver = 0, session = 0, lap = 0;
+    };
+    std::array<Lap, kCapacity> laps;
+    for (int s = 0; s < loaded_count_; ++s) {
+        LapSlot& slot = slots_[static_cast<size_t>(s)];
+        laps[static_cast<size_t>(s)] = {std::move(slot.header), std::move(slot.drivers), std::move(slot.telemetry),
+                                        slot.driver, slot.session, slot.lap};
+    }
+    for (int r = 0; r < n; ++r) {
+        Lap& lap = laps[static_cast<size_t>(order[static_cast<size_t>(r)])];
+        LapSlot& slot = slots_[static_cast<size_t>(r)];
+        slot.header = std::move(lap.header);
+        slot.drivers = std::move(lap.drivers);
+        slot.telemetry = std::move(lap.telemetry);
+        slot.driver = lap.driver;
+        slot.session = lap.session;
+        slot.lap = lap.lap;
+    }
+    // The telemetry borrows its driver table: it goes first.
+    for (Lap& lap : laps) {
+        lap.telemetry.reset();
+        lap.drivers.reset();
+        lap.header.reset();
+    }
+    for (int s = n; s < loaded_count_; ++s) ReleaseSlot(s);
+    loaded_count_ = n;
+    redraw = true;
+    UpdateAllViews(DocumentObserver::Change::kLapRows);
     return true;
 }
 

@@ -121,6 +121,17 @@ public:
     // Copies the settings into the document and checks the simulator
     // folder; without qel.exe there, says so and opens the settings dialog.
     void LoadSettings();
+    // Copies the edited settings into the document (the settings dialog):
+    // the folders, the unit, the report options and the bitmap size.
+    void ApplySettings();
+
+    // File > Move/Remove loaded replay laps: order[r] is the slot whose lap
+    // goes into slot r; laps of slots not named are released. The colours
+    // and driving-line tracers stay with the slot positions. No lap left
+    // clears the document as OnNewDocument does; otherwise the track stays.
+    // False, with nothing changed, when order names a slot that is not
+    // loaded or names one twice.
+    bool ArrangeLaps(const std::vector<int>& order);
     // Derives map positions, heading, speed, slip angles, accelerations,
     // locked wheels and split times of a slot's trimmed lap (track loaded).
     void ComputeDerivedChannels(int slot);
