@@ -66,6 +66,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     BuildCommands();
     BuildMenus();
     BuildToolBars();
+    BuildViewMenus();
     statusBar()->showMessage("Ready");
     recent_files_ = AppProfile::ReadRecentFiles();
     RebuildRecentMenu();
@@ -170,6 +171,7 @@ void CMainFrame::BuildCommands() {
                     about.exec();
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildViewCommands();
 }
 
 void CMainFrame::BuildMenus() {

@@ -17,6 +17,8 @@
 #include "app/rpy_graph_doc.h"
 
 class CRpyGraphView;
+class Drivers;
+class Header;
 class Interaction;
 class QAction;
 class QDockWidget;
@@ -34,6 +36,12 @@ public:
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
+        kSettings = 32801,
+        kArrangeLaps = 32828,
+        kReportsPractice = 32772, kReportsRace = 32773, kReportsLapByLap = 32774, kReportsComplete = 32775,
+        kReportsMechanical = 32809, kReportsLapChart = 32777, kReportsDetailedRace = 32825,
+        kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826, kToolsSectorTimes = 32827,
+        kToolsSpeedReport = 32839,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -54,6 +62,13 @@ public:
     const std::vector<std::string>& RecentFiles() const { return recent_files_; }
 
     void OnDocumentChanged(CRpyGraphDoc& doc, Change change) override;
+
+    // The one-lap chooser of the report commands: shows the captions and
+    // returns the index chosen, -1 on Cancel. By default the modal
+    // "Feature only based on one file - choose which to use".
+    void SetOneLapChooser(std::function<int(const std::vector<std::string>&)> chooser) {
+        one_lap_chooser_ = std::move(chooser);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +96,16 @@ private:
     void OnPrintSetup();
     void OnTogglePlotSettings();
     void UpdateTitle();
+    // The report, settings and arranger commands (main_frame_reports.cpp).
+    void BuildViewCommands();
+    void BuildViewMenus();
+    void OnLapOrFileReport(int kind);
+    void OnChosenLapReport(int kind);
+    void OnLoadedLapsReport(int kind);
+    void OpenReport(int kind, Drivers* drivers, Header* header);
+    void OnSettings();
+    void OnArrangeLaps();
+    QMenu* MenuNamed(const QString& title);
 
     CRpyGraphDoc& doc_;
     Interaction& ui_;
@@ -95,4 +120,5 @@ private:
     std::map<int, QAction*> actions_;
     std::vector<std::string> recent_files_;
     class QPrinter* printer_ = nullptr;
+    std::function<int(const std::vector<std::string>&)> one_lap_chooser_;
 };
