@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "app/folder_dialog.h"
 #include "app/rpy_graph_doc.h"
@@ -20,11 +21,12 @@ namespace {
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string ToPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
-// Where a chooser starts for a stored folder: the folder on this machine,
-// when there is one.
+// Where a chooser starts for a stored folder: that folder on this machine,
+// when it exists.
 std::string StartFolder(const std::string& stored) {
     const auto local = path_lookup::ToLocalPath(stored);
-    return local ? local->string() : std::string();
+    std::error_code ec;
+    return local && std::filesystem::is_directory(*local, ec) ? local->string() : std::string();
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
-#include "settings/path_lookup.h"
 #include "track/track.h"
 
 namespace {
@@ -70,12 +69,8 @@ std::optional<ReportReplay> ReportLapPicker::ChooseLapOrFile(bool with_race) {
     }
 
     if (!ui.AskYesNo("Do you wish to choose a replay file to be used in the report only?")) return std::nullopt;
-    // The simulator folder is a stored path, perhaps a Windows one.
-    std::string start;
-    if (const auto local = path_lookup::ToLocalPath(doc_.GetQELDirectory())) {
-        const auto folder = path_lookup::Find(*local, "replay");
-        start = folder ? folder->string() : local->string();
-    }
+    const auto folder = doc_.GetReplayFolder();
+    const std::string start = folder ? folder->string() : std::string();
     const auto path = ui.ChooseOpenFile("Select Replay File", start,
                                         {{"Replay files", "*.rpy"}, {"All Files(*.*)", "*.*"}});
     if (!path) return std::nullopt;

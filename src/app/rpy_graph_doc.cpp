@@ -11,7 +11,7 @@
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
 #include "replay/name_tables.h"
-#include "settings/file_times.h"
+#include "settings/file_info_array.h"
 #include "settings/path_lookup.h"
 #include "settings/settings.h"
 #include "track/track.h"
@@ -205,20 +205,22 @@ int CRpyGraphDoc::AddLapsFromCommandLine(const CommandLine& command) {
     return added;
 }
 
+std::optional<std::filesystem::path> CRpyGraphDoc::GetReplayFolder() const {
+    const auto local = path_lookup::ToLocalPath(qel_directory_);
+    return local ? path_lookup::Find(*local, "replay") : std::nullopt;
+}
+
 bool CRpyGraphDoc::OpenMostRecentReplay() {
-    const auto folder = path_lookup::Find(qel_directory_, "replay");
+    const auto folder = GetReplayFolder();
     if (!folder) return false;
-    std::optional<std::filesystem::path> newest;
-    int64_t newest_time = 0;
-    for (const auto& file : path_lookup::ListFiles(*folder, "*.rpy")) {
-        const int64_t t = file_times::CreationTime(file).value_or(INT64_MIN);
-        if (!newest || t > newest_time) {
-            newest = file;
-            newest_time = t;
-        }
-    }
+    CFileInfoArray files;
+    files.AddDir(folder->string(), "*.rpy", false);
+    // The scan lists names in order, so the first of equally new files wins.
+    const CFileInfo* newest = nullptr;
+    for (const CFileInfo& file : files.records())
+        if (!newest || file.creation_time > newest->creation_time) newest = &file;
     if (!newest) return false;
-    return OnOpenDocument(newest->string());
+    return OnOpenDocument(newest->full_path);
 }
 
 bool CRpyGraphDoc::AddLap(Ask ask, const std::string& preset_path, const LapChoice& preset) {
@@ -232,7 +234,7 @@ bool CRpyGraphDoc::AddLap(Ask ask, const std::string& preset_path, const LapChoi
 
     std::string path = preset_path;
     if (ask == Ask::kFileAndLap) {
-        const auto replay_folder = path_lookup::Find(qel_directory_, "replay");
+        const auto replay_folder = GetReplayFolder();
         const std::string start = replay_folder ? replay_folder->string() : qel_directory_;
         const auto chosen = ui_.ChooseOpenFile("Select Replay File", start,
                                                {{"Replay files", "*.rpy"}, {"All Files", "*.*"}});

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -169,6 +170,9 @@ public:
     // Copies of the settings.
     const std::string& GetQELDirectory() const { return qel_directory_; }
     const std::string& GetAltRpyPath() const { return alt_rpy_path_; }
+    // The simulator's replay folder on this machine (the stored folder may
+    // be a Windows path), or nullopt when there is none.
+    std::optional<std::filesystem::path> GetReplayFolder() const;
     int GetUseMPH() const { return use_mph_; }
     int GetDontShowQualReport() const { return dont_show_qual_report_; }
     int GetRetireInRaceReport() const { return retire_in_race_report_; }

@@ -33,6 +33,7 @@
 #include "support/recording_interaction.h"
 #include "support/sample_simulator.h"
 #include "support/screenshot.h"
+#include "support/wine_fixture.h"
 #include "track/track.h"
 #include "track/track_path_tracer.h"
 #include "ui_options.h"
@@ -319,6 +320,19 @@ TEST_F(OptionsTest, OkStoresEveryValueForTheNextStart) {
     EXPECT_EQ(doc->GetUseMPH(), 1);
     EXPECT_EQ(doc->GetBMPSizeInPixel(), Options::kMaxBitmapSize);
     EXPECT_EQ(doc->GetQELDirectory(), sim.string());
+}
+
+TEST_F(OptionsTest, TakesAWindowsSimulatorFolderAsTypedAndFindsItsReplays) {
+    fixture::WriteWinePrefix(config.wine_prefix(), fixture::WineSystemReg({}), {{"c:", "../drive_c"}});
+    const fs::path games = config.wine_prefix() / "drive_c" / "Games" / "QEL";
+    fixture::WriteSampleSimulator(games);
+    Options dialog(*doc, ui);
+    dialog.ui().qelPath->setText("C:\\games\\qel\\");
+    dialog.accept();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(Stored()->GetQELDirectory(), "C:\\games\\qel\\");
+    ASSERT_TRUE(doc->GetReplayFolder());
+    EXPECT_EQ(fs::canonical(*doc->GetReplayFolder()), fs::canonical(games / "replay"));
 }
 
 TEST(OptionsBitmapSize, ReadsTheLeadingNumberWithinSixteenTo8192) {

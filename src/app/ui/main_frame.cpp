@@ -257,7 +257,7 @@ void CMainFrame::OnDocumentChanged(CRpyGraphDoc& doc, Change change) {
 }
 
 void CMainFrame::OnOpen() {
-    const auto replay = path_lookup::Find(doc_.GetQELDirectory(), "replay");
+    const auto replay = doc_.GetReplayFolder();
     const auto chosen = ui_.ChooseOpenFile("Open", replay ? replay->string() : doc_.GetQELDirectory(),
                                            {{"Replay files", "*.rpy"}, {"All Files", "*.*"}});
     if (chosen) doc_.OnOpenDocument(*chosen);
