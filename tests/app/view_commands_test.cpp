@@ -159,6 +159,34 @@ TEST_F(ViewCommandsTest, ReportsRunOnTheChosenLapOrOnAReplayChosenForThemAlone) 
     EXPECT_FALSE(frame->Action(CMainFrame::kArrangeLaps)->isEnabled());
 }
 
+TEST_F(ViewCommandsTest, EveryReportCommandOpensItsKindOnTheOneLoadedLap) {
+    ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(2).string(), 1, 0, 2));
+    const std::pair<int, int> commands[] = {
+        {CMainFrame::kReportsPractice, 1},       {CMainFrame::kReportsRace, 2},
+        {CMainFrame::kReportsLapChart, 3},       {CMainFrame::kReportsLapByLap, 4},
+        {CMainFrame::kReportsComplete, 5},       {CMainFrame::kReportsMechanical, 6},
+        {CMainFrame::kToolsEngineDetection, 7},  {CMainFrame::kReportsDetailedRace, 8},
+        {CMainFrame::kToolsLaptimeVerifier, 9},  {CMainFrame::kToolsSectorTimes, 10},
+        {CMainFrame::kToolsSpeedReport, 11},     {CMainFrame::kToolsSeasonEngineInfo, 12},
+    };
+    for (const auto& [id, kind] : commands) {
+        int opened = 0;
+        std::string text;
+        OnNextModal([&](QWidget* w) {
+            auto* r = qobject_cast<Report*>(w);
+            ASSERT_TRUE(r);
+            r->OnEditSetFocus();  // kinds written on the text's first focus
+            opened = r->m_nCurrentKind;
+            text = r->ReportText();
+        });
+        frame->Action(id)->trigger();
+        EXPECT_EQ(opened, kind) << id;
+        EXPECT_GT(text.size(), 40u) << id;
+    }
+    EXPECT_TRUE(captions.empty());  // one lap: no chooser
+    EXPECT_EQ(doc->GetLoadedCount(), 1);
+}
+
 TEST_F(ViewCommandsTest, LoadedLapsReportsRefuseAnEmptyDocument) {
     EXPECT_EQ(ReportOf(CMainFrame::kToolsLaptimeVerifier), "(no report window)");
     EXPECT_EQ(ui.messages, std::vector<std::string>{"No replay lap loaded!"});
