@@ -34,7 +34,13 @@ std::string ReportLapPicker::Caption(const CRpyGraphDoc& doc, int slot) {
     const LapSlot& lap = doc.GetSlot(slot);
     if (!lap.header) return {};
     const Header& h = *lap.header;
-    return "\"" + FileTitle(h.path) + "\" - " + h.player_first_name + " " + h.player_last_name;
+    std::string caption(1, '"');
+    caption += FileTitle(h.path);
+    caption += "\" - ";
+    caption += h.player_first_name;
+    caption += ' ';
+    caption += h.player_last_name;
+    return caption;
 }
 
 int ReportLapPicker::ChooseReportLap() {
