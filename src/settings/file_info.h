@@ -20,10 +20,11 @@ public:
 
     CFileInfo() = default;
 
-    // Fills the record from the file at `file`, whose path is kept as
-    // `full_path` (the scanned folder's text followed by the name). False,
-    // with the record left as it was, when the file cannot be examined.
-    bool Fill(const std::filesystem::path& file, const std::string& full_path);
+    // Fills the record from the file at `file` (following a link), whose
+    // path is kept as `full_path` (the scanned folder's text followed by the
+    // name). False, with the record left as it was, when the file cannot be
+    // examined. *regular, when given, tells whether it is a regular file.
+    bool Fill(const std::filesystem::path& file, const std::string& full_path, bool* regular = nullptr);
 
     // The file's name without folder and extension: "b.c" for D:\a\b.c.rpy.
     std::string GetFileTitle() const;

@@ -16,18 +16,23 @@ bool PathLess(const std::string& a, const std::string& b) {
     });
 }
 
-// The names in a folder other than "." and "..", in byte order; empty when
-// the folder cannot be read.
-std::vector<std::string> SortedNames(const std::string& folder) {
-    std::vector<std::string> names;
+struct Entry {
+    std::string name;
+    unsigned char type;  // DT_ value; DT_UNKNOWN when the file system does not say
+};
+
+// The entries of a folder other than "." and "..", in byte order of their
+// names; empty when the folder cannot be read.
+std::vector<Entry> SortedEntries(const std::string& folder) {
+    std::vector<Entry> entries;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir) return names;
+    if (!dir) return entries;
     while (const dirent* e = ::readdir(dir.get())) {
         const std::string name = e->d_name;
-        if (name != "." && name != "..") names.push_back(name);
+        if (name != "." && name != "..") entries.push_back({name, e->d_type});
     }
-    std::sort(names.begin(), names.end(), PathLess);
-    return names;
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return PathLess(a.name, b.name); });
+    return entries;
 }
 
 bool Aborted(const std::atomic<bool>* abort) { return abort && abort->load(); }
@@ -78,11 +83,13 @@ int CFileInfoArray::Scan(const std::string& folder, std::string_view mask, bool 
     const std::string prefix = folder.back() == '/' || folder.back() == '\\' ? folder : folder + "/";
     // Windows' "*.*" matches every name, with a dot or without.
     const std::string_view pattern = mask == "*.*" ? std::string_view("*") : mask;
-    const std::vector<std::string> names = SortedNames(folder);
+    const std::vector<Entry> entries = SortedEntries(folder);
     int added = 0;
 
-    for (const std::string& name : names) {
-        const std::string path = prefix + name;
+    for (const Entry& e : entries) {
+        // Only entries that are or may be folders (links included) are looked at.
+        if (e.type != DT_DIR && e.type != DT_LNK && e.type != DT_UNKNOWN) continue;
+        const std::string path = prefix + e.name;
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
         if (include_directories) {
@@ -97,15 +104,14 @@ int CFileInfoArray::Scan(const std::string& folder, std::string_view mask, bool 
         if (Aborted(abort)) return added;
     }
 
-    for (const std::string& name : names) {
+    for (const Entry& e : entries) {
         if (Aborted(abort)) break;
-        if (!path_lookup::MatchesNoCase(name, pattern)) continue;
-        const std::string path = prefix + name;
-        struct stat st {};
-        // Only regular files: a FIFO or a device is never a replay.
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (e.type == DT_DIR || !path_lookup::MatchesNoCase(e.name, pattern)) continue;
+        const std::string path = prefix + e.name;
         CFileInfo record;
-        if (!record.Fill(path, path)) continue;
+        bool regular = false;
+        // Only regular files: a FIFO or a device is never a replay.
+        if (!record.Fill(path, path, &regular) || !regular) continue;
         AddFileInfo(record, sort_order);
         ++added;
         if (counter) ++*counter;

@@ -11,7 +11,7 @@ int64_t Nanoseconds(const struct statx_timestamp& t) { return int64_t{t.tv_sec} 
 
 std::optional<struct statx> Examine(const std::filesystem::path& file) {
     struct statx st {};
-    if (statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME | STATX_MTIME | STATX_ATIME, &st) != 0) return std::nullopt;
+    if (statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME | STATX_MTIME, &st) != 0) return std::nullopt;
     return st;
 }
 
@@ -27,12 +27,6 @@ std::optional<int64_t> ModificationTime(const std::filesystem::path& file) {
     const auto st = Examine(file);
     if (!st) return std::nullopt;
     return Nanoseconds(st->stx_mtime);
-}
-
-std::optional<int64_t> AccessTime(const std::filesystem::path& file) {
-    const auto st = Examine(file);
-    if (!st) return std::nullopt;
-    return Nanoseconds(st->stx_atime);
 }
 
 }  // namespace file_times

@@ -12,6 +12,5 @@ namespace file_times {
 // nullopt when the file cannot be examined.
 std::optional<int64_t> CreationTime(const std::filesystem::path& file);
 std::optional<int64_t> ModificationTime(const std::filesystem::path& file);
-std::optional<int64_t> AccessTime(const std::filesystem::path& file);
 
 }  // namespace file_times
