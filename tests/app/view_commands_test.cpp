@@ -186,6 +186,20 @@ TEST_F(ViewCommandsTest, EveryReportCommandOpensItsKindOnTheOneLoadedLap) {
     EXPECT_EQ(doc->GetLoadedCount(), 1);
 }
 
+TEST_F(ViewCommandsTest, TheReportWindowExportsAllReportsOfItsReplay) {
+    ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(0).string(), 1, 0, 1));
+    Report report(ui);
+    const std::string prefix = (config.scratch() / "out_").string();
+    EXPECT_FALSE(report.ExportAllReports(prefix, true).ok());  // no replay handed over
+    report.m_pDrivers = doc->GetSlot(0).drivers.get();
+    report.m_pHeader = doc->GetSlot(0).header.get();
+    const auto result = report.ExportAllReports(prefix, true);
+    EXPECT_TRUE(result.ok()) << result.error;
+    ASSERT_EQ(result.written.size(), 6u);
+    EXPECT_EQ(result.written.back(), prefix + "monza_gp_Mechanical.txt");
+    EXPECT_TRUE(fs::exists(result.written.back()));
+}
+
 TEST_F(ViewCommandsTest, LoadedLapsReportsRefuseAnEmptyDocument) {
     EXPECT_EQ(ReportOf(CMainFrame::kToolsLaptimeVerifier), "(no report window)");
     EXPECT_EQ(ui.messages, std::vector<std::string>{"No replay lap loaded!"});
