@@ -121,7 +121,8 @@ TEST_F(ViewCommandsTest, ReportsRunOnTheChosenLapOrOnAReplayChosenForThemAlone) 
     EXPECT_EQ(ReportOf(CMainFrame::kReportsRace), "(no report window)");
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"No replay lap loaded!", "HeaderClass: Error reading file!",
                                                      junk.string()}));
-    EXPECT_EQ(ui.questions, std::vector<std::string>{"Do you wish to choose a replay file to be used in the report only?"});
+    EXPECT_EQ(ui.questions,
+              std::vector<std::string>{"Do you wish to choose a replay file to be used in the report only?"});
 
     // A replay of its own: the report reads it, the document stays empty.
     ui.messages.clear();

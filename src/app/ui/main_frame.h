@@ -40,8 +40,8 @@ public:
         kArrangeLaps = 32828,
         kReportsPractice = 32772, kReportsRace = 32773, kReportsLapByLap = 32774, kReportsComplete = 32775,
         kReportsMechanical = 32809, kReportsLapChart = 32777, kReportsDetailedRace = 32825,
-        kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826, kToolsSectorTimes = 32827,
-        kToolsSpeedReport = 32839,
+        kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826,
+        kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);

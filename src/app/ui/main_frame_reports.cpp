@@ -80,8 +80,8 @@ void CMainFrame::BuildViewMenus() {
     file->insertSeparator(print);
 
     QMenu* reports = MenuNamed("&Reports");
-    for (int id : {kReportsPractice, kReportsRace, kReportsLapByLap, kReportsComplete, kReportsMechanical, kReportsLapChart,
-                   kReportsDetailedRace})
+    for (int id : {kReportsPractice, kReportsRace, kReportsLapByLap, kReportsComplete, kReportsMechanical,
+                   kReportsLapChart, kReportsDetailedRace})
         reports->addAction(Action(id));
     QMenu* tools = MenuNamed("&Tools");
     for (int id : {kToolsEngineDetection, kToolsSeasonEngineInfo}) tools->addAction(Action(id));
