@@ -11,7 +11,7 @@
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
 #include "replay/name_tables.h"
-#include "settings/file_times.h"
+#include "settings/file_info_array.h"
 #include "settings/path_lookup.h"
 #include "settings/settings.h"
 #include "track/track.h"
@@ -82,7 +82,7 @@ void CRpyGraphDoc::UpdateAllViews(DocumentObserver::Change change) {
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->OnDocumentChanged(*this, change);
 }
 
-void CRpyGraphDoc::LoadSettings() {
+void CRpyGraphDoc::ApplySettings() {
     alt_rpy_path_ = settings_.GetAltRpyPath();
     retire_in_race_report_ = settings_.GetRetireInRaceReport();
     off_the_track_in_race_report_ = settings_.GetOffTheTrackInRaceReport();
@@ -90,6 +90,10 @@ void CRpyGraphDoc::LoadSettings() {
     dont_show_qual_report_ = settings_.GetDontShowQualReport();
     qel_directory_ = settings_.GetQELDirectory();
     bmp_size_in_pixel_ = settings_.GetBMPSizeInPixel();
+}
+
+void CRpyGraphDoc::LoadSettings() {
+    ApplySettings();
     default_player_index = settings_.GetDefaultPlayerIndex();
     default_mod_index = settings_.GetDefaultModIndex();
 
@@ -140,6 +144,52 @@ bool CRpyGraphDoc::OnNewDocument() {
     return true;
 }
 
+bool CRpyGraphDoc::ArrangeLaps(const std::vector<int>& order) {
+    const int n = static_cast<int>(order.size());
+    std::array<bool, kCapacity> kept{};
+    for (int s : order) {
+        if (s < 0 || s >= loaded_count_ || kept[static_cast<size_t>(s)]) return false;
+        kept[static_cast<size_t>(s)] = true;
+    }
+    if (n == 0) return OnNewDocument();
+
+    // The laps leave their slots first; the slots keep their tracers, whose
+    // index is the colour they draw in.
+    struct Lap {
+        std::unique_ptr<Header> header;
+        std::unique_ptr<Drivers> drivers;
+        std::unique_ptr<GetRpyInfo> telemetry;
+        int driver = 0, session = 0, lap = 0;
+    };
+    std::array<Lap, kCapacity> laps;
+    for (int s = 0; s < loaded_count_; ++s) {
+        LapSlot& slot = slots_[static_cast<size_t>(s)];
+        laps[static_cast<size_t>(s)] = {std::move(slot.header), std::move(slot.drivers), std::move(slot.telemetry),
+                                        slot.driver, slot.session, slot.lap};
+    }
+    for (int r = 0; r < n; ++r) {
+        Lap& lap = laps[static_cast<size_t>(order[static_cast<size_t>(r)])];
+        LapSlot& slot = slots_[static_cast<size_t>(r)];
+        slot.header = std::move(lap.header);
+        slot.drivers = std::move(lap.drivers);
+        slot.telemetry = std::move(lap.telemetry);
+        slot.driver = lap.driver;
+        slot.session = lap.session;
+        slot.lap = lap.lap;
+    }
+    // The telemetry borrows its driver table: it goes first.
+    for (Lap& lap : laps) {
+        lap.telemetry.reset();
+        lap.drivers.reset();
+        lap.header.reset();
+    }
+    for (int s = n; s < loaded_count_; ++s) ReleaseSlot(s);
+    loaded_count_ = n;
+    redraw = true;
+    UpdateAllViews(DocumentObserver::Change::kLapRows);
+    return true;
+}
+
 bool CRpyGraphDoc::OnAddReplayLap() { return AddLap(Ask::kFileAndLap, {}, {}); }
 
 bool CRpyGraphDoc::OnOpenDocument(const std::string& path) { return AddLap(Ask::kLap, path, {}); }
@@ -155,20 +205,22 @@ int CRpyGraphDoc::AddLapsFromCommandLine(const CommandLine& command) {
     return added;
 }
 
+std::optional<std::filesystem::path> CRpyGraphDoc::GetReplayFolder() const {
+    const auto local = path_lookup::ToLocalPath(qel_directory_);
+    return local ? path_lookup::Find(*local, "replay") : std::nullopt;
+}
+
 bool CRpyGraphDoc::OpenMostRecentReplay() {
-    const auto folder = path_lookup::Find(qel_directory_, "replay");
+    const auto folder = GetReplayFolder();
     if (!folder) return false;
-    std::optional<std::filesystem::path> newest;
-    int64_t newest_time = 0;
-    for (const auto& file : path_lookup::ListFiles(*folder, "*.rpy")) {
-        const int64_t t = file_times::CreationTime(file).value_or(INT64_MIN);
-        if (!newest || t > newest_time) {
-            newest = file;
-            newest_time = t;
-        }
-    }
+    CFileInfoArray files;
+    files.AddDir(folder->string(), "*.rpy", false);
+    // The scan lists names in order, so the first of equally new files wins.
+    const CFileInfo* newest = nullptr;
+    for (const CFileInfo& file : files.records())
+        if (!newest || file.creation_time > newest->creation_time) newest = &file;
     if (!newest) return false;
-    return OnOpenDocument(newest->string());
+    return OnOpenDocument(newest->full_path);
 }
 
 bool CRpyGraphDoc::AddLap(Ask ask, const std::string& preset_path, const LapChoice& preset) {
@@ -182,7 +234,7 @@ bool CRpyGraphDoc::AddLap(Ask ask, const std::string& preset_path, const LapChoi
 
     std::string path = preset_path;
     if (ask == Ask::kFileAndLap) {
-        const auto replay_folder = path_lookup::Find(qel_directory_, "replay");
+        const auto replay_folder = GetReplayFolder();
         const std::string start = replay_folder ? replay_folder->string() : qel_directory_;
         const auto chosen = ui_.ChooseOpenFile("Select Replay File", start,
                                                {{"Replay files", "*.rpy"}, {"All Files", "*.*"}});

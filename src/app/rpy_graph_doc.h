@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -138,6 +139,17 @@ public:
     void OnMergeAllLaps();
     void OnSaveTelemetryText();
 
+    // Copies the edited settings into the document (the settings dialog):
+    // the folders, the unit, the report options and the bitmap size.
+    void ApplySettings();
+
+    // File > Move/Remove loaded replay laps: order[r] is the slot whose lap
+    // goes into slot r; laps of slots not named are released. The colours
+    // and driving-line tracers stay with the slot positions. No lap left
+    // clears the document as OnNewDocument does; otherwise the track stays.
+    // False, with nothing changed, when order names a slot that is not
+    // loaded or names one twice.
+    bool ArrangeLaps(const std::vector<int>& order);
     // Derives map positions, heading, speed, slip angles, accelerations,
     // locked wheels and split times of a slot's trimmed lap (track loaded).
     void ComputeDerivedChannels(int slot);
@@ -175,6 +187,9 @@ public:
     // Copies of the settings.
     const std::string& GetQELDirectory() const { return qel_directory_; }
     const std::string& GetAltRpyPath() const { return alt_rpy_path_; }
+    // The simulator's replay folder on this machine (the stored folder may
+    // be a Windows path), or nullopt when there is none.
+    std::optional<std::filesystem::path> GetReplayFolder() const;
     int GetUseMPH() const { return use_mph_; }
     int GetDontShowQualReport() const { return dont_show_qual_report_; }
     int GetRetireInRaceReport() const { return retire_in_race_report_; }

@@ -68,6 +68,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     BuildMenus();
     BuildToolBars();
     BuildPlayback();
+    BuildViewMenus();
     statusBar()->showMessage("Ready");
     recent_files_ = AppProfile::ReadRecentFiles();
     RebuildRecentMenu();
@@ -176,6 +177,22 @@ void CMainFrame::BuildCommands() {
     BuildCatalogueCommands();
     BuildGraphCommands();
     BuildWriterCommands();
+    BuildViewCommands();
+}
+
+QMenu* CMainFrame::MenuNamed(const QString& title) {
+    // A menu that another group of commands made already is shared; a new
+    // one goes before Help, which stays last.
+    QAction* help = nullptr;
+    for (QAction* a : menuBar()->actions()) {
+        if (!a->menu()) continue;
+        if (a->text() == title) return a->menu();
+        if (a->text() == "&Help") help = a;
+    }
+    auto* menu = new QMenu(title, this);
+    menuBar()->insertMenu(help, menu);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    return menu;
 }
 
 void CMainFrame::BuildMenus() {
@@ -195,11 +212,13 @@ void CMainFrame::BuildMenus() {
     view->addSeparator();
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
-    BuildCatalogueMenus();
+    // The menus that several groups of commands fill, in their order.
+    for (const char* shared : {"&Reports", "&Tools", "&Playback"}) MenuNamed(shared);
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+    BuildCatalogueMenus();
     BuildWriterMenus();
 }
 
@@ -266,7 +285,7 @@ void CMainFrame::OnDocumentChanged(CRpyGraphDoc& doc, Change change) {
 }
 
 void CMainFrame::OnOpen() {
-    const auto replay = path_lookup::Find(doc_.GetQELDirectory(), "replay");
+    const auto replay = doc_.GetReplayFolder();
     const auto chosen = ui_.ChooseOpenFile("Open", replay ? replay->string() : doc_.GetQELDirectory(),
                                            {{"Replay files", "*.rpy"}, {"All Files", "*.*"}});
     if (chosen) doc_.OnOpenDocument(*chosen);

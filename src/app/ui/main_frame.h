@@ -20,6 +20,8 @@
 #include "app/rpy_graph_doc.h"
 
 class CRpyGraphView;
+class Drivers;
+class Header;
 class Interaction;
 class QAction;
 class QDockWidget;
@@ -41,6 +43,12 @@ public:
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
         kReplayCDDatabaseCreator = 32818, kGraph = 32771, kGraphTool = 32838, kTogglePlaybackBar = 32786,
         kSaveReplayLap = 32802, kMergeAllLaps = 32824, kSaveTelemetryText = 32806, kExportLapToGroove = 32821,
+        kSettings = 32801,
+        kArrangeLaps = 32828,
+        kReportsPractice = 32772, kReportsRace = 32773, kReportsLapByLap = 32774, kReportsComplete = 32775,
+        kReportsMechanical = 32809, kReportsLapChart = 32777, kReportsDetailedRace = 32825,
+        kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826,
+        kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -76,6 +84,13 @@ public:
     const std::vector<std::string>& RecentFiles() const { return recent_files_; }
 
     void OnDocumentChanged(CRpyGraphDoc& doc, Change change) override;
+
+    // The one-lap chooser of the report commands: shows the captions and
+    // returns the index chosen, -1 on Cancel. By default the modal
+    // "Feature only based on one file - choose which to use".
+    void SetOneLapChooser(std::function<int(const std::vector<std::string>&)> chooser) {
+        one_lap_chooser_ = std::move(chooser);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +136,16 @@ private:
     // The Playback commands, menu and tool bar, the race playback bar and
     // the map's right-button menu.
     void BuildPlayback();
+    // The report, settings and arranger commands (main_frame_reports.cpp).
+    void BuildViewCommands();
+    void BuildViewMenus();
+    void OnLapOrFileReport(int kind);
+    void OnChosenLapReport(int kind);
+    void OnLoadedLapsReport(int kind);
+    void OpenReport(int kind, Drivers* drivers, Header* header);
+    void OnSettings();
+    void OnArrangeLaps();
+    QMenu* MenuNamed(const QString& title);
 
     CRpyGraphDoc& doc_;
     Interaction& ui_;
@@ -140,4 +165,5 @@ private:
     QDockWidget* race_dock_ = nullptr;
     QMenu* context_menu_ = nullptr;
     std::unique_ptr<PlaybackBars> playback_bars_;
+    std::function<int(const std::vector<std::string>&)> one_lap_chooser_;
 };

@@ -15,16 +15,7 @@ void CMainFrame::BuildCatalogueCommands() {
 }
 
 void CMainFrame::BuildCatalogueMenus() {
-    // The Tools menu is shared with the other tools: use it when it is
-    // already there.
-    QMenu* tools = nullptr;
-    for (QAction* a : menuBar()->actions())
-        if (a->menu() && a->text() == "&Tools") tools = a->menu();
-    if (!tools) {
-        tools = menuBar()->addMenu("&Tools");
-        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
-    }
-    tools->addAction(Action(kReplayCDDatabaseCreator));
+    MenuNamed("&Tools")->addAction(Action(kReplayCDDatabaseCreator));
 }
 
 void CMainFrame::BuildCatalogueToolButtons() { main_bar_->addAction(Action(kReplayCDDatabaseCreator)); }

@@ -22,19 +22,7 @@ void CMainFrame::BuildGraphCommands() {
 }
 
 void CMainFrame::BuildGraphMenus() {
-    // The Tools menu stands before Help; other tools may have made it.
-    QMenu* tools = nullptr;
-    QAction* help = nullptr;
-    for (QAction* a : menuBar()->actions()) {
-        if (a->menu() == nullptr) continue;
-        if (a->text() == "&Tools") tools = a->menu();
-        if (a->text() == "&Help") help = a;
-    }
-    if (tools == nullptr) {
-        tools = new QMenu("&Tools", this);
-        menuBar()->insertMenu(help, tools);
-        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
-    }
+    QMenu* tools = MenuNamed("&Tools");
     tools->insertAction(tools->actions().isEmpty() ? nullptr : tools->actions().front(), Action(kGraph));
     main_bar_->addAction(Action(kGraphTool));
 }

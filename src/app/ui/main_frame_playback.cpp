@@ -41,14 +41,11 @@ void CMainFrame::BuildPlayback() {
                 [&playback] { playback.OnToggleRace(); }, enabled(P::kToggleRace), checked(P::kToggleRace)});
 
     // Playback menu, before Help.
-    auto* menu = new QMenu("&Playback", this);
+    QMenu* menu = MenuNamed("&Playback");
     for (int id : {P::kStart, P::kPause, P::kFastForward, P::kFastReverse, P::kStop, P::kBeginningOfLap})
         menu->addAction(Action(id));
     menu->addSeparator();
     menu->addAction(Action(P::kToggleRace));
-    QAction* help = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().last();
-    menuBar()->insertMenu(help, menu);
-    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
 
     // The playback tool bar, between the main and the zoom tool bars.
     playback_bar_ = new QToolBar("Playback Bar", this);

@@ -19,16 +19,6 @@
 #include "interaction/ui/text_codec.h"
 #include "replay/header.h"
 
-namespace {
-
-QMenu* FindMenu(QMenuBar* bar, const QString& title) {
-    for (QAction* a : bar->actions())
-        if (a->menu() && a->text() == title) return a->menu();
-    return nullptr;
-}
-
-}  // namespace
-
 void CMainFrame::BuildWriterCommands() {
     // Writing from the laps waits while they play.
     const auto idle_laps = [this] { return !view_->playing && !view_->paused && !view_->race_mode; };
@@ -63,7 +53,7 @@ void CMainFrame::BuildWriterCommands() {
 }
 
 void CMainFrame::BuildWriterMenus() {
-    if (QMenu* file = FindMenu(menuBar(), "&File")) {
+    if (QMenu* file = MenuNamed("&File")) {
         // After the commands that add laps, before printing.
         QAction* before = nullptr;
         const auto actions = file->actions();
@@ -72,14 +62,7 @@ void CMainFrame::BuildWriterMenus() {
         file->insertSeparator(before);
         for (int id : {kSaveReplayLap, kMergeAllLaps, kSaveTelemetryText}) file->insertAction(before, Action(id));
     }
-    QMenu* tools = FindMenu(menuBar(), "&Tools");
-    if (!tools) {
-        tools = new QMenu("&Tools", this);
-        QMenu* help = FindMenu(menuBar(), "&Help");
-        menuBar()->insertMenu(help ? help->menuAction() : nullptr, tools);
-        connect(tools, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
-    }
-    QMenu* track_tools = tools->addMenu("Track Creating Tools");
+    QMenu* track_tools = MenuNamed("&Tools")->addMenu("Track Creating Tools");
     track_tools->addAction(Action(kExportLapToGroove));
 }
 

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/command_line.h"
+#include "app/options.h"
 #include "app/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_lap_chooser.h"
@@ -16,8 +17,12 @@ CRpyGraphApp::CRpyGraphApp(Settings& settings, const CommandLine& command)
     : command_(command), ui_(std::make_unique<QtInteraction>()) {
     for (const std::string& problem : settings.GetLoadProblems())
         ui_->ShowMessage(problem, Interaction::Icon::Warning, {});
-    // The document reads the settings before the window exists.
-    doc_ = std::make_unique<CRpyGraphDoc>(settings, *ui_);
+    // The document reads the settings before the window exists; when the
+    // simulator folder holds no qel.exe it opens the settings dialog.
+    doc_ = std::make_unique<CRpyGraphDoc>(settings, *ui_, [this](CRpyGraphDoc& doc) {
+        Options dialog(doc, *ui_, frame_.get());
+        dialog.exec();
+    });
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_);
     ui_->SetParent(frame_.get());
     chooser_ = std::make_unique<QtLapChooser>(*ui_, frame_.get());

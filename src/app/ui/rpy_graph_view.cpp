@@ -260,7 +260,7 @@ void CRpyGraphView::OnSaveTrackMapBitmap() {
         ui.ShowMessage("No track loaded!");
         return;
     }
-    const auto replay = path_lookup::Find(doc_.GetQELDirectory(), "replay");
+    const auto replay = doc_.GetReplayFolder();
     const std::string folder = replay ? replay->string() + "/" : std::string();
     const auto chosen = ui.ChooseSaveFile("Save Trackmap as BMP-file", folder + doc_.GetTitle() + ".bmp",
                                           {{"Bitmap files", "*.bmp"}, {"All Files", "*.*"}});

@@ -77,7 +77,12 @@ std::optional<std::string> QtInteraction::ChooseOpenFile(const std::string& titl
 }
 
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& title, const std::string& start) {
-    return ToPath(QFileDialog::getExistingDirectory(parent_, FromWindows1252(title), FromPath(start)));
+    QFileDialog dialog(parent_, FromWindows1252(title), FromPath(start));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, "Select");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToPath(dialog.selectedFiles().constFirst());
 }
 
 void QtInteraction::BeginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }

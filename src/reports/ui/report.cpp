@@ -212,6 +212,25 @@ void Report::OnExportToFile() {
         seam_.ShowMessage(error, Interaction::Icon::Error);
 }
 
+report_files::ExportResult Report::ExportAllReports(const std::string& prefix, bool mech) {
+    report_files::ExportResult result;
+    if (!m_pDrivers || !m_pHeader) {
+        result.failed_file = prefix;
+        result.error = "No replay to write reports of!";
+        return result;
+    }
+    ReportInput in;
+    in.header = m_pHeader;
+    in.drivers = m_pDrivers;
+    in.file_time = report_text::FileTimeText(m_pHeader->path);
+    in.off_track_in_race_report = m_bOffTrackInRaceReport == 1;
+    in.retire_in_race_report = m_bRetireInRaceReport == 1;
+    seam_.BeginWait();
+    result = report_files::ExportAllReports(in, prefix, mech);
+    seam_.EndWait();
+    return result;
+}
+
 void Report::OnPrint() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName("Ostrevan");

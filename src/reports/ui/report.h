@@ -13,6 +13,7 @@
 #include <string>
 
 #include "reports/mechanical_report.h"
+#include "reports/report_files.h"
 
 class CRpyGraphDoc;
 class CRpyGraphView;
@@ -41,6 +42,12 @@ public:
     void OnEditSetFocus();
     void OnExportToFile();
     void OnPrint();
+    // Writes the practice, race, lap chart, lap by lap and complete reports
+    // of m_pDrivers and m_pHeader (and with mech the mechanical report) to
+    // files named by the prefix and the replay's file name, as the
+    // unattended export does. The result names what was written and any
+    // file that failed; with no replay set, nothing is written.
+    report_files::ExportResult ExportAllReports(const std::string& prefix, bool mech);
 
     // The text shown, as the writers made it ("\r\n" line ends).
     const std::string& ReportText() const { return m_text; }

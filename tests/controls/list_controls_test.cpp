@@ -1,0 +1,141 @@
+// The sortable and drag-and-drop lists: sorting by text and by number,
+// drops of several rows, whole rows moving with their text, check state
+// and data, a drag with the mouse, and the auto-scroll above the list.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "controls/drag_drop_list_ctrl.h"
+#include "controls/sort_class.h"
+
+namespace {
+
+QStringList Column(const QTreeWidget& list, int column = 0) {
+    QStringList out;
+    for (int r = 0; r < list.topLevelItemCount(); ++r) out << list.topLevelItem(r)->text(column);
+    return out;
+}
+
+void Fill(QTreeWidget& list, const QStringList& texts) {
+    list.setColumnCount(2);
+    for (int r = 0; r < texts.size(); ++r) {
+        auto* item = new QTreeWidgetItem(&list, {texts[r], QString("second %1").arg(r)});
+        item->setData(0, Qt::UserRole, r);
+    }
+}
+
+TEST(SortClass, SortsByTextWithoutCaseOrByNumberKeepingEachRow) {
+    QTreeWidget list;
+    Fill(list, {"10", "9", "x"});
+    CSortClass(&list, 0, true).Sort(true);
+    EXPECT_EQ(Column(list), (QStringList{"x", "9", "10"}));
+    EXPECT_EQ(list.topLevelItem(0)->data(0, Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(1), "second 2");
+    CSortClass(&list, 0, true).Sort(false);
+    EXPECT_EQ(Column(list), (QStringList{"10", "9", "x"}));
+
+    QTreeWidget names;
+    Fill(names, {"b", "A", "a"});
+    CSortClass(&names, 0, false).Sort(true);
+    EXPECT_EQ(Column(names), (QStringList{"A", "a", "b"}));  // equal rows keep their order
+    CSortClass(&names, 0, false).Sort(false);
+    EXPECT_EQ(Column(names).first(), "b");
+    EXPECT_EQ(CSortClass::ReadInt(" -12ab"), -12);
+    EXPECT_EQ(CSortClass::ReadInt("99999999999"), INT_MAX);
+}
+
+TEST(DragDropList, DropsTheDraggedRowsBeforeTheTargetInTheirOrder) {
+    struct Case {
+        std::vector<int> dragged;
+        int drop;
+        QStringList order;
+    };
+    const Case cases[] = {
+        {{1, 3}, 5, {"0", "2", "4", "1", "3", "5"}},
+        {{1, 3}, -1, {"0", "2", "4", "5", "1", "3"}},
+        {{1, 3}, 6, {"0", "2", "4", "5", "1", "3"}},
+        {{1, 3}, 0, {"1", "3", "0", "2", "4", "5"}},
+        {{2}, 2, {"0", "1", "2", "3", "4", "5"}},
+        {{2}, 3, {"0", "1", "2", "3", "4", "5"}},
+        {{4, 9}, 1, {"0", "4", "1", "2", "3", "5"}},
+    };
+    for (const Case& c : cases) {
+        CDragDropListCtrl list;
+        Fill(list, {"0", "1", "2", "3", "4", "5"});
+        EXPECT_FALSE(list.OrderChanged());
+        list.DropRows(c.dragged, c.drop);
+        EXPECT_EQ(Column(list), c.order) << c.drop;
+        EXPECT_TRUE(list.OrderChanged());
+    }
+
+    // A moved row keeps its whole text, its check box and its data.
+    CDragDropListCtrl list;
+    Fill(list, {"0", "1", "2"});
+    const QString long_text(400, 'z');
+    list.topLevelItem(0)->setText(1, long_text);
+    list.topLevelItem(0)->setCheckState(0, Qt::Checked);
+    list.DropRows({0}, -1);
+    QTreeWidgetItem* moved = list.topLevelItem(2);
+    EXPECT_EQ(moved->text(1), long_text);
+    EXPECT_EQ(moved->checkState(0), Qt::Checked);
+    EXPECT_EQ(moved->data(0, Qt::UserRole).toInt(), 0);
+    EXPECT_TRUE(moved->isSelected());
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    QMouseEvent e(type, at, w->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
+    CDragDropListCtrl list;
+    QStringList rows;
+    for (int r = 0; r < 40; ++r) rows << QString::number(r);
+    Fill(list, rows);
+    list.resize(300, 200);
+    list.show();
+    QApplication::processEvents();
+    QWidget* port = list.viewport();
+    const auto centre = [&](int row) { return list.visualItemRect(list.topLevelItem(row)).center(); };
+
+    list.topLevelItem(1)->setSelected(true);
+    list.topLevelItem(2)->setSelected(true);
+    Mouse(port, QEvent::MouseButtonPress, centre(1), Qt::LeftButton);
+    list.topLevelItem(2)->setSelected(true);  // the press keeps both chosen
+    Mouse(port, QEvent::MouseMove, centre(1) + QPoint(0, 20), Qt::LeftButton);
+    ASSERT_TRUE(list.IsDragging());
+    Mouse(port, QEvent::MouseMove, centre(5), Qt::LeftButton);
+    EXPECT_EQ(list.DropIndex(), 5);
+    Mouse(port, QEvent::MouseButtonRelease, centre(5), Qt::NoButton);
+    EXPECT_FALSE(list.IsDragging());
+    EXPECT_EQ(Column(list).mid(0, 6), (QStringList{"0", "3", "4", "1", "2", "5"}));
+
+    // Held above the list: it scrolls up a line per tick, the target with it.
+    list.scrollToBottom();
+    QApplication::processEvents();
+    const int bottom = list.verticalScrollBar()->value();
+    list.clearSelection();
+    const QPoint last = centre(39);
+    list.topLevelItem(39)->setSelected(true);
+    Mouse(port, QEvent::MouseButtonPress, last, Qt::LeftButton);
+    list.topLevelItem(39)->setSelected(true);
+    Mouse(port, QEvent::MouseMove, last - QPoint(0, 30), Qt::LeftButton);
+    const int target = list.DropIndex();
+    Mouse(port, QEvent::MouseMove, QPoint(20, -15), Qt::LeftButton);
+    EXPECT_EQ(list.ScrollDirection(), CDragDropListCtrl::Scroll::kUp);
+    EXPECT_TRUE(list.IsAutoScrolling());
+    list.OnTimer();
+    list.OnTimer();
+    EXPECT_LT(list.verticalScrollBar()->value(), bottom);
+    EXPECT_EQ(list.DropIndex(), target - 2);
+    Mouse(port, QEvent::MouseMove, centre(target - 2), Qt::LeftButton);
+    EXPECT_FALSE(list.IsAutoScrolling());
+    Mouse(port, QEvent::MouseButtonRelease, centre(target - 2), Qt::NoButton);
+    EXPECT_EQ(list.topLevelItem(target - 2)->text(0), "39");
+}
+
+}  // namespace
