@@ -170,6 +170,7 @@ void CMainFrame::BuildCommands() {
                     about.exec();
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    BuildRaceChartCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -189,6 +190,7 @@ void CMainFrame::BuildMenus() {
     view->addSeparator();
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
+    BuildRaceChartMenu();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

@@ -34,6 +34,8 @@ public:
         kAddReplayLap = 32776, kOpenNewest = 32816, kTogglePlotSettings = 32787, kToggleZoomBar = 32793,
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
+        kGraphicalRaceReport = 32815,
+        kRaceHistoryGraph = 32834,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -74,6 +76,11 @@ private:
     void BuildCommands();
     void BuildMenus();
     void BuildToolBars();
+    // The race charts of the Reports menu (main_frame_race_charts.cpp).
+    void BuildRaceChartCommands();
+    void BuildRaceChartMenu();
+    void OnGraphicalRaceReport();
+    void OnRaceHistoryGraph();
     void RebuildRecentMenu();
     void OnOpen();
     void OnPrint();
