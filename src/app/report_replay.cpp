@@ -19,7 +19,7 @@ std::string ReportReplay::Caption(const CRpyGraphDoc& doc, int slot) {
     const LapSlot& s = doc.GetSlot(slot);
     std::string name;
     if (s.header) name = std::filesystem::path(s.header->path).stem().string();
-    std::string caption = "\"" + name + "\" - ";
+    std::string caption = std::string("\"") + name + "\" - ";
     if (s.header) caption += s.header->player_first_name + " " + s.header->player_last_name;
     return caption;
 }

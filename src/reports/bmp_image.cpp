@@ -79,7 +79,7 @@ std::string BmpImage::Message(Result result, const std::string& path) {
         case Result::kPrematureEnd: text = "SKIPPED: Premature end of BMP file - "; break;
         case Result::kColourIndexOutsideTable: text = "SKIPPED: Colour index outside the colour table - "; break;
     }
-    return text + path + "\n";
+    return std::string(text) + path + "\n";
 }
 
 BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) {
@@ -92,7 +92,7 @@ BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) 
 
     InputFile file;
     if (file.Open(path) != InputFile::Status::kOpened) return fail(Result::kNoSuchFile);
-    if (status) status->Show("Reading " + FileName(path));
+    if (status) status->Show(std::string("Reading ") + FileName(path));
 
     Cursor in(file);
     std::array<uint8_t, 14 + 124> head{};
@@ -184,6 +184,6 @@ BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) 
         rows[static_cast<size_t>(y)] = pixels.data() + static_cast<uint64_t>(stored) * stride;
     }
     if (bit_depth <= 8 && !IndicesInsideTable(*this)) return fail(Result::kColourIndexOutsideTable);
-    if (status) status->Show("Read OK " + FileName(path));
+    if (status) status->Show(std::string("Read OK ") + FileName(path));
     return Result::kRead;
 }

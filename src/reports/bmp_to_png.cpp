@@ -135,13 +135,13 @@ std::string BackUpPng(const std::string& png_path) {
 
 bool EncodePng(const BmpImage& image, const std::string& png_path, PngStatusLine& status, std::string& bytes) {
     bytes.clear();
-    status.Show("Writing " + FileName(png_path));
+    status.Show(std::string("Writing ") + FileName(png_path));
     Sink sink{&status, &png_path, &bytes};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(png ? &png : nullptr, nullptr);
-        status.PrintLine("SKIPPED: Out of memory - " + png_path + "\n");
+        status.PrintLine(std::string("SKIPPED: Out of memory - ") + png_path + "\n");
         return false;
     }
     const bool written = WriteImage(png, info, image, sink);
@@ -162,23 +162,23 @@ int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
 
     AtomicFile out;
     if (!out.Begin(png_path)) {
-        status.PrintLine("SKIPPED: Cannot create - " + png_path + "\n");
+        status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }
     std::string bytes;
     if (!EncodePng(image, png_path, status, bytes)) return -1;
     image.Clear();
     if (!out.Append(bytes) || !out.Finish()) {
-        status.PrintLine("SKIPPED: Cannot create - " + png_path + "\n");
+        status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }
     // The backup is made only once the new PNG is whole on disk.
     BackUpPng(png_path);
     if (!out.Commit()) {
-        status.PrintLine("SKIPPED: Cannot create - " + png_path + "\n");
+        status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }
-    status.Show("OK      " + FileName(png_path));
+    status.Show(std::string("OK      ") + FileName(png_path));
     status.EndLine();
     return 0;
 }

@@ -39,7 +39,7 @@ std::optional<std::string> ChoosePath(Interaction& ui, const CRpyGraphDoc* doc, 
 
 bool Save(Interaction& ui, const CDIBSectionLite& image, const std::string& path) {
     if (image.SaveBmp(path)) return true;
-    ui.ShowMessage("The bitmap could not be written to\n" + path, Interaction::Icon::Error);
+    ui.ShowMessage(std::string("The bitmap could not be written to\n") + path, Interaction::Icon::Error);
     return false;
 }
 

@@ -167,7 +167,8 @@ void GraphicalRaceReport::DrawChart(const GraphicalRaceLayout& layout) {
         const int i = order[r];
         std::string label = drivers_->first_names[i] + " " + drivers_->last_names[i];
         if (r < 9) label += "  ";
-        label += " " + std::to_string(r + 1);
+        label += ' ';
+        label += std::to_string(r + 1);
         p.setPen(Qt::white);
         p.setBackground(background);
         Text(p, QRect(0, kTop + kCell * r, 186, kCell), Qt::AlignRight | Qt::AlignTop, FromWindows1252(label));
