@@ -4,16 +4,11 @@
 #include <array>
 #include <new>
 
+#include "replay/byte_reader.h"
 #include "replay/input_file.h"
 #include "reports/png_status_line.h"
 
 namespace {
-
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 std::string FileName(const std::string& path) {
     const size_t cut = path.find_last_of("/\\");
@@ -104,8 +99,9 @@ BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) 
         if (head[0] != 'B' || head[1] != 'M') return fail(Result::kNotBmp);
     }
     const uint64_t base = in.pos() - 18;
-    const uint32_t offset = U32(&head[10]);
-    const uint32_t info_size = U32(&head[14]);
+    const ByteReader fields(head.data(), head.size());
+    const uint32_t offset = fields.U32At(10);
+    const uint32_t info_size = fields.U32At(14);
     if (info_size < 12 || info_size > 124 || offset < static_cast<uint64_t>(info_size) + 14)
         return fail(Result::kInvalidHeaderSize);
     uint64_t gap = offset - info_size - 14;
@@ -116,15 +112,15 @@ BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) 
     int64_t w = 0, h = 0;
     uint32_t compression = 0, entry_size = 4;
     if (info_size == 12) {
-        w = U16(&head[18]);
-        h = U16(&head[20]);
-        bit_depth = U16(&head[24]);
+        w = fields.U16At(18);
+        h = fields.U16At(20);
+        bit_depth = fields.U16At(24);
         entry_size = 3;
     } else {
-        w = static_cast<int32_t>(U32(&head[18]));
-        h = static_cast<int32_t>(U32(&head[22]));
-        bit_depth = U16(&head[28]);
-        compression = U32(&head[30]);
+        w = static_cast<int32_t>(fields.U32At(18));
+        h = static_cast<int32_t>(fields.U32At(22));
+        bit_depth = fields.U16At(28);
+        compression = fields.U32At(30);
     }
     if (h < 0) {
         top_down = true;
