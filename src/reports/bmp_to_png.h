@@ -32,10 +32,11 @@ int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status);
 // 1 to 3 more, no lower-case letter, no second dot).
 std::string PngPathFor(const std::string& bmp_path);
 
-// Moves nothing: links an existing file at png_path to its first free
-// backup name (".bak", then ".000" to ".999"), so the file stays in place
-// until the new one replaces it. The backup's path, or empty when there
-// was no file or no name could be had.
+// Keeps an existing file at png_path under its first free backup name
+// (".bak", then ".000" to ".999"): as a hard link, so the file stays in
+// place until the new one replaces it, or where the file system has no
+// links by a rename that never replaces a file. The backup's path, or
+// empty when there was no file or no name could be had.
 std::string BackUpPng(const std::string& png_path);
 
 // Encodes the image as a PNG into bytes (emptied first). False on a libpng

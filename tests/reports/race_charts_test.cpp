@@ -296,6 +296,8 @@ TEST(RaceCharts, DialogsDrawOnScreen) {
 
     RelativeRaceGraph graph(ui);
     graph.SetReplay(nullptr, &replay->drivers, &replay->header);
+    // Never shown, as the report site uses it: the default size.
+    EXPECT_EQ(graph.Image().GetImage().size(), QSize(RelativeRaceGraph::kDefaultWidth, RelativeRaceGraph::kDefaultHeight));
     graph.show();
     QApplication::processEvents();
     fixture::CheckScreenshot(graph.grab().toImage(), "race_history_graph");

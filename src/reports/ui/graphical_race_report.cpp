@@ -72,6 +72,8 @@ GraphicalRaceReport::GraphicalRaceReport(Interaction& ui, QWidget* parent) : QDi
     scroll_->setRange(0, 100);
     scroll_->setSingleStep(1);
     scroll_->setPageStep(5);
+    // The chart moves when the thumb is let go, not while it is dragged.
+    scroll_->setTracking(false);
     export_ = new QPushButton("Export to BMP", this);
     close_ = new QPushButton("Close", this);
     close_->setDefault(true);
