@@ -37,7 +37,7 @@ Drivers LongRace() {
     d.practice_present = 0;
     for (int i = 0; i < 20; ++i) {
         d.first_names[i] = "Driver";
-        d.last_names[i] = "Number" + std::to_string(i);
+        d.last_names[i] = std::string("Number") + std::to_string(i);
         d.race_lap_count[i] = 149 - (i % 5 == 4 ? i : 0);
         d.race_times[i][0] = 1000 + 10 * static_cast<uint32_t>(i);
         for (int k = 1; k <= 149; ++k)

@@ -274,10 +274,16 @@ TEST(BmpToPng, StatusLineShowsEachStepAndAProportionalBar) {
     std::ostringstream err;
     PngStatusLine status(err);
     ASSERT_EQ(bmp_to_png::ConvertBmpToPng(bmp, status), 0);
-    const auto field = [](const std::string& s) { return s + std::string(22 - s.size(), ' ') + " "; };
-    const std::string expected = "\r" + field("Reading a.bmp") + "\r" + field("Read OK a.bmp") + "\r" +
-                                 field("Writing a.png") + std::string(28, '.') + "\r" + field("Writing a.png") +
-                                 std::string(28, 'o') + "\r" + field("OK      a.png") + "\n";
+    // Each status: a carriage return, the message in 22 columns, a blank.
+    const auto field = [](const std::string& s) {
+        std::string line = "\r";
+        line += s;
+        line.resize(23, ' ');
+        return line + " ";
+    };
+    const std::string expected = field("Reading a.bmp") + field("Read OK a.bmp") + field("Writing a.png") +
+                                 std::string(28, '.') + field("Writing a.png") + std::string(28, 'o') +
+                                 field("OK      a.png") + "\n";
     EXPECT_EQ(err.str(), expected);
 }
 

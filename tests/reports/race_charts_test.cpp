@@ -37,7 +37,7 @@ struct Race {
     bool practice = true;
     Race(int n, int laps) {
         for (int i = 0; i < n; ++i) {
-            DriverLaps d{fixture::NamedDriver("Driver", "Number" + std::to_string(i), static_cast<uint32_t>(i))};
+            DriverLaps d{fixture::NamedDriver("Driver", std::string("Number") + std::to_string(i), static_cast<uint32_t>(i))};
             d.race_start = 1000 + 10 * i;
             d.race_laps.assign(static_cast<size_t>(laps), 60000 + 50 * i);
             // The fastest in practice is the last driver: the grid is reversed.
