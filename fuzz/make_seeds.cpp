@@ -18,6 +18,7 @@
 #include "settings/registry.h"
 #include "settings/registry_store.h"
 #include "settings/settings.h"
+#include "support/bmp_fixture.h"
 #include "support/catalogue_fixture.h"
 #include "support/car_record_packer.h"
 #include "support/ini_fixture.h"
@@ -467,6 +468,33 @@ void Registry() {
     Seed("registry_text", "string-array", CRegistry::EncodeStringArray({"a", "bc"}));
 }
 
+// --- bitmaps ---------------------------------------------------------------
+
+void Bitmaps() {
+    const auto bmp = [](int32_t w, int32_t h, uint16_t bits, uint32_t colours, uint32_t info_size = 40) {
+        BmpSpec s;
+        s.width = w;
+        s.height = h;
+        s.bits = bits;
+        s.info_size = info_size;
+        for (uint32_t i = 0; i < colours; ++i) s.colours.push_back(i * 0x010203);
+        s.pixel = [bits](int x, int y) {
+            return bits == 24 ? static_cast<uint32_t>(x * 0x10101 + y) : static_cast<uint32_t>(x + y) % (1u << bits);
+        };
+        return s;
+    };
+    Seed("bmp", "1-bit", BuildBmp(bmp(17, 3, 1, 2)));
+    Seed("bmp", "4-bit", BuildBmp(bmp(9, 4, 4, 16)));
+    Seed("bmp", "8-bit", BuildBmp(bmp(6, 5, 8, 256)));
+    Seed("bmp", "24-bit", BuildBmp(bmp(5, 3, 24, 0)));
+    Seed("bmp", "core", BuildBmp(bmp(4, 2, 8, 256, 12)));
+    Seed("bmp", "v5-top-down", BuildBmp(bmp(4, -2, 4, 16, 124)));
+    BmpSpec prefixed = bmp(3, 3, 8, 256);
+    prefixed.prefix = 128;
+    prefixed.gap = 5;
+    Seed("bmp", "prefix-gap", BuildBmp(prefixed));
+}
+
 // --- the sample simulator folder -------------------------------------------
 
 void SampleSimulator() {
@@ -499,6 +527,7 @@ int main(int argc, char** argv) {
         Tracks();
         Inis();
         Registry();
+        Bitmaps();
         SampleSimulator();
     } catch (const std::exception& e) {
         std::cerr << "make_seeds: " << e.what() << "\n";

@@ -178,6 +178,7 @@ void CMainFrame::BuildCommands() {
     BuildGraphCommands();
     BuildWriterCommands();
     BuildViewCommands();
+    BuildRaceChartCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -214,6 +215,7 @@ void CMainFrame::BuildMenus() {
 
     // The menus that several groups of commands fill, in their order.
     for (const char* shared : {"&Reports", "&Tools", "&Playback"}) MenuNamed(shared);
+    BuildRaceChartMenu();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

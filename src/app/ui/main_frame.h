@@ -20,6 +20,7 @@
 #include "app/rpy_graph_doc.h"
 
 class CRpyGraphView;
+class ReportLapPicker;
 class Drivers;
 class Header;
 class Interaction;
@@ -49,6 +50,7 @@ public:
         kReportsMechanical = 32809, kReportsLapChart = 32777, kReportsDetailedRace = 32825,
         kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826,
         kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
+        kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -117,6 +119,11 @@ private:
     void BuildWriterMenus();
     void BuildWriterToolButtons();
     void OnExportLapToGroove();
+    // The race charts of the Reports menu (main_frame_race_charts.cpp).
+    void BuildRaceChartCommands();
+    void BuildRaceChartMenu();
+    void OnGraphicalRaceReport();
+    void OnRaceHistoryGraph();
     void RebuildRecentMenu();
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();
@@ -139,6 +146,8 @@ private:
     // The report, settings and arranger commands (main_frame_reports.cpp).
     void BuildViewCommands();
     void BuildViewMenus();
+    // The report commands' way to their lap or replay.
+    ReportLapPicker ReportPicker();
     void OnLapOrFileReport(int kind);
     void OnChosenLapReport(int kind);
     void OnLoadedLapsReport(int kind);

@@ -105,15 +105,17 @@ ReportLapPicker::OneLapChooser DefaultChooser(Interaction& ui, QWidget* parent) 
 
 }  // namespace
 
+ReportLapPicker CMainFrame::ReportPicker() {
+    return ReportLapPicker(doc_, one_lap_chooser_ ? one_lap_chooser_ : DefaultChooser(ui_, this));
+}
+
 void CMainFrame::OnLapOrFileReport(int kind) {
-    ReportLapPicker picker(doc_, one_lap_chooser_ ? one_lap_chooser_ : DefaultChooser(ui_, this));
-    auto replay = picker.ChooseLapOrFile(false);
+    auto replay = ReportPicker().ChooseLapOrFile(false);
     if (replay) OpenReport(kind, replay->drivers, replay->header);
 }
 
 void CMainFrame::OnChosenLapReport(int kind) {
-    ReportLapPicker picker(doc_, one_lap_chooser_ ? one_lap_chooser_ : DefaultChooser(ui_, this));
-    const int slot = picker.ChooseReportLap();
+    const int slot = ReportPicker().ChooseReportLap();
     if (slot < 0) {
         ui_.ShowMessage("This report cannot be run unless you have loaded a lap.");
         return;
