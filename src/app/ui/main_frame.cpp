@@ -171,6 +171,7 @@ void CMainFrame::BuildCommands() {
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
+    BuildLibraryCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -191,6 +192,7 @@ void CMainFrame::BuildMenus() {
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
     BuildCatalogueMenus();
+    BuildLibraryMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));
@@ -214,6 +216,7 @@ void CMainFrame::BuildToolBars() {
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
     BuildCatalogueToolButtons();
+    BuildLibraryToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
 }

@@ -35,6 +35,9 @@ public:
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
         kReplayCDDatabaseCreator = 32818,
+        kLapFinder = 32804,
+        kQELRankHandicap = 32811,
+        kTrackOrganizer = 32813,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -81,6 +84,10 @@ private:
     void BuildCatalogueMenus();
     void BuildCatalogueToolButtons();
     void OnReplayCDDatabaseCreator();
+    // Replay library and ranking tools (main_frame_library.cpp).
+    void BuildLibraryCommands();
+    void BuildLibraryMenus();
+    void BuildLibraryToolButtons();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();
