@@ -120,8 +120,15 @@ void LapFinderModel::AddDriverLaps(const Drivers& table, Source source) {
         info.name_key = Lower(info.name);
         const int mod = table.season_code[d] == 255 ? 1967 : table.season_code[d];
         info.mod_code = mod;
-        info.team = name_tables::GetCarName(mod, table.car_index[d]) + " (" + name_tables::GetModYearText(mod) + ")";
-        info.team_key = Lower(info.team);
+        // A scan meets the same few cars thousands of times.
+        auto [team, added] = teams_.try_emplace((mod << 8) | table.car_index[d]);
+        if (added) {
+            team->second.first = name_tables::GetCarName(mod, table.car_index[d]) + " (" +
+                                 name_tables::GetModYearText(mod) + ")";
+            team->second.second = Lower(team->second.first);
+        }
+        info.team = team->second.first;
+        info.team_key = team->second.second;
         info.class_text = table.driver_code[d] < 4 ? kClassTexts[table.driver_code[d]] : "NA";
         info.ai = table.ai[d] == 1;
         info.local = static_cast<uint32_t>(d) == table.player_index;
@@ -149,6 +156,7 @@ void LapFinderModel::Scan(const std::string& track) {
     ui_.ShowProgress("Please wait while scanning replays...");
     sources_.clear();
     drivers_.clear();
+    teams_.clear();
     rows_.clear();
     damaged_.clear();
     folder_replays_ = 0;

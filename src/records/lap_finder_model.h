@@ -20,6 +20,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class Drivers;
@@ -155,6 +157,8 @@ private:
     SortState sort_state_ = kUnsorted;
     std::vector<Source> sources_;
     std::vector<DriverInfo> drivers_;
+    // Team text and its sort key by (mod code << 8 | car index).
+    std::unordered_map<int, std::pair<std::string, std::string>> teams_;
     std::vector<Row> rows_;           // every lap of the last scan, in scan order
     std::vector<uint32_t> visible_;   // the table: indexes into rows_
     int folder_replays_ = 0;
