@@ -181,6 +181,7 @@ void LapFinderModel::Scan(const std::string& track) {
     }
     for (const auto& skipped : loader.GetSkipped()) damaged_.push_back(skipped.path + " (" + skipped.reason + ")");
     Refilter();
+    ui_.ShowProgress({});  // hides the "Please wait" box
     ui_.EndWait();
 }
 

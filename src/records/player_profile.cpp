@@ -5,9 +5,17 @@
 
 namespace {
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, start)) {
+        out.append(text.substr(start, at - start));
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(text.substr(start));
+    return out;
 }
 
 }  // namespace
@@ -18,9 +26,7 @@ bool PlayerProfile::Load(const std::filesystem::path& profile) {
         ini_ = IniFile();
         return false;
     }
-    ReplaceAll(text, "[ ", "[");
-    ReplaceAll(text, " ]", "]");
-    ini_ = IniFile(text);
+    ini_ = IniFile(ReplaceAll(ReplaceAll(text, "[ ", "["), " ]", "]"));
     return true;
 }
 

@@ -250,7 +250,10 @@ bool TrackOrganiserModel::ExportSeason() {
     if (!has_season) events.push_back(Block{"Season", {"[Season]"}});
     for (int k = 1; k <= m; ++k) {
         const Row& row = rows_[k - 1];
-        Block block{EventSection(k), {"[" + EventSection(k) + "]"}};
+        std::string header = "[";
+        header += EventSection(k);
+        header += ']';
+        Block block{EventSection(k), {std::move(header)}};
         int from = row.origin;
         // An added entry takes over a leftover section of its number beyond
         // the old count, so the simulator's keys there are kept.
