@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 
 #include "app/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
@@ -63,6 +64,16 @@ TEST_F(LibraryWindowTest, LapFinderListsTheLoadedTracksLapsAndLoadsTheChosenOnes
     EXPECT_EQ(finder.RowCountLabel()->text(), QString::number(rows));
     EXPECT_TRUE(finder.StatusLabel()->text().startsWith("Total number of replay files scanned was "));
     fixture::CheckScreenshot(finder.grab().toImage(), "lap_finder");
+
+    // One damaged replay: named once for the scan, not again when the
+    // filter changes.
+    std::ofstream(sim / "replay" / "damaged.rpy") << "no replay";
+    finder.Rescan();
+    finder.OnFilterChanged();
+    ASSERT_EQ(ui.titles.size(), 1u);
+    EXPECT_EQ(ui.titles[0], "Error reading replay file - is this a standard QEL replay?");
+    EXPECT_EQ(ui.messages[0], (sim / "replay" / "damaged.rpy").string() + "\r\n");
+    EXPECT_EQ(finder.LapList()->model()->rowCount(), rows);
 
     finder.OnColumnClick(1);
     EXPECT_TRUE(finder.SortButton(LapFinderModel::kByLaptime)->isChecked());
