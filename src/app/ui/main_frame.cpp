@@ -179,6 +179,7 @@ void CMainFrame::BuildCommands() {
     BuildWriterCommands();
     BuildViewCommands();
     BuildRaceChartCommands();
+    BuildLibraryCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -216,6 +217,7 @@ void CMainFrame::BuildMenus() {
     // The menus that several groups of commands fill, in their order.
     for (const char* shared : {"&Reports", "&Tools", "&Playback"}) MenuNamed(shared);
     BuildRaceChartMenu();
+    BuildLibraryMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));
@@ -241,6 +243,7 @@ void CMainFrame::BuildToolBars() {
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
     BuildCatalogueToolButtons();
+    BuildLibraryToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
     BuildGraphMenus();

@@ -51,6 +51,7 @@ public:
         kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826,
         kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
         kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
+        kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -130,6 +131,10 @@ private:
     void BuildCatalogueMenus();
     void BuildCatalogueToolButtons();
     void OnReplayCDDatabaseCreator();
+    // Replay library and ranking tools (main_frame_library.cpp).
+    void BuildLibraryCommands();
+    void BuildLibraryMenus();
+    void BuildLibraryToolButtons();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();

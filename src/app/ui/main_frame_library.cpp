@@ -1,0 +1,53 @@
+// The main window's commands of the replay library and ranking tools:
+// File > "Add replay lap using Lap Finder..." (also on the main tool bar),
+// Tools > "QELRank Handicap" and Tools > "Track Organizer".
+
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "records/mounted_media.h"
+#include "records/ui/lap_finder.h"
+#include "records/ui/qel_rank.h"
+#include "records/ui/track_organiser.h"
+
+void CMainFrame::BuildLibraryCommands() {
+    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    AddCommand({kLapFinder, "Add replay lap using Lap Finder...", ":/icons/lap_finder.svg", {},
+                [this] {
+                    MountedMedia media;
+                    LapFinder finder(doc_, media, this);
+                    finder.exec();
+                },
+                [this] { return !view_->playing && !view_->paused && !view_->race_mode; }, {}});
+    AddCommand({kQELRankHandicap, "QELRank Handicap", {}, {},
+                [this] {
+                    QELRank dialog(doc_, this);
+                    dialog.exec();
+                },
+                idle, {}});
+    AddCommand({kTrackOrganizer, "Track Organizer", {}, {},
+                [this] {
+                    TrackOrganiser dialog(doc_.GetQELDirectory(), ui_, this);
+                    dialog.exec();
+                },
+                idle, {}});
+}
+
+void CMainFrame::BuildLibraryMenus() {
+    QMenu* file = MenuNamed("&File");
+    // Right after "Add replay lap...".
+    const QList<QAction*> items = file->actions();
+    const int at = static_cast<int>(items.indexOf(Action(kAddReplayLap)));
+    file->insertAction(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, Action(kLapFinder));
+    QMenu* tools = MenuNamed("&Tools");
+    tools->addAction(Action(kQELRankHandicap));
+    tools->addAction(Action(kTrackOrganizer));
+}
+
+void CMainFrame::BuildLibraryToolButtons() {
+    const QList<QAction*> items = main_bar_->actions();
+    const int at = static_cast<int>(items.indexOf(Action(kAddReplayLap)));
+    main_bar_->insertAction(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, Action(kLapFinder));
+}

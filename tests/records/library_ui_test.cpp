@@ -1,0 +1,152 @@
+// The lap finder, the two handicap calculators and the track organiser
+// offscreen on the sample simulator: what each shows, the laps the finder
+// hands to the document, the organiser's drop and close question, the main
+// window's commands, and a screenshot of each.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "app/rpy_graph_doc.h"
+#include "app/ui/main_frame.h"
+#include "records/handicap_records.h"
+#include "records/ui/lap_finder.h"
+#include "records/ui/new_qel_rank_calculator.h"
+#include "records/ui/qel_rank.h"
+#include "records/ui/track_organiser.h"
+#include "settings/settings.h"
+#include "support/config_dir.h"
+#include "support/fake_media_drives.h"
+#include "support/recording_interaction.h"
+#include "support/sample_simulator.h"
+#include "support/screenshot.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LibraryWindowTest : public testing::Test {
+protected:
+    LibraryWindowTest() {
+        sim = config.scratch() / "QEL";
+        replays = fixture::WriteSampleSimulator(sim);
+        settings.SetQELDirectory(sim.string());
+        doc = std::make_unique<CRpyGraphDoc>(settings, ui);
+    }
+    fixture::ScopedConfigDir config;
+    fs::path sim;
+    std::vector<fs::path> replays;
+    Settings settings;
+    fixture::RecordingInteraction ui;
+    fixture::FakeMediaDrives media;
+    std::unique_ptr<CRpyGraphDoc> doc;
+};
+
+TEST_F(LibraryWindowTest, LapFinderListsTheLoadedTracksLapsAndLoadsTheChosenOnes) {
+    ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(2).string(), 0, 0, 1));
+    LapFinder finder(*doc, media);
+    finder.resize(900, 500);
+    finder.show();
+    QApplication::processEvents();
+    EXPECT_EQ(finder.TrackList()->currentText(), "monza");
+    const int rows = finder.LapList()->model()->rowCount();
+    ASSERT_GT(rows, 0);
+    EXPECT_EQ(finder.RowCountLabel()->text(), QString::number(rows));
+    EXPECT_TRUE(finder.StatusLabel()->text().startsWith("Total number of replay files scanned was "));
+    fixture::CheckScreenshot(finder.grab().toImage(), "lap_finder");
+
+    // One damaged replay: named once for the scan, not again when the
+    // filter changes.
+    std::ofstream(sim / "replay" / "damaged.rpy") << "no replay";
+    finder.Rescan();
+    finder.OnFilterChanged();
+    ASSERT_EQ(ui.titles.size(), 1u);
+    EXPECT_EQ(ui.titles[0], "Error reading replay file - is this a standard QEL replay?");
+    EXPECT_EQ(ui.messages[0], (sim / "replay" / "damaged.rpy").string() + "\r\n");
+    EXPECT_EQ(finder.LapList()->model()->rowCount(), rows);
+
+    finder.OnColumnClick(1);
+    EXPECT_TRUE(finder.SortButton(LapFinderModel::kByLaptime)->isChecked());
+    finder.LapList()->selectRow(0);
+    finder.OnOK();
+    EXPECT_EQ(finder.result(), QDialog::Accepted);
+    EXPECT_EQ(doc->GetLoadedCount(), 2);
+}
+
+TEST_F(LibraryWindowTest, QELRankShowsMissingTimesWithoutAProfilesTimes) {
+    QELRank dialog(*doc);
+    ASSERT_EQ(dialog.DriverList()->count(), 1);
+    dialog.DriverList()->setCurrentIndex(-1);
+    dialog.Calculate();
+    EXPECT_EQ(ui.messages.back(), "No driver selected!");
+    dialog.DriverList()->setCurrentIndex(0);
+    dialog.Calculate();
+    EXPECT_EQ(doc->default_player_index, 0);
+    EXPECT_EQ(dialog.Field(0)->text(), "Missing 11 laptime(s)");
+    EXPECT_EQ(dialog.Field(8)->text(), "Missing 77 laptime(s)");
+    dialog.show();
+    QApplication::processEvents();
+    fixture::CheckScreenshot(dialog.grab().toImage(), "qel_rank");
+}
+
+class OneTrackRecords : public HandicapRecords {
+public:
+    int RowCount() const override { return 1; }
+    std::string TrackDirectory(int) const override { return "monza"; }
+    uint32_t CarBest(int, int) const override { return 100000; }
+    uint32_t RowBest(int) const override { return 100000; }
+};
+
+TEST_F(LibraryWindowTest, NewQELRankCalculatorShowsEightGroups) {
+    OneTrackRecords records;
+    NewQELRankCalculator dialog(records, ui);
+    EXPECT_EQ(dialog.Field(0, 0)->text(), "Missing 10 laptime(s)");
+    EXPECT_EQ(dialog.Field(7, 8)->text(), "Missing 315 laptime(s)");
+    dialog.show();
+    QApplication::processEvents();
+    fixture::CheckScreenshot(dialog.grab().toImage(), "new_qel_rank_calculator");
+}
+
+TEST_F(LibraryWindowTest, TrackOrganiserMovesRowsAndAsksBeforeClosingUnsaved) {
+    TrackOrganiser dialog(sim.string(), ui);
+    ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog.CountLabel()->text(), "2");
+    const QString first = dialog.List()->topLevelItem(0)->text(2);
+    dialog.DropRows({0}, 2);
+    EXPECT_EQ(dialog.List()->topLevelItem(1)->text(2), first);
+    dialog.show();
+    QApplication::processEvents();
+    fixture::CheckScreenshot(dialog.grab().toImage(), "track_organiser");
+    ui.answers = {false};
+    dialog.reject();
+    EXPECT_TRUE(dialog.isVisible()) << "No keeps the dialog open";
+    EXPECT_EQ(ui.questions.back(), "You haven't exported your changes,\r\nclose Track Organizer anyway?");
+    dialog.ExportSeason();
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {
+    CMainFrame frame(*doc, ui);
+    for (int id : {CMainFrame::kLapFinder, CMainFrame::kQELRankHandicap, CMainFrame::kTrackOrganizer}) {
+        ASSERT_NE(frame.Action(id), nullptr) << id;
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->done(QDialog::Accepted);
+        });
+        EXPECT_TRUE(frame.Run(id)) << id;
+    }
+    EXPECT_EQ(frame.Action(CMainFrame::kLapFinder)->text(), "Add replay lap using Lap Finder...");
+}
+
+}  // namespace
