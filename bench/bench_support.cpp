@@ -45,6 +45,25 @@ int64_t ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+void TimeKeepingReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.error_occurred) continue;
+        const std::string name = run.run_name.str();
+        if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+            times_[name] = run.GetAdjustedRealTime();
+            medians_.insert(name);
+        } else if (run.run_type == Run::RT_Iteration && !medians_.count(name)) {
+            times_[name] = run.GetAdjustedRealTime();
+        }
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+double TimeKeepingReporter::Time(const std::string& name) const {
+    const auto it = times_.find(name);
+    return it == times_.end() ? 0.0 : it->second;
+}
+
 size_t HeapHeld() { return g_held.load(); }
 size_t HeapPeak() { return g_peak.load(); }
 

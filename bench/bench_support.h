@@ -6,7 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -18,5 +23,19 @@ size_t HeapHeld();
 size_t HeapPeak();
 // Starts a new peak from what is held now; returns that.
 size_t ResetHeapPeak();
+
+// Passes every run to the console and keeps its real time (the median of
+// repeated runs when there is one), for ratios printed after the runs.
+class TimeKeepingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+    // Real time by benchmark name; 0 when the benchmark did not run.
+    double Time(const std::string& name) const;
+    const std::map<std::string, double>& Times() const { return times_; }
+
+private:
+    std::map<std::string, double> times_;
+    std::set<std::string> medians_;
+};
 
 }  // namespace bench

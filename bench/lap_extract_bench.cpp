@@ -193,42 +193,20 @@ void BM_AddLastLap(benchmark::State& state) {
 }
 BENCHMARK(BM_AddLastLap)->Arg(0)->Arg(13)->Unit(benchmark::kMillisecond);
 
-// Passes every run to the console and keeps its real time, for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // The median of repeated runs when there is one, else the run itself.
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                times_[name] = run.GetAdjustedRealTime();
-                medians_.insert(name);
-            } else if (run.run_type == Run::RT_Iteration && !medians_.count(name)) {
-                times_[name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
+void PrintRatios(const bench::TimeKeepingReporter& reporter) {
+    const double read = reporter.Time("BM_ReadWholeFile");
+    const double read_stadium = reporter.Time("BM_ReadStadiumRace");
+    if (read <= 0) return;
+    std::printf("\nReplay: %s (%.1f MB)\n", ReplayPath().c_str(),
+                static_cast<double>(std::filesystem::file_size(ReplayPath())) / (1 << 20));
+    for (const auto& [name, time] : reporter.Times()) {
+        if (name.rfind("BM_Read", 0) == 0) continue;
+        if (name.rfind("BM_AddLastLap", 0) == 0 && read_stadium > 0)
+            std::printf("%s / BM_ReadStadiumRace = %.2f\n", name.c_str(), time / read_stadium);
+        else
+            std::printf("%s / BM_ReadWholeFile = %.2f\n", name.c_str(), time / read);
     }
-    void PrintRatios() const {
-        const auto read = times_.find("BM_ReadWholeFile");
-        const auto read_stadium = times_.find("BM_ReadStadiumRace");
-        if (read == times_.end() || read->second <= 0) return;
-        std::printf("\nReplay: %s (%.1f MB)\n", ReplayPath().c_str(),
-                    static_cast<double>(std::filesystem::file_size(ReplayPath())) / (1 << 20));
-        for (const auto& [name, time] : times_) {
-            if (name.rfind("BM_Read", 0) == 0) continue;
-            if (name.rfind("BM_AddLastLap", 0) == 0 && read_stadium != times_.end() && read_stadium->second > 0)
-                std::printf("%s / BM_ReadStadiumRace = %.2f\n", name.c_str(), time / read_stadium->second);
-            else
-                std::printf("%s / BM_ReadWholeFile = %.2f\n", name.c_str(), time / read->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-    std::set<std::string> medians_;
-};
+}
 
 }  // namespace
 
@@ -237,9 +215,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ReplayPath();  // generated before any timing
     StadiumFolder();
-    RatioReporter reporter;
+    bench::TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }

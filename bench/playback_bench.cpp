@@ -11,6 +11,8 @@
 // program prints the stream's time over the plain read.
 
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -92,14 +94,7 @@ std::string HourRace() { return (Simulator() / "replay" / "hour.rpy").string(); 
 
 void BM_ReadWholeFile(benchmark::State& state) {
     const std::string path = HourRace();
-    std::vector<char> buffer(1 << 20);
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        while (::read(fd, buffer.data(), buffer.size()) > 0) {
-        }
-        ::close(fd);
-        benchmark::ClobberMemory();
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(bench::ReadWholeFile(path));
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
 
@@ -112,16 +107,12 @@ void BM_LoadRaceStream(benchmark::State& state) {
         state.SkipWithError("the race did not load");
         return;
     }
-    std::vector<char> buffer(1 << 20);
     double read_ms = 0;
     int steps = 0;
     for (auto _ : state) {
         state.PauseTiming();
         const auto t0 = std::chrono::steady_clock::now();
-        const int fd = ::open(HourRace().c_str(), O_RDONLY);
-        while (::read(fd, buffer.data(), buffer.size()) > 0) {
-        }
-        ::close(fd);
+        bench::ReadWholeFile(HourRace());
         read_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         state.ResumeTiming();
         RaceStream stream;

@@ -10,6 +10,8 @@
 // folder) and kept for later runs.
 
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -79,16 +81,8 @@ const std::string& ReplayPath() {
 }
 
 void BM_ReadWholeFile(benchmark::State& state) {
-    const std::string& path = ReplayPath();
-    std::vector<char> buffer(1 << 20);
     int64_t bytes = 0;
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        ssize_t n;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) bytes += n;
-        ::close(fd);
-        benchmark::ClobberMemory();
-    }
+    for (auto _ : state) bytes += bench::ReadWholeFile(ReplayPath());
     state.SetBytesProcessed(bytes);
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
@@ -189,34 +183,13 @@ void BM_GrooveOfLap(benchmark::State& state) {
 }
 BENCHMARK(BM_GrooveOfLap)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // The median of repeated runs when there is one, else the run itself.
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                times_[name] = run.GetAdjustedRealTime();
-                medians_.insert(name);
-            } else if (run.run_type == Run::RT_Iteration && !medians_.count(name)) {
-                times_[name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void PrintRatios() const {
-        const auto read = times_.find("BM_ReadWholeFile");
-        const auto save = times_.find("BM_SaveLastLap");
-        if (read == times_.end() || save == times_.end() || read->second <= 0) return;
-        std::printf("\nReplay: %s (%.1f MB)\nBM_SaveLastLap / BM_ReadWholeFile = %.3f\n", ReplayPath().c_str(),
-                    static_cast<double>(fs::file_size(ReplayPath())) / (1 << 20), save->second / read->second);
-    }
-
-private:
-    std::map<std::string, double> times_;
-    std::set<std::string> medians_;
-};
+void PrintRatios(const bench::TimeKeepingReporter& reporter) {
+    const double read = reporter.Time("BM_ReadWholeFile");
+    const double save = reporter.Time("BM_SaveLastLap");
+    if (read <= 0 || save <= 0) return;
+    std::printf("\nReplay: %s (%.1f MB)\nBM_SaveLastLap / BM_ReadWholeFile = %.3f\n", ReplayPath().c_str(),
+                static_cast<double>(fs::file_size(ReplayPath())) / (1 << 20), save / read);
+}
 
 }  // namespace
 
@@ -224,9 +197,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ReplayPath();  // generated before any timing
-    RatioReporter reporter;
+    bench::TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }

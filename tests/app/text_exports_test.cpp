@@ -151,9 +151,9 @@ TEST(GrooveExport, OldWayTakesTheLargerPartUnlessItExceedsOne) {
         int roll;
         double darkness;
     } cases[] = {
-        {100, 1.15, 10, 0.5},   // speed part 0.5 beats roll part 0.2
-        {100, 0.23, 30, 0.6},   // roll part 0.6 beats speed part 0.1
-        {300, 1.15, 10, 0.2},   // speed part 1.5 is above 1: the roll part instead
+        {100, 1.15, 10, 0.5},   // speed share 0.5 beats roll share 0.2
+        {100, 0.23, 30, 0.6},   // roll share 0.6 beats speed share 0.1
+        {300, 1.15, 10, 0.2},   // speed share 1.5 is above 1: the roll share instead
         {100, 23.0, 80, 1.0},   // both limited to 1
     };
     for (const auto& c : cases) {
