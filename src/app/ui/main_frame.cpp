@@ -171,6 +171,7 @@ void CMainFrame::BuildCommands() {
                 }, {}, {}});
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
+    BuildRecordsCommands();
 }
 
 void CMainFrame::BuildMenus() {
@@ -191,6 +192,7 @@ void CMainFrame::BuildMenus() {
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) view->addAction(Action(id));
 
     BuildCatalogueMenus();
+    BuildRecordsMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

@@ -35,6 +35,7 @@ public:
         kToggleLapBar = 32812, kViewReadme = 32794, kZoomIn = 32790, kZoomOut = 32791, kFitToTrack = 32792,
         kPanningTool = 32800, kToggleLap1 = 32795, kSaveTrackMapBitmap = 32810,
         kReplayCDDatabaseCreator = 32818,
+        kExportRecords = 32807,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -81,6 +82,10 @@ private:
     void BuildCatalogueMenus();
     void BuildCatalogueToolButtons();
     void OnReplayCDDatabaseCreator();
+    // Personal-best records (main_frame_records.cpp).
+    void BuildRecordsCommands();
+    void BuildRecordsMenus();
+    void OnExportRecords();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();
