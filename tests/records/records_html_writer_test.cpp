@@ -107,6 +107,31 @@ TEST_F(RecordsSite, PagesOfASmallRecordsSetMatchTheirGoldenFiles) {
     for (const char* f : files) ExpectGolden(f, ReadFile(site / f));
 }
 
+TEST_F(RecordsSite, EveryLinkOfEveryPageFindsItsFile) {
+    // Names with blanks, a separator and markup stand in every link.
+    records_scenario::WriteReplay(dir_.path() / "qel" / "replay" / "h.rpy",
+                                  {records_scenario::Laps("Jim", "Clark", 0, 0, {70000}, {})}, "a/b<&>", true, false);
+    RunRecords();
+    RecordsHtmlWriter writer(model_);
+    ASSERT_TRUE(writer.WriteSite(records_folder_.string(), {}, ui_, December8()));
+    const fs::path site = writer.GetSiteFolder();
+    int links = 0;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        const std::string page = ReadFile(entry.path());
+        for (size_t at = page.find("HREF=\""); at != std::string::npos; at = page.find("HREF=\"", at + 1)) {
+            std::string target = page.substr(at + 6, page.find('"', at + 6) - at - 6);
+            if (target.rfind("https://", 0) == 0) continue;
+            // A browser reads the attribute's entities back.
+            for (const auto& [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+                for (size_t e = target.find(entity); e != std::string::npos; e = target.find(entity))
+                    target.replace(e, std::string(entity).size(), c);
+            EXPECT_TRUE(fs::exists(site / target)) << target << " from " << entry.path().filename();
+            ++links;
+        }
+    }
+    EXPECT_GT(links, 16 * 1 + 7 + 6);
+}
+
 TEST_F(RecordsSite, EachWriteOnOneDayGetsTheNextFolder) {
     RunRecords();
     const char* expected[] = {"Jim Clark_December_08_2026", "Jim Clark_December_08_2026_1",
