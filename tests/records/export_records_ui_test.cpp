@@ -83,6 +83,19 @@ TEST_F(ExportRecordsWindowTest, WithoutAChoiceOkSaysSoAndStaysOpen) {
     EXPECT_TRUE(fs::is_empty(records));
 }
 
+TEST_F(ExportRecordsWindowTest, ProfileGoneBeforeOkGivesItsMessageAndNoSite) {
+    doc->default_player_index = 1;
+    ExportRecords dialog(*doc, ui);
+    dialog.show();
+    fs::remove(sim / "players" / "Jim_Clark" / "player.ini");
+    dialog.OnOK();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("Can't open ", 0), 0u);
+    EXPECT_TRUE(dialog.SiteFolder().empty());
+    EXPECT_TRUE(fs::is_empty(records));
+    EXPECT_TRUE(ui.opened.empty());
+}
+
 TEST_F(ExportRecordsWindowTest, CancelDuringTheScanWritesNoSite) {
     doc->default_player_index = 1;
     ExportRecords dialog(*doc, ui);
