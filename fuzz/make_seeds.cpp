@@ -407,6 +407,17 @@ void Inis() {
     Seed("ini", "season", BuildSeasonFile(season));
 
     Seed("season", "two-events", BuildSeasonFile(season));
+    Seed("records_profile", "profile",
+         IniText()
+             .Section("Personal Information")
+             .Key("firstName", "Jim ;x")
+             .Key("lastName", "Clark")
+             .Section(" monaco ")
+             .Key("braT", "3 83.1234")
+             .Key("lotR", "1 83.5")
+             .Key("ferP", "1 .")
+             .Build());
+    Seed("records_profile", "track", "[Track]\r\ntrack_name_short = Monaco\r\ntrack_name=Grand Prix\r\ntrack_name_x\r\n");
     SeasonSpec odd;
     SeasonEventSpec partial;
     partial.omit = {"day", "startingGrid"};

@@ -237,6 +237,10 @@ bool Drivers::ScanBackward(ReplayFile& file) {
     if (last_block_size < 8 || file.size() < last_block_size || file.size() - last_block_size < first_block)
         return false;
     uint64_t pos = file.size() - last_block_size;
+    // One window reaching back from the end of the file serves the last
+    // block's header and its records alike; a window read around the
+    // header alone would end inside the block and be read again for it.
+    if (file.View(pos, last_block_size, ReplayFile::Walk::Backward).empty()) return false;
     while (left > 0 && !found_last_practice_ && !found_last_race_) {
         const auto head = file.View(pos, 8, ReplayFile::Walk::Backward);
         if (head.empty()) return false;
@@ -371,8 +375,10 @@ void Drivers::FillSession(int i, const PerDriver<uint16_t>& counts, const PerDri
 }
 
 int Drivers::LoadReplay(const std::string& file_path) {
-    // Built on the heap: the table is some 60 KB.
-    *this = *std::make_unique<Drivers>();
+    // A fresh table is some 60 KB: one is built, on the heap, and copied
+    // from for every load rather than built again each time.
+    static const Drivers* const fresh = new Drivers();
+    *this = *fresh;
     path = file_path;
     file_date = FileDate(file_path);
     const int parsed = ParseReplayFile(file_path);

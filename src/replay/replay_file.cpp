@@ -21,9 +21,12 @@ void ReplayFile::Close() {
 }
 
 bool ReplayFile::Fill(uint64_t start, size_t count) {
-    window_.resize(std::max(window_.size(), count));
+    if (count > window_capacity_) {
+        window_ = std::make_unique_for_overwrite<uint8_t[]>(count);
+        window_capacity_ = count;
+    }
     window_len_ = 0;
-    if (!file_.ReadAt(start, window_.data(), count)) return false;
+    if (!file_.ReadAt(start, window_.get(), count)) return false;
     window_start_ = start;
     window_len_ = count;
     return true;
@@ -41,7 +44,7 @@ std::span<const uint8_t> ReplayFile::View(uint64_t offset, size_t count, Walk wa
         const size_t len = static_cast<size_t>(std::min<uint64_t>(want, size_ - start));
         if (!Fill(start, len)) return {};
     }
-    return {window_.data() + (offset - window_start_), count};
+    return {window_.get() + (offset - window_start_), count};
 }
 
 std::span<const uint8_t> ReplayFile::ViewAhead(uint64_t offset, size_t count) {
@@ -51,7 +54,7 @@ std::span<const uint8_t> ReplayFile::ViewAhead(uint64_t offset, size_t count) {
         const size_t len = static_cast<size_t>(std::min<uint64_t>(std::max(count, window_size_), size_ - offset));
         if (!Fill(offset, len)) return {};
     }
-    return {window_.data() + (offset - window_start_), static_cast<size_t>(window_start_ + window_len_ - offset)};
+    return {window_.get() + (offset - window_start_), static_cast<size_t>(window_start_ + window_len_ - offset)};
 }
 
 bool ReplayFile::Read(uint64_t offset, void* dst, size_t count) {

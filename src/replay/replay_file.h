@@ -4,6 +4,7 @@
 // block. Every range is checked against the file size before it is read.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,7 +51,10 @@ private:
 
     InputFile file_;
     uint64_t size_ = 0;
-    std::vector<uint8_t> window_;
+    // Bytes beyond window_len_ are never read, so the window is not
+    // cleared when it grows.
+    std::unique_ptr<uint8_t[]> window_;
+    size_t window_capacity_ = 0;
     size_t window_size_;
     uint64_t window_start_ = 0;
     size_t window_len_ = 0;

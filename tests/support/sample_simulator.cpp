@@ -139,8 +139,10 @@ std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     WriteText(folder / "qel.exe", "MZ");
     WriteText(folder / "tracks" / "monza" / "monza.trk", BuildTrackBlock(StadiumCircuit()));
     WriteText(folder / "tracks" / "spa" / "spa.trk", BuildTrackBlock(WindingCircuit()));
-    WriteText(folder / "tracks" / "monza" / "track.ini", "[Track]\r\nname=Monza\r\n");
-    WriteText(folder / "tracks" / "spa" / "track.ini", "[Track]\r\nname=Spa-Francorchamps\r\n");
+    WriteText(folder / "tracks" / "monza" / "track.ini",
+              "[Track]\r\nname=Monza\r\ntrack_name_short=Monza\r\ntrack_name=Autodromo Nazionale di Monza\r\n");
+    WriteText(folder / "tracks" / "spa" / "track.ini",
+              "[Track]\r\nname=Spa-Francorchamps\r\ntrack_name_short=Spa\r\ntrack_name=Circuit de Spa-Francorchamps\r\n");
     SeasonSpec season;
     SeasonEventSpec spa;
     spa.name = "Grand Prix de Belgique";
@@ -151,7 +153,10 @@ std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     spa.month = "6";
     season.events = {spa, SeasonEventSpec{}};
     WriteSeasonFile(folder, season);
-    WriteText(folder / "players" / "Jim_Clark" / "player.ini", "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n");
+    // The profile as the simulator keeps it, with a best training lap at spa.
+    WriteText(folder / "players" / "Jim_Clark" / "player.ini",
+              "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n[Personal Information]\r\nfirstName=Jim\r\n"
+              "lastName=Clark\r\n[ spa ]\r\nlotT=3 221.4375\r\n");
 
     const std::vector<fs::path> replays = {folder / "replay" / "monza_gp.rpy", folder / "replay" / "spa_race.rpy",
                                            folder / "replay" / "monza_driven.rpy"};

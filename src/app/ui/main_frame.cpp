@@ -180,6 +180,7 @@ void CMainFrame::BuildCommands() {
     BuildViewCommands();
     BuildRaceChartCommands();
     BuildLibraryCommands();
+    BuildRecordsCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -218,6 +219,7 @@ void CMainFrame::BuildMenus() {
     for (const char* shared : {"&Reports", "&Tools", "&Playback"}) MenuNamed(shared);
     BuildRaceChartMenu();
     BuildLibraryMenus();
+    BuildRecordsMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

@@ -52,6 +52,7 @@ public:
         kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
         kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
         kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
+        kExportRecords = 32807,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -135,6 +136,10 @@ private:
     void BuildLibraryCommands();
     void BuildLibraryMenus();
     void BuildLibraryToolButtons();
+    // Personal-best records (main_frame_records.cpp).
+    void BuildRecordsCommands();
+    void BuildRecordsMenus();
+    void OnExportRecords();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();
