@@ -178,6 +178,7 @@ void CMainFrame::BuildCommands() {
     BuildGraphCommands();
     BuildWriterCommands();
     BuildViewCommands();
+    BuildToolCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -220,6 +221,7 @@ void CMainFrame::BuildMenus() {
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     BuildCatalogueMenus();
     BuildWriterMenus();
+    BuildToolMenus();
 }
 
 void CMainFrame::BuildToolBars() {

