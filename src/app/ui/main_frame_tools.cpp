@@ -8,17 +8,19 @@
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/interaction.h"
 #include "tools/ui/gear_change_analyse.h"
+#include "tools/ui/speed_track.h"
 
 void CMainFrame::BuildToolCommands() {
     // The tools read the loaded laps: none opens while a playback steps
     // them. Each says itself when there are too few laps.
     const auto idle = [this] { return !view_->playing && !view_->paused; };
     AddCommand({kToolsGearChange, "Gearchange Analyser", {}, {}, [this] { OnToolsGearChange(); }, idle, {}});
+    AddCommand({kToolsSpeedTrack, "SpeedTrack", {}, {}, [this] { OnToolsSpeedTrack(); }, idle, {}});
 }
 
 void CMainFrame::BuildToolMenus() {
     QMenu* tools = MenuNamed("&Tools");
-    for (int id : {kToolsGearChange}) tools->addAction(Action(id));
+    for (int id : {kToolsGearChange, kToolsSpeedTrack}) tools->addAction(Action(id));
     tools->addSeparator();
 }
 
@@ -29,4 +31,11 @@ void CMainFrame::OnToolsGearChange() {
 
 void CMainFrame::OnToolsTractionCircle() {}
 void CMainFrame::OnToolsRatings() {}
-void CMainFrame::OnToolsSpeedTrack() {}
+void CMainFrame::OnToolsSpeedTrack() {
+    if (doc_.GetLoadedCount() < 2 || doc_.GetTrack() == nullptr) {
+        ui_.ShowMessage("At least two laps must be loaded to use this feature.");
+        return;
+    }
+    SpeedTrack dialog(doc_, ui_, this);
+    dialog.exec();
+}
