@@ -18,7 +18,9 @@
 #include "support/sample_document.h"
 #include "support/screenshot.h"
 #include "tools/ui/gear_change_analyse.h"
+#include "tools/ui/ratings.h"
 #include "tools/ui/speed_track.h"
+#include <QPlainTextEdit>
 #include "replay/get_rpy_info.h"
 #include "track/spd_trk_visitor.h"
 
@@ -117,6 +119,28 @@ TEST_F(ToolsWindowTest, SpeedTrackColoursTheTrackOnceBothLapsAreChosen) {
         for (int k = 0; k < 5; ++k) EXPECT_EQ(s.LegendText(k)->text(), legend[k]);
         EXPECT_EQ(s.UnitText()->text(), "Kph:");
         fixture::CheckScreenshot(s.grab().toImage(), "SpeedTrack");
+    }));
+}
+
+TEST_F(ToolsWindowTest, RatingsRateEveryLoadedLapAndCopyTheTable) {
+    frame->Run(CMainFrame::kToolsRatings);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "No replay lap loaded!");
+    LoadTwoLaps();
+    EXPECT_TRUE(OpenFromCommand<Ratings>(CMainFrame::kToolsRatings, [this](Ratings& r) {
+        for (int row = 0; row < 2; ++row) {
+            EXPECT_TRUE(r.Cell(row, 0)->text().endsWith(")")) << row;
+            for (int c = 1; c <= 4; ++c) EXPECT_FALSE(r.Cell(row, c)->text().isEmpty()) << row << c;
+        }
+        EXPECT_TRUE(r.Cell(2, 0)->text().isEmpty());
+        fixture::CheckScreenshot(r.grab().toImage(), "Ratings");
+        r.OnCopyTable();
+        EXPECT_EQ(std::count(ui.clipboard.begin(), ui.clipboard.end(), '\n'), 6);
+        EXPECT_TRUE(ui.clipboard.ends_with("\t\t\t\t\r\n"));
+        EXPECT_TRUE(r.Information()->isHidden());
+        r.OnToggle();
+        EXPECT_FALSE(r.Information()->isHidden());
+        EXPECT_TRUE(r.Information()->toPlainText().startsWith("Information about Ratings"));
     }));
 }
 

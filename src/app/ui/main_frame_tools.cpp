@@ -8,6 +8,7 @@
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/interaction.h"
 #include "tools/ui/gear_change_analyse.h"
+#include "tools/ui/ratings.h"
 #include "tools/ui/speed_track.h"
 
 void CMainFrame::BuildToolCommands() {
@@ -15,12 +16,13 @@ void CMainFrame::BuildToolCommands() {
     // them. Each says itself when there are too few laps.
     const auto idle = [this] { return !view_->playing && !view_->paused; };
     AddCommand({kToolsGearChange, "Gearchange Analyser", {}, {}, [this] { OnToolsGearChange(); }, idle, {}});
+    AddCommand({kToolsRatings, "Ratings", {}, {}, [this] { OnToolsRatings(); }, idle, {}});
     AddCommand({kToolsSpeedTrack, "SpeedTrack", {}, {}, [this] { OnToolsSpeedTrack(); }, idle, {}});
 }
 
 void CMainFrame::BuildToolMenus() {
     QMenu* tools = MenuNamed("&Tools");
-    for (int id : {kToolsGearChange, kToolsSpeedTrack}) tools->addAction(Action(id));
+    for (int id : {kToolsGearChange, kToolsRatings, kToolsSpeedTrack}) tools->addAction(Action(id));
     tools->addSeparator();
 }
 
@@ -30,7 +32,14 @@ void CMainFrame::OnToolsGearChange() {
 }
 
 void CMainFrame::OnToolsTractionCircle() {}
-void CMainFrame::OnToolsRatings() {}
+void CMainFrame::OnToolsRatings() {
+    if (doc_.GetLoadedCount() == 0) {
+        ui_.ShowMessage("No replay lap loaded!");
+        return;
+    }
+    Ratings dialog(doc_, ui_, this);
+    dialog.exec();
+}
 void CMainFrame::OnToolsSpeedTrack() {
     if (doc_.GetLoadedCount() < 2 || doc_.GetTrack() == nullptr) {
         ui_.ShowMessage("At least two laps must be loaded to use this feature.");
