@@ -20,6 +20,12 @@
 #include "tools/ui/gear_change_analyse.h"
 #include "tools/ui/ratings.h"
 #include "tools/ui/speed_track.h"
+#include "tools/ui/traction_circle.h"
+#include "tools/ui/traction_circle_help.h"
+#include "controls/auto_rich_edit_ctrl.h"
+#include "controls/selection_slider_ctrl.h"
+#include "track/track.h"
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include "replay/get_rpy_info.h"
 #include "track/spd_trk_visitor.h"
@@ -141,6 +147,41 @@ TEST_F(ToolsWindowTest, RatingsRateEveryLoadedLapAndCopyTheTable) {
         r.OnToggle();
         EXPECT_FALSE(r.Information()->isHidden());
         EXPECT_TRUE(r.Information()->toPlainText().startsWith("Information about Ratings"));
+    }));
+}
+
+TEST_F(ToolsWindowTest, TractionCirclePlotsTheTickedLapsOverTheChosenRange) {
+    LoadTwoLaps();
+    EXPECT_TRUE(OpenFromCommand<TractionCircle>(CMainFrame::kToolsTractionCircle, [this](TractionCircle& t) {
+        // Two laps: the boxes of laps 3 to 5 are hidden and disabled.
+        EXPECT_FALSE(t.LapBox(1)->isHidden());
+        for (int k = 2; k < 5; ++k) EXPECT_TRUE(t.LapBox(k)->isHidden() && !t.LapBox(k)->isEnabled()) << k;
+        const int length = static_cast<int>(doc->GetTrack()->GetLength());
+        EXPECT_EQ(t.RangeText(1)->text().toInt(), length);
+        const QImage empty = t.RenderPlot(400, 400);
+        t.LapBox(0)->click();
+        t.LapBox(1)->click();
+        t.CirclesBox()->click();
+        EXPECT_FALSE(t.TimeText(0)->isHidden());
+        // The whole lap takes about the lap's own time.
+        EXPECT_NEAR(t.TimeText(0)->text().toDouble(), 23.1, 0.2);
+        const QImage plot = t.RenderPlot(400, 400);
+        EXPECT_NE(plot, empty);
+        // A click without a selection: one metre before the marker.
+        t.Slider()->setValue(500);
+        EXPECT_EQ(t.RangeStart(), 499);
+        EXPECT_EQ(t.RangeEnd(), 500);
+        EXPECT_EQ(t.RangeText(2)->text(), "1");
+        // The map is transparent around the track.
+        const QImage map = t.RenderMap(200, 120);
+        EXPECT_EQ(qAlpha(map.pixel(0, 0)), 0);
+        fixture::CheckScreenshot(t.grab().toImage(), "TractionCircle");
+        t.OnHelp();
+        ASSERT_NE(t.Help(), nullptr);
+        EXPECT_TRUE(t.Help()->isVisible());
+        EXPECT_TRUE(t.Help()->Text()->toPlainText().contains("Using the Traction Circle"));
+        fixture::CheckScreenshot(t.Help()->grab().toImage(), "TractionCircleHelp");
+        t.Help()->hide();
     }));
 }
 

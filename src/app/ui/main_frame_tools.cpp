@@ -10,19 +10,21 @@
 #include "tools/ui/gear_change_analyse.h"
 #include "tools/ui/ratings.h"
 #include "tools/ui/speed_track.h"
+#include "tools/ui/traction_circle.h"
 
 void CMainFrame::BuildToolCommands() {
     // The tools read the loaded laps: none opens while a playback steps
     // them. Each says itself when there are too few laps.
     const auto idle = [this] { return !view_->playing && !view_->paused; };
     AddCommand({kToolsGearChange, "Gearchange Analyser", {}, {}, [this] { OnToolsGearChange(); }, idle, {}});
+    AddCommand({kToolsTractionCircle, "Traction Circle", {}, {}, [this] { OnToolsTractionCircle(); }, idle, {}});
     AddCommand({kToolsRatings, "Ratings", {}, {}, [this] { OnToolsRatings(); }, idle, {}});
     AddCommand({kToolsSpeedTrack, "SpeedTrack", {}, {}, [this] { OnToolsSpeedTrack(); }, idle, {}});
 }
 
 void CMainFrame::BuildToolMenus() {
     QMenu* tools = MenuNamed("&Tools");
-    for (int id : {kToolsGearChange, kToolsRatings, kToolsSpeedTrack}) tools->addAction(Action(id));
+    for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings, kToolsSpeedTrack}) tools->addAction(Action(id));
     tools->addSeparator();
 }
 
@@ -31,7 +33,14 @@ void CMainFrame::OnToolsGearChange() {
     dialog.exec();
 }
 
-void CMainFrame::OnToolsTractionCircle() {}
+void CMainFrame::OnToolsTractionCircle() {
+    if (doc_.GetLoadedCount() == 0 || doc_.GetTrack() == nullptr) {
+        ui_.ShowMessage("No replay lap loaded!");
+        return;
+    }
+    TractionCircle dialog(doc_, ui_, this);
+    dialog.exec();
+}
 void CMainFrame::OnToolsRatings() {
     if (doc_.GetLoadedCount() == 0) {
         ui_.ShowMessage("No replay lap loaded!");
