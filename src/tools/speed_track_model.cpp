@@ -19,16 +19,24 @@ std::optional<std::vector<double>> PieceSpeeds(const GetRpyInfo& lap, double pie
     double boundary = piece_length;
     double sum = 0.0;
     size_t count = 0;
+    // A lap starts with a sample or two before the line, whose distance is
+    // the end of the lap before: they count to the first piece instead of
+    // running the boundary round the whole track.
+    size_t line = 1;
+    for (size_t j = 2; j <= std::min<size_t>(n - 5, 12); ++j)
+        if (lap.distance[j] < lap.distance[j - 1]) line = j;
     for (size_t j = 1; j <= n - 5; ++j) {
-        // A sample that crosses a boundary belongs to the next piece; pieces
-        // it jumps over hold no sample.
-        while (lap.distance[j] > boundary) {
-            pieces.push_back(count == 0 ? 0.0 : sum / static_cast<double>(count));
+        // A sample that crosses a boundary belongs to the next piece. A piece
+        // it jumps over holds no sample of its own: the car crossed it at
+        // this sample's speed. A distance far beyond the track ends the list.
+        const double speed = lap.speed[j < 10 ? std::min<size_t>(10, n) : j] * factor;
+        while (j >= line && lap.distance[j] > boundary && pieces.size() < kMaxPieces) {
+            pieces.push_back(count == 0 ? speed : sum / static_cast<double>(count));
             boundary += piece_length;
             sum = 0.0;
             count = 0;
         }
-        sum += lap.speed[j < 10 ? std::min<size_t>(10, n) : j] * factor;
+        sum += speed;
         ++count;
     }
     pieces.push_back(count == 0 ? 0.0 : sum / static_cast<double>(count));

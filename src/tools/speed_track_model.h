@@ -5,8 +5,10 @@
 // legend texts of its colour scale.
 //
 // Piece k of every lap's list is the stretch from k to k + 1 piece lengths
-// along the lap, whatever the lap's sample count: a piece crossed by no
-// sample of a lap gets the speed 0 for that lap. Two laps are compared over
+// along the lap, whatever the lap's sample count. A piece that no sample of
+// a lap falls in (the car covers more than a piece per sample) gets the
+// speed of the sample that jumped over it, not 0: otherwise a fast lap on a
+// short track shows as stripes of made-up differences. Two laps are compared over
 // the track's pieces; where one lap's list ends first (a lap cut short) the
 // pieces left have no difference, so every difference stays on its own
 // stretch of track.
@@ -25,10 +27,13 @@ constexpr double kPieceShare = 0.001;
 constexpr double kMphFactor = 0.621;
 // Laps of this many samples or fewer cannot be compared.
 constexpr uint32_t kMinSamples = 5;
+// No lap's list grows beyond this many pieces.
+constexpr size_t kMaxPieces = 1100;
 extern const char* const kTooShortMessage;
 
 // Mean speed per piece (km/h, or mph when asked) of samples 1 to n - 5;
-// the first 10 samples carry the speed of sample 10. nullopt for a lap of
+// the first 10 samples carry the speed of sample 10, and samples before the
+// start line count to the first piece. nullopt for a lap of
 // kMinSamples samples or fewer.
 std::optional<std::vector<double>> PieceSpeeds(const GetRpyInfo& lap, double piece_length, bool mph);
 

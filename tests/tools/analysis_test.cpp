@@ -184,15 +184,22 @@ TEST(SpeedTrack, PieceSpeedsKeepEveryPieceOnItsStretch) {
     const auto pieces = speed_track::PieceSpeeds(*lap, 2.0, false);
     ASSERT_TRUE(pieces);
     // Samples 1..15 at 0, 3, 6, ... m; samples before 10 carry the speed of
-    // sample 10; pieces no sample falls in are 0.
+    // sample 10; a piece no sample falls in takes the speed of the sample
+    // that jumped over it (sample 12 at 33 m jumps over 30..32 m).
     ASSERT_EQ(pieces->size(), 21u);
     EXPECT_EQ((*pieces)[0], 10.0);
-    EXPECT_EQ((*pieces)[2], 10.0);
-    EXPECT_EQ((*pieces)[3], 0.0);
-    EXPECT_EQ((*pieces)[4], 10.0);
+    EXPECT_EQ((*pieces)[14], 11.0);
+    EXPECT_EQ((*pieces)[15], 12.0);
+    EXPECT_EQ((*pieces)[16], 12.0);
     EXPECT_EQ(pieces->back(), 15.0);
     const auto mph = speed_track::PieceSpeeds(*lap, 2.0, true);
     EXPECT_DOUBLE_EQ(mph->back(), 15.0 * 0.621);
+    // The sample before the line stands at the end of the lap before: it
+    // counts to the first piece and moves no piece along.
+    lap->distance[1] = 1000.0;
+    const auto wrapped = speed_track::PieceSpeeds(*lap, 2.0, false);
+    ASSERT_TRUE(wrapped);
+    EXPECT_EQ(*wrapped, *pieces);
     EXPECT_FALSE(speed_track::PieceSpeeds(*fixture::HandLap(5, 1.0), 2.0, false));
     EXPECT_TRUE(speed_track::PieceSpeeds(*fixture::HandLap(6, 1.0), 2.0, false));
 }
