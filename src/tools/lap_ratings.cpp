@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "replay/get_rpy_info.h"
 
@@ -118,10 +119,11 @@ std::string RatingText(const std::optional<double>& value) {
     if (!value || !std::isfinite(*value)) return "-";
     char digits[64];
     std::snprintf(digits, sizeof digits, "%.2f", std::fabs(*value * 100.0));
-    std::string text = digits;
     // The digits start at the first one that counts: "0.50" reads ".50".
-    if (text.rfind("0.", 0) == 0) text.erase(0, 1);
-    if (*value < 0 && text != ".00") text.insert(0, "-");
+    const char* start = digits[0] == '0' && digits[1] == '.' ? digits + 1 : digits;
+    std::string text;
+    if (*value < 0 && std::string_view(start) != ".00") text += '-';
+    text += start;
     return text;
 }
 

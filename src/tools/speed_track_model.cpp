@@ -70,8 +70,13 @@ std::array<std::string, 5> LegendTexts(double max_abs, bool manual) {
     const double m = std::isfinite(max_abs) ? max_abs : 0.0;
     std::array<std::string, 5> t = {OneDecimal(-m), OneDecimal(-m / 2), "0", OneDecimal(m / 2), OneDecimal(m)};
     if (manual) {
-        t[0].insert(0, "<");
-        t[4].insert(0, ">");
+        // Built by appending: GCC 12 warns wrongly about a prefix inserted.
+        std::string low(1, '<');
+        low += t[0];
+        std::string high(1, '>');
+        high += t[4];
+        t[0] = std::move(low);
+        t[4] = std::move(high);
     }
     return t;
 }
