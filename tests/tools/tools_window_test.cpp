@@ -15,6 +15,8 @@
 #include <functional>
 
 #include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include <QAction>
 #include "support/sample_document.h"
 #include "support/screenshot.h"
 #include "tools/ui/gear_change_analyse.h"
@@ -126,6 +128,20 @@ TEST_F(ToolsWindowTest, SpeedTrackColoursTheTrackOnceBothLapsAreChosen) {
         EXPECT_EQ(s.UnitText()->text(), "Kph:");
         fixture::CheckScreenshot(s.grab().toImage(), "SpeedTrack");
     }));
+}
+
+TEST_F(ToolsWindowTest, ToolsWaitWhileALapPlaysAndStandOnTheMainToolBar) {
+    LoadTwoLaps();
+    frame->RefreshCommands();
+    const int tools[] = {CMainFrame::kToolsGearChange, CMainFrame::kToolsTractionCircle, CMainFrame::kToolsRatings,
+                         CMainFrame::kToolsSpeedTrack};
+    for (int id : tools) EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
+    frame->View().playing = true;
+    frame->RefreshCommands();
+    for (int id : tools) EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+    frame->View().playing = false;
+    for (int id : {CMainFrame::kToolsGearChange, CMainFrame::kToolsTractionCircle, CMainFrame::kToolsRatings})
+        EXPECT_FALSE(frame->Action(id)->associatedObjects().isEmpty());
 }
 
 TEST_F(ToolsWindowTest, RatingsRateEveryLoadedLapAndCopyTheTable) {

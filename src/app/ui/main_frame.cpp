@@ -245,6 +245,7 @@ void CMainFrame::BuildToolBars() {
     lap_bar_->hide();
     BuildGraphMenus();
     BuildWriterToolButtons();
+    BuildToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {

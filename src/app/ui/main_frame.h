@@ -154,6 +154,7 @@ private:
     // along the track (main_frame_tools.cpp).
     void BuildToolCommands();
     void BuildToolMenus();
+    void BuildToolButtons();
     void OnToolsGearChange();
     void OnToolsTractionCircle();
     void OnToolsRatings();

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -16,16 +17,34 @@ void CMainFrame::BuildToolCommands() {
     // The tools read the loaded laps: none opens while a playback steps
     // them. Each says itself when there are too few laps.
     const auto idle = [this] { return !view_->playing && !view_->paused; };
-    AddCommand({kToolsGearChange, "Gearchange Analyser", {}, {}, [this] { OnToolsGearChange(); }, idle, {}});
-    AddCommand({kToolsTractionCircle, "Traction Circle", {}, {}, [this] { OnToolsTractionCircle(); }, idle, {}});
-    AddCommand({kToolsRatings, "Ratings", {}, {}, [this] { OnToolsRatings(); }, idle, {}});
-    AddCommand({kToolsSpeedTrack, "SpeedTrack", {}, {}, [this] { OnToolsSpeedTrack(); }, idle, {}});
+    struct Entry {
+        int id;
+        const char* text;
+        const char* icon;
+        void (CMainFrame::*run)();
+    };
+    const Entry entries[] = {
+        {kToolsGearChange, "Gearchange Analyser", ":/icons/gearchange.svg", &CMainFrame::OnToolsGearChange},
+        {kToolsTractionCircle, "Traction Circle", ":/icons/traction_circle.svg", &CMainFrame::OnToolsTractionCircle},
+        {kToolsRatings, "Ratings", ":/icons/ratings.svg", &CMainFrame::OnToolsRatings},
+        {kToolsSpeedTrack, "SpeedTrack", "", &CMainFrame::OnToolsSpeedTrack},
+    };
+    for (const Entry& e : entries) {
+        const auto run = e.run;
+        AddCommand({e.id, e.text, e.icon, {}, [this, run] { (this->*run)(); }, idle, {}});
+    }
 }
 
 void CMainFrame::BuildToolMenus() {
     QMenu* tools = MenuNamed("&Tools");
-    for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings, kToolsSpeedTrack}) tools->addAction(Action(id));
+    for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings, kToolsSpeedTrack})
+        tools->addAction(Action(id));
     tools->addSeparator();
+}
+
+void CMainFrame::BuildToolButtons() {
+    // On the main tool bar after the graph button, as the menu orders them.
+    for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings}) main_bar_->addAction(Action(id));
 }
 
 void CMainFrame::OnToolsGearChange() {

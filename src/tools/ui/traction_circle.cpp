@@ -40,7 +40,8 @@ TractionCircle::TractionCircle(CRpyGraphDoc& doc, Interaction& ui, QWidget* pare
     delete f->sliderPlace;
     f->sliderPlace = nullptr;
     InitResizing();
-    for (QWidget* c : std::initializer_list<QWidget*>{f->circleGroup, f->plot}) AddControl(c, kStretch, kStretch, false);
+    for (QWidget* c : std::initializer_list<QWidget*>{f->circleGroup, f->plot})
+        AddControl(c, kStretch, kStretch, false);
     for (QWidget* c : std::initializer_list<QWidget*>{f->rangeGroup, f->optionsGroup, f->map})
         AddControl(c, kMove, kFixed, false);
     for (QWidget* c : std::initializer_list<QWidget*>{f->rangeHint, slider_, f->startHeading, f->endHeading,
