@@ -100,6 +100,14 @@ TEST_F(ToolsWindowTest, GearChangeAnalyserListsTheChosenLapsChanges) {
         EXPECT_TRUE(g.StatText(3)->text().startsWith("Out of "));
         EXPECT_TRUE(g.LapCombo()->itemText(0).contains("m "));
         fixture::CheckScreenshot(g.grab().toImage(), "GearChangeAnalyse");
+        // The second lap steps from gear to gear without neutral: no change,
+        // and nothing of the first lap is left standing.
+        g.LapCombo()->setCurrentIndex(1);
+        EXPECT_EQ(g.List()->topLevelItemCount(), 0);
+        EXPECT_EQ(g.StatText(0)->text(), "0");
+        EXPECT_EQ(g.StatText(1)->text(), "0.000s (-)");
+        for (int row = 0; row < 5; ++row)
+            for (int column = 0; column < 3; ++column) EXPECT_TRUE(g.AverageText(row, column)->text().isEmpty());
     }));
 }
 
