@@ -11,7 +11,7 @@ const char* const Ratings::kInformation =
     "Information about Ratings\r\n"
     "\r\n"
     "The traction circle shows a great deal about a lap, but a cloud of lines is hard to read. "
-    "The ratings below sum it up in four numbers, worked out from nothing but the longitudinal and "
+    "The ratings sum it up in four numbers, worked out from nothing but the longitudinal and "
     "lateral accelerations that the traction circle plots. The ideas behind them come from "
     "racing-driver coaching and from the telemetry systems used in real racing.\r\n"
     "\r\n"
