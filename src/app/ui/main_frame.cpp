@@ -181,6 +181,7 @@ void CMainFrame::BuildCommands() {
     BuildRaceChartCommands();
     BuildLibraryCommands();
     BuildRecordsCommands();
+    BuildToolCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -226,6 +227,7 @@ void CMainFrame::BuildMenus() {
     for (QMenu* m : {file, view, help}) connect(m, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     BuildCatalogueMenus();
     BuildWriterMenus();
+    BuildToolMenus();
 }
 
 void CMainFrame::BuildToolBars() {
@@ -250,6 +252,7 @@ void CMainFrame::BuildToolBars() {
     lap_bar_->hide();
     BuildGraphMenus();
     BuildWriterToolButtons();
+    BuildToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {

@@ -53,6 +53,7 @@ public:
         kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
         kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
         kExportRecords = 32807,
+        kToolsGearChange = 32808, kToolsTractionCircle = 32832, kToolsRatings = 32837, kToolsSpeedTrack = 32843,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -165,6 +166,15 @@ private:
     void OnSettings();
     void OnArrangeLaps();
     QMenu* MenuNamed(const QString& title);
+    // The analysis tools: gear changes, traction circle, ratings and speed
+    // along the track (main_frame_tools.cpp).
+    void BuildToolCommands();
+    void BuildToolMenus();
+    void BuildToolButtons();
+    void OnToolsGearChange();
+    void OnToolsTractionCircle();
+    void OnToolsRatings();
+    void OnToolsSpeedTrack();
 
     CRpyGraphDoc& doc_;
     Interaction& ui_;
