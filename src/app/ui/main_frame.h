@@ -52,6 +52,8 @@ public:
         kToolsSectorTimes = 32827, kToolsSpeedReport = 32839,
         kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
         kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
+        kGenerateReportSite = 32840,
+        kReportSiteListener = 32842,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -125,6 +127,12 @@ private:
     void BuildRaceChartMenu();
     void OnGraphicalRaceReport();
     void OnRaceHistoryGraph();
+    // Reports > Generate Report site (html) and Report Site Listener
+    // (main_frame_report_site.cpp).
+    void BuildReportSiteCommands();
+    void BuildReportSiteMenu();
+    void OnGenerateReportSite();
+    void OnReportSiteListener();
     void RebuildRecentMenu();
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();
@@ -180,4 +188,9 @@ private:
     QMenu* context_menu_ = nullptr;
     std::unique_ptr<PlaybackBars> playback_bars_;
     std::function<int(const std::vector<std::string>&)> one_lap_chooser_;
+    std::unique_ptr<class ReportSiteListener> listener_;
+
+public:
+    // The open report site listener, or null.
+    ReportSiteListener* Listener() const { return listener_.get(); }
 };
