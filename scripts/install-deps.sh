@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev qt6-svg-dev qt6-multimedia-dev
-          clang libclang-rt-dev)
+          clang libclang-rt-dev
+          chromium)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -33,6 +33,8 @@ ReportSiteListener::ReportSiteListener(Interaction& ui, CRpyGraphDoc& doc, SiteC
         "automatically generated to the directory below.",
         this);
     text->setWordWrap(true);
+    // A fixed width, so the wrapped text gets all the lines it needs.
+    text->setFixedWidth(420);
     auto* group = new QGroupBox("Export Path", this);
     folder_ = new QLineEdit(FromWindows1252(doc.GetSettings().GetRecordsPath()), group);
     browse_ = new QPushButton("Browse", group);
@@ -51,7 +53,7 @@ ReportSiteListener::ReportSiteListener(Interaction& ui, CRpyGraphDoc& doc, SiteC
     layout->addWidget(text);
     layout->addWidget(group);
     layout->addLayout(buttons);
-    resize(420, sizeHint().height());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     timer_ = new QTimer(this);
     timer_->setInterval(kPollMs);
