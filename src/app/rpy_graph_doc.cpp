@@ -134,7 +134,10 @@ void CRpyGraphDoc::DropTrack() {
 }
 
 bool CRpyGraphDoc::LendTrackSlot(std::unique_ptr<Track> track) {
-    if (loaded_count_ > 0) return false;
+    if (loaded_count_ > 0) {
+        if (track) track->Clear();
+        return false;
+    }
     DropTrack();
     track_ = std::move(track);
     track_loaded_ = track_ != nullptr;

@@ -1,5 +1,6 @@
 #include "reports/report_site.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <filesystem>

@@ -25,7 +25,7 @@ namespace report_site {
 // parent keeps any folder separator it ends with.
 std::string SiteFolder(const std::string& parent, const std::string& replay_path);
 
-// "&", "<" and ">" as entities.
+// "&", "<" and ">" as entities, every line end CR LF.
 std::string EscapeHtml(std::string_view text);
 
 // The frame every page is set in: the head (title bar with the page's

@@ -14,6 +14,7 @@
 #include "interaction/ui/text_codec.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
+#include "settings/path_lookup.h"
 #include "settings/settings.h"
 #include "track/track.h"
 
@@ -98,16 +99,22 @@ void ReportSiteListener::OnBrowse() {
 }
 
 ReportSiteWatcher::Outcome ReportSiteListener::OnTimer() {
+    // Ticks that come while a message of this listener is open do nothing.
+    if (in_timer_) return ReportSiteWatcher::Outcome::kIdle;
+    in_timer_ = true;
     const auto outcome = watcher_.Tick([this](const std::filesystem::path& replay) { return WriteSite(replay); });
     if (outcome == ReportSiteWatcher::Outcome::kFailed)
         ui_.ShowMessage("Could not create site!\r\nPlease verify export path in File->Settings\r\n\r\n" + last_failure_,
                         Interaction::Icon::Error);
+    in_timer_ = false;
     return outcome;
 }
 
 ReportSiteWatcher::Handled ReportSiteListener::WriteSite(const std::filesystem::path& replay) {
     using Handled = ReportSiteWatcher::Handled;
-    const std::string parent = ToWindows1252(folder_->text());
+    std::string parent = ToWindows1252(folder_->text());
+    // A stored Windows path leads to its Wine drive.
+    if (const auto local = path_lookup::ToLocalPath(parent)) parent = local->string();
     if (parent.empty()) {
         last_failure_ = "No export path set.";
         return Handled::kFailed;

@@ -62,6 +62,7 @@ private:
     SiteChartImages::TrackMap track_map_;
     ReportSiteWatcher watcher_;
     std::string last_failure_;
+    bool in_timer_ = false;
     QPushButton* stop_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* browse_ = nullptr;
