@@ -108,14 +108,19 @@ TEST_F(ReportSite, ReplayTextIsEscapedAndPlaceholderNamesStayAsWritten) {
     b.practice_laps = {91000};
     b.race_start = 2000;
     b.race_laps = {96000, 95000};
-    auto r = WriteAndLoad(fixture::SessionReplay({a, b}, true, true, "monza"), dir.File("odd.rpy"));
+    // Windows-1252 bytes go into the pages as they are.
+    DriverLaps c{fixture::NamedDriver("Pedro", "Rodr\xedguez", 2, 3)};
+    c.practice_start = 1000;
+    c.practice_laps = {92000};
+    auto r = WriteAndLoad(fixture::SessionReplay({a, b, c}, true, true, "monza"), dir.File("odd.rpy"));
     const auto result = Write(r->input, dir.path().string());
     ASSERT_TRUE(result.complete());
     const std::string index = Slurp(result.folder + "index.html");
     EXPECT_NE(index.find("<p>Pole: &lt;b&gt; winman&amp;Datum (1m30.000s)</p>"), std::string::npos);
     EXPECT_NE(index.find("<p>Winner: &lt;b&gt; winman&amp;Datum ("), std::string::npos);
     EXPECT_NE(index.find("<p>Most laps led: &lt;b&gt; winman&amp;Datum (2 laps)</p>"), std::string::npos);
-    EXPECT_NE(index.find("<p>Drivers: 2</p>"), std::string::npos);
+    EXPECT_NE(index.find("<p>Drivers: 3</p>"), std::string::npos);
+    EXPECT_NE(Slurp(result.folder + "Practice.html").find("Pedro Rodr\xedguez"), std::string::npos);
     for (const char* page : {"Practice", "Race", "LapChart", "LapByLap", "index"}) {
         const std::string text = Slurp(result.folder + page + ".html");
         EXPECT_EQ(text.find("<b>winman"), std::string::npos) << page;
