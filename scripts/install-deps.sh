@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+# With --tests also what only the tests use (the browser the report site
+# is opened in).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev qt6-svg-dev qt6-multimedia-dev
           clang libclang-rt-dev)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,14 @@
-// Ostrevan's entry point: the unattended report export, or the interactive
-// program (with -loadrpy, or with no mode at all).
+// Ostrevan's entry point: the unattended report export and report site,
+// or the interactive program (with -loadrpy, or with no mode at all).
 
+#include <QApplication>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/export_reports_mode.h"
+#include "app/ui/report_site_mode.h"
 #include "app/ui/rpy_graph_app.h"
 #include "interaction/batch_interaction.h"
 #include "settings/settings.h"
@@ -22,9 +24,18 @@ int main(int argc, char** argv) {
         settings.InitProgramFolder();
         return RunExportReports(command, settings, ui, std::cout);
     }
-    case CommandLine::Mode::kReportSite:
-        std::cerr << "This build of Ostrevan does not write report sites yet.\n";
-        return 2;
+    case CommandLine::Mode::kReportSite: {
+        // No window is ever shown: the charts and the track map are drawn
+        // on Qt's offscreen platform, which must be chosen before the
+        // application object exists.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        BatchInteraction ui;
+        Settings& settings = Settings::Instance();
+        for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
+        settings.InitProgramFolder();
+        return RunReportSite(command, settings, ui, std::cout);
+    }
     default:
         return RunInteractive(argc, argv, command);
     }

@@ -133,6 +133,18 @@ void CRpyGraphDoc::DropTrack() {
     painter_fitted_ = false;
 }
 
+bool CRpyGraphDoc::LendTrackSlot(std::unique_ptr<Track> track) {
+    if (loaded_count_ > 0) {
+        if (track) track->Clear();
+        return false;
+    }
+    DropTrack();
+    track_ = std::move(track);
+    track_loaded_ = track_ != nullptr;
+    UpdateAllViews(DocumentObserver::Change::kTrack);
+    return true;
+}
+
 bool CRpyGraphDoc::OnNewDocument() {
     title_ = kNoLapTitle;
     UpdateAllViews(DocumentObserver::Change::kCleared);

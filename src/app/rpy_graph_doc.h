@@ -173,6 +173,11 @@ public:
     // The track of the loaded laps, or null.
     Track* GetTrack() const { return track_.get(); }
     bool IsTrackLoaded() const { return track_loaded_; }
+    // The report site borrows the track slot of a document that holds no
+    // lap (the -reportsite mode, the report site listener): puts the track
+    // (as Track::Load makes it) in and tells the views, or with nullptr
+    // drops it. False, with nothing changed, while a lap is loaded.
+    bool LendTrackSlot(std::unique_ptr<Track> track);
     bool IsPainterFitted() const { return painter_fitted_; }
     void SetPainterFitted(bool fitted) { painter_fitted_ = fitted; }
     // Set by the track-map view when its map must be rebuilt.

@@ -22,6 +22,7 @@
 #include "app/playback_bars.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
+#include "reports/ui/report_site_listener.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "settings/path_lookup.h"
@@ -179,6 +180,7 @@ void CMainFrame::BuildCommands() {
     BuildWriterCommands();
     BuildViewCommands();
     BuildRaceChartCommands();
+    BuildReportSiteCommands();
     BuildLibraryCommands();
     BuildRecordsCommands();
     BuildToolCommands();
@@ -219,6 +221,7 @@ void CMainFrame::BuildMenus() {
     // The menus that several groups of commands fill, in their order.
     for (const char* shared : {"&Reports", "&Tools", "&Playback"}) MenuNamed(shared);
     BuildRaceChartMenu();
+    BuildReportSiteMenu();
     BuildLibraryMenus();
     BuildRecordsMenus();
     QMenu* help = menuBar()->addMenu("&Help");

@@ -54,6 +54,7 @@ public:
         kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
         kExportRecords = 32807,
         kToolsGearChange = 32808, kToolsTractionCircle = 32832, kToolsRatings = 32837, kToolsSpeedTrack = 32843,
+        kGenerateReportSite = 32840, kReportSiteListener = 32842,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -127,6 +128,12 @@ private:
     void BuildRaceChartMenu();
     void OnGraphicalRaceReport();
     void OnRaceHistoryGraph();
+    // Reports > Generate Report site (html) and Report Site Listener
+    // (main_frame_report_site.cpp).
+    void BuildReportSiteCommands();
+    void BuildReportSiteMenu();
+    void OnGenerateReportSite();
+    void OnReportSiteListener();
     void RebuildRecentMenu();
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();
@@ -195,4 +202,9 @@ private:
     QMenu* context_menu_ = nullptr;
     std::unique_ptr<PlaybackBars> playback_bars_;
     std::function<int(const std::vector<std::string>&)> one_lap_chooser_;
+    std::unique_ptr<class ReportSiteListener> listener_;
+
+public:
+    // The open report site listener, or null.
+    ReportSiteListener* Listener() const { return listener_.get(); }
 };

@@ -1,0 +1,77 @@
+#include "app/ui/report_site_mode.h"
+
+#include <memory>
+#include <ostream>
+
+#include "app/command_line.h"
+#include "app/rpy_graph_doc.h"
+#include "app/ui/rpy_graph_view.h"
+#include "interaction/interaction.h"
+#include "replay/drivers.h"
+#include "replay/header.h"
+#include "settings/path_lookup.h"
+#include "settings/settings.h"
+#include "track/track.h"
+
+SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view) {
+    return [&doc, &view](const std::string& bmp_path, int edge) {
+        if (!doc.IsTrackLoaded()) return ReportSiteImages::Result::kNoTrack;
+        const int size = doc.GetBMPSizeInPixel();
+        doc.SetBMPSizeInPixel(edge);
+        const bool saved = view.SaveTrackMapBitmap(bmp_path);
+        doc.SetBMPSizeInPixel(size);
+        return saved ? ReportSiteImages::Result::kWritten : ReportSiteImages::Result::kFailed;
+    };
+}
+
+int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out) {
+    std::string folder = command.folder.empty() ? settings.GetRecordsPath() : command.folder;
+    if (!folder.empty()) {
+        // A stored Windows path leads to its Wine drive.
+        if (const auto local = path_lookup::ToLocalPath(folder)) folder = local->string();
+    }
+    // Without a folder the site would be written at the root of the file
+    // system: nothing is written.
+    if (folder.empty()) {
+        ui.ShowMessage("No export path set. Please set this\r\npath in File->Settings dialog.", Interaction::Icon::Error);
+        return 1;
+    }
+
+    auto header = std::make_unique<Header>();
+    if (header->Load(command.replay_path) != 0) {
+        ui.ShowMessage("HeaderClass: Error reading file!", Interaction::Icon::Error);
+        ui.ShowMessage(command.replay_path, Interaction::Icon::Error);
+        return 1;
+    }
+    auto drivers = std::make_unique<Drivers>();
+    if (drivers->LoadReplay(command.replay_path) != 0) {
+        ui.ShowMessage("DriversClass: Error reading file!", Interaction::Icon::Error);
+        return 1;
+    }
+    if (drivers->driver_count != drivers->chunk_driver_count) {
+        ui.ShowMessage("Sorry, but Ostrevan cannot load this file correct.\r\nPlease contact us so that we can analyze why.",
+                       Interaction::Icon::Error);
+        return 1;
+    }
+
+    CRpyGraphDoc doc(settings, ui);
+    auto track = Track::Load(doc.GetQELDirectory(), header->track_folder);
+    if (!track) {
+        ui.ShowMessage(
+            "Can't find track for this replay!\nYou'll not be able to see any track maps nor speed data!\n"
+            "Make sure QEL Path is set correctly in File->Settings",
+            Interaction::Icon::Error);
+        return 1;
+    }
+    doc.LendTrackSlot(std::move(track));
+    CRpyGraphView view(doc);
+    const auto result = WriteSiteWithCharts(ui, &doc, *header, *drivers, folder, ViewTrackMap(doc, view));
+    doc.LendTrackSlot(nullptr);
+    for (const std::string& problem : result.problems) ui.ShowMessage(problem, Interaction::Icon::Error);
+    if (result.folder.empty()) {
+        ui.ShowMessage("Could not create site!\r\nPlease verify export path in File->Settings", Interaction::Icon::Error);
+        return 1;
+    }
+    out << result.folder << '\n';
+    return result.complete() ? 0 : 1;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The three pictures of a report site as the site writer asks for them:
+// whoever can draw (the program's windows, offscreen in the unattended
+// mode) writes each as an uncompressed BMP file at the path given; the
+// writer turns it into a PNG image and deletes the BMP.
+
+#include <string>
+
+class ReportSiteImages {
+public:
+    enum class Result {
+        kWritten,  // the BMP is at the path
+        kFailed,   // it could not be drawn or written
+        kNoTrack,  // track map only: no track is loaded, so there is no map
+                   // (the caller has said so already); not a failure
+    };
+
+    virtual ~ReportSiteImages() = default;
+    // The graphical race report of the replay.
+    virtual Result SaveRaceGraphics(const std::string& bmp_path) = 0;
+    // The race history graph of the replay.
+    virtual Result SaveRaceHistory(const std::string& bmp_path) = 0;
+    // The track map, edge x edge pixels.
+    virtual Result SaveTrackMap(const std::string& bmp_path, int edge) = 0;
+};

@@ -1,0 +1,234 @@
+// The report site: every page of sites of full, practice-only and
+// race-only replays equals its checked-in file byte for byte; replay text
+// is escaped; the index takes its values whole and in one pass; failures
+// are named and never called a complete site.
+
+#include "reports/report_site.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "golden.h"
+#include "report_scenarios.h"
+#include "reports/png_status_line.h"
+#include "reports/report_site_images.h"
+#include "support/bmp_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace report_scenarios;
+using Drawn = ReportSiteImages::Result;
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Small 8-bit bitmaps in place of the charts; any picture can be made to fail.
+class FakeImages : public ReportSiteImages {
+public:
+    Drawn race = Drawn::kWritten, history = Drawn::kWritten, track = Drawn::kWritten;
+    int track_edge = 0;
+    Result SaveRaceGraphics(const std::string& p) override { return Make(p, race, 4); }
+    Result SaveRaceHistory(const std::string& p) override { return Make(p, history, 5); }
+    Result SaveTrackMap(const std::string& p, int edge) override {
+        track_edge = edge;
+        return Make(p, track, edge);
+    }
+
+private:
+    static Drawn Make(const std::string& path, Drawn what, int edge) {
+        if (what != Drawn::kWritten) return what;
+        fixture::BmpSpec spec;
+        spec.width = spec.height = edge;
+        spec.colours = {0xFFFFFF, 0x0000FF};
+        spec.pixel = [](int x, int y) { return static_cast<uint32_t>((x + y) & 1); };
+        fixture::WriteBmp(path, spec);
+        return Drawn::kWritten;
+    }
+};
+
+class ReportSite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { UseUtc(); }
+    report_site::Result Write(const ReportInput& in, const std::string& parent) {
+        return report_site::WriteReportSite(in, parent, images, &status);
+    }
+    fixture::TempDir dir;
+    FakeImages images;
+    std::ostringstream png_log;
+    PngStatusLine status{png_log};
+};
+
+TEST_F(ReportSite, PagesOfFullPracticeOnlyAndRaceOnlySitesMatchTheirGoldenFiles) {
+    const struct {
+        const char* name;
+        fixture::ReplaySpec spec;
+    } cases[] = {{"both", PracticeAndRace()}, {"practice", PracticeOnly()}, {"race", RaceOnly()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto r = WriteAndLoad(c.spec, dir.File(std::string(c.name) + ".rpy"));
+        r->input.retire_in_race_report = true;
+        const auto result = Write(r->input, dir.path().string());
+        ASSERT_TRUE(result.complete()) << (result.problems.empty() ? "" : result.problems[0]);
+        EXPECT_EQ(result.folder, dir.path().string() + "/" + c.name + "/");
+        for (const char* page : {"Practice", "Race", "LapChart", "LapByLap", "Mechanical", "index"})
+            ExpectGolden(std::string("site_") + c.name + "_" + page + ".html", Slurp(result.folder + page + ".html"));
+        std::set<std::string> files;
+        for (const auto& e : fs::directory_iterator(result.folder)) files.insert(e.path().filename().string());
+        EXPECT_EQ(files, (std::set<std::string>{"Practice.html", "Race.html", "LapChart.html", "LapByLap.html",
+                                                "Mechanical.html", "index.html", "RaceGraphics.png", "RaceGraphics2.png",
+                                                "track.png", "zavro.css", "RaceGraphics.html", "RaceGraphics2.html",
+                                                "spacer_clear.gif"}));
+        EXPECT_EQ(images.track_edge, 300);
+    }
+    // The fixed files are the same in every site.
+    const std::string folder = dir.path().string() + "/both/";
+    ExpectGolden("site_zavro.css", Slurp(folder + "zavro.css"));
+    ExpectGolden("site_RaceGraphics.html", Slurp(folder + "RaceGraphics.html"));
+    ExpectGolden("site_RaceGraphics2.html", Slurp(folder + "RaceGraphics2.html"));
+    EXPECT_EQ(Slurp(folder + "spacer_clear.gif").size(), 43u);
+}
+
+TEST_F(ReportSite, ReplayTextIsEscapedAndPlaceholderNamesStayAsWritten) {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("<b>", "winman&Datum", 0, 1)};
+    a.practice_start = 1000;
+    a.practice_laps = {90000};
+    a.race_start = 2000;
+    a.race_laps = {95000, 94000};
+    DriverLaps b{fixture::NamedDriver("ant_start", "Trackname", 1, 2)};
+    b.practice_start = 1000;
+    b.practice_laps = {91000};
+    b.race_start = 2000;
+    b.race_laps = {96000, 95000};
+    // Windows-1252 bytes go into the pages as they are.
+    DriverLaps c{fixture::NamedDriver("Pedro", "Rodr\xedguez", 2, 3)};
+    c.practice_start = 1000;
+    c.practice_laps = {92000};
+    auto r = WriteAndLoad(fixture::SessionReplay({a, b, c}, true, true, "monza"), dir.File("odd.rpy"));
+    const auto result = Write(r->input, dir.path().string());
+    ASSERT_TRUE(result.complete());
+    const std::string index = Slurp(result.folder + "index.html");
+    EXPECT_NE(index.find("<p>Pole: &lt;b&gt; winman&amp;Datum (1m30.000s)</p>"), std::string::npos);
+    EXPECT_NE(index.find("<p>Winner: &lt;b&gt; winman&amp;Datum ("), std::string::npos);
+    EXPECT_NE(index.find("<p>Most laps led: &lt;b&gt; winman&amp;Datum (2 laps)</p>"), std::string::npos);
+    EXPECT_NE(index.find("<p>Drivers: 3</p>"), std::string::npos);
+    EXPECT_NE(Slurp(result.folder + "Practice.html").find("Pedro Rodr\xedguez"), std::string::npos);
+    for (const char* page : {"Practice", "Race", "LapChart", "LapByLap", "index"}) {
+        const std::string text = Slurp(result.folder + page + ".html");
+        EXPECT_EQ(text.find("<b>winman"), std::string::npos) << page;
+        EXPECT_EQ(text.find("<b> winman"), std::string::npos) << page;
+    }
+}
+
+TEST_F(ReportSite, LeaderCountOfHundredLapsAndMoreIsReadWhole) {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("Jim", "Clark", 0, 1)}, b{fixture::NamedDriver("Graham", "Hill", 1, 2)};
+    a.race_start = b.race_start = 2000;
+    a.race_laps.assign(123, 90000);
+    b.race_laps.assign(123, 91000);
+    auto r = WriteAndLoad(fixture::SessionReplay({a, b}, false, true, "monza"), dir.File("long.rpy"));
+    const auto result = Write(r->input, dir.path().string());
+    ASSERT_FALSE(result.folder.empty());
+    EXPECT_NE(Slurp(result.folder + "index.html").find("<p>Most laps led: Jim Clark (123 laps)</p>"),
+              std::string::npos);
+}
+
+// The race page carries the official reasons of the mechanical scan, as the
+// race report does, whenever the setting asks for the column.
+TEST_F(ReportSite, RacePageShowsTheScansReasonsWhenAskedFor) {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("Jim", "Clark", 0, 5)}, b{fixture::NamedDriver("Graham", "Hill", 1, 1)};
+    a.race_start = b.race_start = 2000;
+    a.race_laps = {60000, 60000};
+    b.race_laps = {61000};
+    auto spec = fixture::SessionReplay({a, b}, false, true, "monza");
+    fixture::FrameBlock start, retire;
+    start.records = {fixture::Marker(2, 10)};
+    retire.records = {fixture::Marker(2, 65000), fixture::CarStatus(1, {{13, 84}})};
+    spec.frames = {start, retire};
+    auto r = WriteAndLoad(spec, dir.File("retired.rpy"));
+    for (bool column : {false, true}) {
+        r->input.retire_in_race_report = column;
+        const auto result = Write(r->input, dir.path().string());
+        const std::string race = Slurp(result.folder + "Race.html");
+        EXPECT_EQ(race.find("Problem") != std::string::npos, column);
+        EXPECT_EQ(race.find("1 lap(s)  Oil Press\r\n") != std::string::npos, column) << race;
+        EXPECT_NE(Slurp(result.folder + "Mechanical.html").find("Oil Pressure"), std::string::npos);
+    }
+}
+
+TEST_F(ReportSite, PagesAreNeverCutAtTheTextBoxLimit) {
+    using fixture::DriverLaps;
+    std::vector<DriverLaps> field;
+    for (uint32_t d = 0; d < 20; ++d) {
+        DriverLaps x{fixture::NamedDriver("Driver", "Number" + std::to_string(d), d, 1)};
+        x.race_start = x.practice_start = 2000;
+        x.race_laps.assign(140, 90000 + d * 37);
+        x.practice_laps.assign(140, 91000 + d * 41);
+        field.push_back(x);
+    }
+    auto r = WriteAndLoad(fixture::SessionReplay(field, true, true, "monza"), dir.File("big.rpy"));
+    const auto result = Write(r->input, dir.path().string());
+    ASSERT_FALSE(result.folder.empty());
+    const std::string chart = Slurp(result.folder + "LapChart.html");
+    EXPECT_GT(chart.size(), 100000u);
+    EXPECT_NE(chart.find("Number19"), std::string::npos);
+    EXPECT_EQ(chart.substr(chart.size() - 9), "</html>\r\n");
+}
+
+TEST_F(ReportSite, FailuresAreNamedAndNeverACompleteSite) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    // No parent: nothing at the root of the file system.
+    auto none = Write(r->input, "");
+    EXPECT_FALSE(none.complete());
+    EXPECT_TRUE(none.folder.empty());
+    EXPECT_FALSE(fs::exists("/monza"));
+    // A parent that does not exist: nothing written.
+    auto missing = Write(r->input, dir.File("nowhere"));
+    EXPECT_TRUE(missing.folder.empty());
+    EXPECT_FALSE(fs::exists(dir.File("nowhere")));
+    // A chart that cannot be drawn, and a bitmap the converter refuses.
+    images.race = Drawn::kFailed;
+    auto drawn = Write(r->input, dir.path().string());
+    EXPECT_FALSE(drawn.complete());
+    ASSERT_EQ(drawn.problems.size(), 1u);
+    EXPECT_NE(drawn.problems[0].find("RaceGraphics.png"), std::string::npos);
+    images.race = Drawn::kWritten;
+    images.history = Drawn::kWritten;
+    images.track = Drawn::kNoTrack;  // said by the caller already: not a failure
+    EXPECT_TRUE(Write(r->input, dir.path().string()).complete());
+    EXPECT_FALSE(fs::exists(dir.File("monza/track.bmp")));
+    // A folder where a page should go: the earlier site stays whole.
+    const std::string before = Slurp(dir.File("monza/Practice.html"));
+    fs::remove(dir.File("monza/index.html"));
+    fs::create_directory(dir.File("monza/index.html"));
+    auto blocked = Write(r->input, dir.path().string());
+    EXPECT_TRUE(blocked.folder.empty());
+    EXPECT_EQ(Slurp(dir.File("monza/Practice.html")), before);
+}
+
+TEST_F(ReportSite, ABrokenBitmapIsReportedAndRemoved) {
+    class BadBitmap : public FakeImages {
+        Result SaveRaceHistory(const std::string& p) override {
+            std::ofstream(p, std::ios::binary) << "BMnot a bitmap";
+            return Drawn::kWritten;
+        }
+    } bad;
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    const auto result = report_site::WriteReportSite(r->input, dir.path().string(), bad, &status);
+    EXPECT_FALSE(result.complete());
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_NE(result.problems[0].find("RaceGraphics2.png"), std::string::npos);
+    EXPECT_FALSE(fs::exists(result.folder + "RaceGraphics2.bmp"));
+    EXPECT_TRUE(fs::exists(result.folder + "RaceGraphics.png"));
+}
+
+}  // namespace
