@@ -181,6 +181,7 @@ void CMainFrame::BuildCommands() {
     BuildRaceChartCommands();
     BuildLibraryCommands();
     BuildRecordsCommands();
+    BuildPBViewerCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -220,6 +221,7 @@ void CMainFrame::BuildMenus() {
     BuildRaceChartMenu();
     BuildLibraryMenus();
     BuildRecordsMenus();
+    BuildPBViewerMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

@@ -53,6 +53,7 @@ public:
         kGraphicalRaceReport = 32815, kRaceHistoryGraph = 32834,
         kLapFinder = 32804, kQELRankHandicap = 32811, kTrackOrganizer = 32813,
         kExportRecords = 32807,
+        kPBViewer = 32823,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -140,6 +141,10 @@ private:
     void BuildRecordsCommands();
     void BuildRecordsMenus();
     void OnExportRecords();
+    // Tools > PB Viewer (main_frame_pb_viewer.cpp).
+    void BuildPBViewerCommands();
+    void BuildPBViewerMenus();
+    void OnPBViewer();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();
