@@ -25,6 +25,7 @@
 #include "app/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/ranking_login.h"
+#include "records/records_handicap_view.h"
 #include "records/ui/pb_viewer.h"
 #include "records/ui/qel_rank_upload_progress.h"
 #include "records/ui/qelranklogin.h"
@@ -163,6 +164,12 @@ TEST_F(PBViewerWindowTest, RefreshFillsTheTableKeepsItAndExportsTheLapTimes) {
     viewer.ExportLapTimesIni();
     EXPECT_EQ(ui.messages.back(), "Error creating file!");
 
+    // The calculator reads the last gathering: Monaco's best is the
+    // Ferrari's 1:21.250.
+    const RecordsHandicapView source(viewer.Records());
+    EXPECT_EQ(source.TrackDirectory(0), "monaco");
+    EXPECT_EQ(source.RowBest(0), 81250u);
+    EXPECT_EQ(source.CarBest(0, 0), 83123u);
     int calculators = 0;
     viewer.calculator_dialog = [&] { ++calculators; };
     viewer.OnCalculator();
