@@ -5,15 +5,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "app/rpy_graph_doc.h"
 #include "controls/hyper_link.h"
@@ -29,6 +25,7 @@
 #include "records/ui/qelranklogin.h"
 #include "replay/name_tables.h"
 #include "settings/settings.h"
+#include "ui_pb_viewer.h"
 
 namespace {
 
@@ -37,75 +34,38 @@ constexpr int kCarColumns = 20;
 }  // namespace
 
 PBViewer::PBViewer(CRpyGraphDoc& doc, Interaction& ui, QWidget* parent)
-    : QDialog(parent), doc_(doc), interaction_(ui) {
-    setWindowTitle("Personal Best Laps Viewer");
-    auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    auto* driver_box = new QGroupBox("Choose driver to use in PB Viewer");
-    auto* driver_layout = new QVBoxLayout(driver_box);
-    drivers_ = new QComboBox;
-    driver_layout->addWidget(drivers_);
-    auto* season_row = new QHBoxLayout;
-    season_row->addWidget(new QLabel("Season:"));
-    seasons_ = new QComboBox;
-    season_row->addWidget(seasons_, 1);
-    driver_layout->addLayout(season_row);
-    top->addWidget(driver_box, 1);
-    auto* options_box = new QGroupBox("Laptime scanning options");
-    auto* options_layout = new QVBoxLayout(options_box);
-    complete_ = new QCheckBox("Only complete laps");
-    scan_ = new QCheckBox("Search for better times than in player.ini");
-    options_layout->addWidget(complete_);
-    options_layout->addWidget(scan_);
-    top->addWidget(options_box, 1);
-    layout->addLayout(top);
-    auto* progress_box = new QGroupBox("PB collecting progress");
-    auto* progress_layout = new QVBoxLayout(progress_box);
-    progress_ = new QProgressBar;
-    progress_->setTextVisible(false);
-    progress_->setValue(0);
-    progress_layout->addWidget(progress_);
-    layout->addWidget(progress_box);
+    : QDialog(parent), form_(std::make_unique<Ui::PBViewer>()), doc_(doc), interaction_(ui) {
+    form_->setupUi(this);
+    drivers_ = form_->driverList;
+    seasons_ = form_->seasonList;
+    complete_ = form_->completeLaps;
+    scan_ = form_->scanReplays;
+    progress_ = form_->progress;
+    table_ = form_->table;
+    refresh_ = form_->refresh;
+    auto* link = new CHyperLink(ui, "Visit the QELRank site");
+    link->SetURL(QELRank::kSiteAddress);
+    auto* place = new QHBoxLayout(form_->linkPlace);
+    place->setContentsMargins(0, 0, 0, 0);
+    place->addWidget(link);
 
-    table_ = new QTableWidget(0, kCarColumns + 1);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setColumnCount(kCarColumns + 1);
     table_->verticalHeader()->hide();
     const QString track_header = QString("Track") + QString(20, ' ');
     table_->setHorizontalHeaderItem(0, new QTableWidgetItem(track_header));
     table_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->setColumnWidth(0, QFontMetrics(table_->font()).horizontalAdvance(track_header) + 15);
-    table_->setWordWrap(false);
     // Car columns are 60 pixels, wider when the font needs it for a time.
     const int car_width = std::max(60, QFontMetrics(table_->font()).horizontalAdvance("10:00.000") + 10);
     for (int k = 1; k <= kCarColumns; ++k) {
         table_->setHorizontalHeaderItem(k, new QTableWidgetItem(" "));
         table_->setColumnWidth(k, car_width);
     }
-    table_->setMinimumSize(760, 300);
-    layout->addWidget(table_, 1);
-
-    auto* buttons = new QHBoxLayout;
-    refresh_ = new QPushButton("Refresh");
-    refresh_->setDefault(true);
-    auto* export_button = new QPushButton("Export laptimes to .ini file");
-    auto* upload_button = new QPushButton("Upload laptimes to QELRank");
-    auto* calculator_button = new QPushButton("QELRank calculator");
-    auto* close_button = new QPushButton("Close");
-    auto* link = new CHyperLink(ui, "Visit the QELRank site");
-    link->SetURL(QELRank::kSiteAddress);
-    for (QWidget* w : std::initializer_list<QWidget*>{refresh_, export_button, upload_button, calculator_button})
-        buttons->addWidget(w);
-    buttons->addWidget(link);
-    buttons->addStretch();
-    buttons->addWidget(close_button);
-    layout->addLayout(buttons);
     connect(refresh_, &QPushButton::clicked, this, &PBViewer::OnOK);
-    connect(export_button, &QPushButton::clicked, this, &PBViewer::ExportLapTimesIni);
-    connect(upload_button, &QPushButton::clicked, this, &PBViewer::UploadLapTimes);
-    connect(calculator_button, &QPushButton::clicked, this, &PBViewer::OnCalculator);
-    connect(close_button, &QPushButton::clicked, this, &PBViewer::reject);
+    connect(form_->exportButton, &QPushButton::clicked, this, &PBViewer::ExportLapTimesIni);
+    connect(form_->uploadButton, &QPushButton::clicked, this, &PBViewer::UploadLapTimes);
+    connect(form_->calculatorButton, &QPushButton::clicked, this, &PBViewer::OnCalculator);
+    connect(form_->closeButton, &QPushButton::clicked, this, &PBViewer::reject);
 
     for (const auto& entry : ExportRecordsModel::DriverList(doc_.GetQELDirectory()))
         drivers_->addItem(FromWindows1252(entry));

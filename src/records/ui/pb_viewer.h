@@ -23,6 +23,10 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
+namespace Ui {
+class PBViewer;
+}
+
 class PBViewer : public QDialog {
     Q_OBJECT
 public:
@@ -61,6 +65,7 @@ private:
     void HeadCarColumns(int season_code);
     void SavePersonalBests();
 
+    std::unique_ptr<Ui::PBViewer> form_;
     CRpyGraphDoc& doc_;
     Interaction& interaction_;
     ExportRecordsModel records_;
