@@ -39,15 +39,19 @@ std::string RankingRequest::Body(const std::string& file_bytes) {
 
 std::string RankingRequest::Request(const Server& server, const std::string& credentials, const std::string& body) {
     std::string host = server.host;
-    if (server.port != 0 && server.port != (server.scheme == "https" ? 443 : 80))
-        host += ":" + std::to_string(server.port);
+    if (server.port != 0 && server.port != (server.scheme == "https" ? 443 : 80)) {
+        host += ':';
+        host += std::to_string(server.port);
+    }
     std::string head = std::string("POST ") + kPath + " HTTP/1.1\r\n";
     head += "Referer: ZAVRO\r\n";
     head += std::string("Content-Type: multipart/form-data; boundary=") + kBoundary + "\r\n";
     head += "Authorization: Basic " + credentials + "\r\n";
     head += "User-Agent: Ostrevan\r\n";
     head += "Host: " + host + "\r\n";
-    head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    head += "Content-Length: ";
+    head += std::to_string(body.size());
+    head += "\r\n";
     head += "Cache-Control: no-cache\r\n";
     head += "Connection: close\r\n";
     head += "\r\n";

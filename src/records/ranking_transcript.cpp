@@ -24,7 +24,7 @@ void RankingTranscript::OnStatus(int status, int context, uint64_t count, bool h
     case kClosed: line = "Connection closed"; break;
     case kHandleCreated:
         if (!handle_ok && (context == kConnectContext || context == kRequestContext))
-            line = "Error creating handle: " + std::to_string(context) + " - Aborting";
+            line = std::string("Error creating handle: ") + std::to_string(context) + " - Aborting";
         break;
     case kRequestComplete:
         if (context == kRequestContext && result) line = "Request complete...";
