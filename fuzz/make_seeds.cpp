@@ -479,6 +479,16 @@ void Registry() {
     Seed("registry_text", "string-array", CRegistry::EncodeStringArray({"a", "bc"}));
 }
 
+// --- ranking server replies ------------------------------------------------
+
+void HttpReplies() {
+    // The first byte only chooses where the input is split.
+    Seed("http_reply", "sized", std::string("\x10") + "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+    Seed("http_reply", "chunked",
+         std::string("\x30") + "HTTP/1.1 500 Error\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n");
+    Seed("http_reply", "to-the-end", std::string("\x05") + "HTTP/1.0 401 Unauthorized\r\n\r\n<html>no</html>");
+}
+
 // --- bitmaps ---------------------------------------------------------------
 
 void Bitmaps() {
@@ -538,6 +548,7 @@ int main(int argc, char** argv) {
         Tracks();
         Inis();
         Registry();
+        HttpReplies();
         Bitmaps();
         SampleSimulator();
     } catch (const std::exception& e) {

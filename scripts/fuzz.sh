@@ -17,7 +17,8 @@ shift || true
 jobs="${FUZZ_JOBS:-1}"
 all=(header_fuzz catalogue_fuzz drivers_fuzz lap_fuzz car_structs_fuzz track_fuzz ini_fuzz registry_text_fuzz
      season_fuzz catalogue_file_fuzz mechanical_fuzz add_lap_fuzz engine_detection_fuzz detailed_race_fuzz
-     laptime_verifier_fuzz race_stream_fuzz merge_fuzz bmp_fuzz records_profile_fuzz)
+     laptime_verifier_fuzz race_stream_fuzz merge_fuzz bmp_fuzz records_profile_fuzz
+     http_reply_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 

@@ -184,6 +184,7 @@ void CMainFrame::BuildCommands() {
     BuildLibraryCommands();
     BuildRecordsCommands();
     BuildToolCommands();
+    BuildPBViewerCommands();
 }
 
 QMenu* CMainFrame::MenuNamed(const QString& title) {
@@ -224,6 +225,7 @@ void CMainFrame::BuildMenus() {
     BuildReportSiteMenu();
     BuildLibraryMenus();
     BuildRecordsMenus();
+    BuildPBViewerMenus();
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(kViewReadme));
     help->addAction(Action(kAbout));

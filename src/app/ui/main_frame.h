@@ -55,6 +55,7 @@ public:
         kExportRecords = 32807,
         kToolsGearChange = 32808, kToolsTractionCircle = 32832, kToolsRatings = 32837, kToolsSpeedTrack = 32843,
         kGenerateReportSite = 32840, kReportSiteListener = 32842,
+        kPBViewer = 32823,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -148,6 +149,10 @@ private:
     void BuildRecordsCommands();
     void BuildRecordsMenus();
     void OnExportRecords();
+    // Tools > PB Viewer (main_frame_pb_viewer.cpp).
+    void BuildPBViewerCommands();
+    void BuildPBViewerMenus();
+    void OnPBViewer();
     void OnOpen();
     void OnPrint();
     void OnPrintPreview();

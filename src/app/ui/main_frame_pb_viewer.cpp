@@ -1,0 +1,20 @@
+// The main window's command for the personal-best viewer: Tools >
+// "PB Viewer".
+
+#include <QMenuBar>
+
+#include "app/ui/main_frame.h"
+#include "app/ui/rpy_graph_view.h"
+#include "records/ui/pb_viewer.h"
+
+void CMainFrame::BuildPBViewerCommands() {
+    AddCommand({kPBViewer, "PB Viewer", {}, {}, [this] { OnPBViewer(); },
+                [this] { return !view_->playing && !view_->paused; }, {}});
+}
+
+void CMainFrame::BuildPBViewerMenus() { MenuNamed("&Tools")->addAction(Action(kPBViewer)); }
+
+void CMainFrame::OnPBViewer() {
+    PBViewer dialog(doc_, ui_, this);
+    dialog.exec();
+}

@@ -1,0 +1,35 @@
+#include "records/personal_bests_store.h"
+
+#include <algorithm>
+
+#include "settings/registry.h"
+#include "settings/settings.h"
+
+bool PersonalBestsStore::Load(Table& table) {
+    CRegistry registry(RegistryHive::kCurrentUser);
+    if (!registry.Open(RegistryHive::kCurrentUser, Settings::kSettingsKey) || !registry.ValueExists("PB_cars"))
+        return false;
+    uint32_t rows = 0;
+    uint32_t cars = 0;
+    registry.ReadDword("PB_num", rows);
+    registry.ReadDword("PB_cars", cars);
+    // Counts from the store are bounded before they size anything.
+    rows = std::min(rows, kMaxRows);
+    cars = std::min(cars, kMaxCars);
+    table.tracks.assign(rows, std::string());
+    registry.ReadStringArray("PB_tracks", table.tracks);
+    table.cars = static_cast<int>(cars);
+    table.times.assign(static_cast<size_t>(rows) * cars, 0);
+    registry.ReadDWordArray("PB_times", table.times);
+    return true;
+}
+
+bool PersonalBestsStore::Save(const Table& table) {
+    CRegistry registry(RegistryHive::kCurrentUser);
+    if (!registry.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey)) return false;
+    bool ok = registry.WriteDword("PB_num", static_cast<uint32_t>(table.tracks.size()));
+    ok = registry.WriteStringArray("PB_tracks", table.tracks) && ok;
+    ok = registry.WriteDWordArray("PB_times", table.times) && ok;
+    ok = registry.WriteDword("PB_cars", static_cast<uint32_t>(table.cars)) && ok;
+    return ok;
+}

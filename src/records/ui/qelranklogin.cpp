@@ -1,0 +1,49 @@
+#include "records/ui/qelranklogin.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "controls/hyper_link.h"
+#include "interaction/ui/text_codec.h"
+#include "records/ranking_login.h"
+#include "records/ui/qel_rank.h"
+
+qelranklogin::qelranklogin(Interaction& ui, QWidget* parent) : QDialog(parent) {
+    setWindowTitle("QELRank Login");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    user_edit_ = new QLineEdit;
+    password_edit_ = new QLineEdit;
+    password_edit_->setEchoMode(QLineEdit::Password);
+    form->addRow("User ID:", user_edit_);
+    form->addRow("Password:", password_edit_);
+    layout->addLayout(form);
+    remember_ = new QCheckBox("Save login info in registry (Note! Will be saved uncrypted)");
+    layout->addWidget(remember_);
+    auto* link = new CHyperLink(ui, "What is QELRank?");
+    link->SetURL(QELRank::kSiteAddress);
+    layout->addWidget(link);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &qelranklogin::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &qelranklogin::reject);
+
+    std::string user, password;
+    if (RankingLogin::Load(user, password)) {
+        user_edit_->setText(FromWindows1252(user));
+        password_edit_->setText(FromWindows1252(password));
+        remember_->setChecked(true);
+    }
+}
+
+qelranklogin::~qelranklogin() = default;
+
+void qelranklogin::accept() {
+    user_ = ToWindows1252(user_edit_->text());
+    password_ = ToWindows1252(password_edit_->text());
+    RankingLogin::Store(user_, password_, remember_->isChecked());
+    QDialog::accept();
+}
