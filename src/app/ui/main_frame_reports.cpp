@@ -64,10 +64,13 @@ void CMainFrame::BuildViewMenus() {
     file->insertAction(print, Action(kSettings));
     file->insertSeparator(print);
 
+    // The text reports head the Reports menu, above the charts and the site.
     QMenu* reports = MenuNamed("&Reports");
+    QAction* first = reports->actions().isEmpty() ? nullptr : reports->actions().front();
     for (int id : {kReportsPractice, kReportsRace, kReportsLapByLap, kReportsComplete, kReportsMechanical,
                    kReportsLapChart, kReportsDetailedRace})
-        reports->addAction(Action(id));
+        reports->insertAction(first, Action(id));
+    if (first) reports->insertSeparator(first);
     QMenu* tools = MenuNamed("&Tools");
     for (int id : {kToolsEngineDetection, kToolsSeasonEngineInfo}) tools->addAction(Action(id));
     tools->addSeparator();
