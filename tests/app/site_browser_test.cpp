@@ -4,25 +4,17 @@
 // a driver named "<b>" reads as written, and the pages are in quirks mode
 // with the Windows-1252 character set. Skipped when Chromium is missing.
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <array>
-#include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
-#include <thread>
 
 #include "app/command_line.h"
 #include "app/ui/report_site_mode.h"
 #include "interaction/batch_interaction.h"
 #include "settings/settings.h"
+#include "support/browser_probe.h"
 #include "support/config_dir.h"
 #include "support/replay_fixture.h"
 #include "support/sample_simulator.h"
@@ -31,84 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Chromium() {
-    for (const char* name : {"chromium", "chromium-browser"})
-        for (const char* dir : {"/usr/bin/", "/usr/local/bin/"})
-            if (fs::exists(std::string(dir) + name)) return std::string(dir) + name;
-    return {};
-}
-
-// Serves the files of one folder over HTTP/1.0 on 127.0.0.1, one request
-// per connection, until destroyed. Content types carry no character set,
-// so the pages' own declaration decides.
-class LoopbackServer {
-public:
-    explicit LoopbackServer(fs::path root) : root_(std::move(root)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        ::listen(fd_, 16);
-        socklen_t len = sizeof addr;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~LoopbackServer() {
-        stop_ = true;
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        thread_.join();
-    }
-    int port() const { return port_; }
-
-private:
-    void Serve() {
-        while (!stop_) {
-            const int c = ::accept(fd_, nullptr, nullptr);
-            if (c < 0) break;
-            std::string request;
-            char buf[2048];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t n = ::read(c, buf, sizeof buf);
-                if (n <= 0) break;
-                request.append(buf, static_cast<size_t>(n));
-            }
-            const size_t sp = request.find(' '), sp2 = request.find(' ', sp + 1);
-            std::string name = sp2 == std::string::npos ? "" : request.substr(sp + 2, sp2 - sp - 2);
-            if (const size_t q = name.find('?'); q != std::string::npos) name.erase(q);
-            std::string reply;
-            std::ifstream file(root_ / name, std::ios::binary);
-            if (name.empty() || name.find("..") != std::string::npos || !file) {
-                reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-            } else {
-                std::stringstream body;
-                body << file.rdbuf();
-                const std::string ext = fs::path(name).extension().string();
-                const std::string type = ext == ".html" ? "text/html" : ext == ".css" ? "text/css"
-                                       : ext == ".png" ? "image/png" : ext == ".gif" ? "image/gif"
-                                                                                     : "application/octet-stream";
-                reply = "HTTP/1.0 200 OK\r\nContent-Type: " + type +
-                        "\r\nContent-Length: " + std::to_string(body.str().size()) + "\r\n\r\n" + body.str();
-            }
-            for (size_t done = 0; done < reply.size();) {
-                const ssize_t n = ::write(c, reply.data() + done, reply.size() - done);
-                if (n <= 0) break;
-                done += static_cast<size_t>(n);
-            }
-            ::close(c);
-        }
-    }
-
-    fs::path root_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 // Opens each page in a frame of a probe page and writes what it found.
 constexpr const char* kProbe = R"(<!DOCTYPE html><html><body>
@@ -131,7 +45,7 @@ window.addEventListener('load', () => {
 </script></body></html>)";
 
 TEST(SiteInBrowser, ImagesLoadNamesReadAsWrittenQuirksModeWindows1252) {
-    const std::string chromium = Chromium();
+    const std::string chromium = fixture::Chromium();
     if (chromium.empty()) GTEST_SKIP() << "Chromium is not installed (Debian package chromium): browser test skipped";
 
     fixture::ScopedConfigDir config;
@@ -158,24 +72,8 @@ TEST(SiteInBrowser, ImagesLoadNamesReadAsWrittenQuirksModeWindows1252) {
               0)
         << messages.str();
     const fs::path site = out / "bold";
-    std::ofstream(site / "probe.html") << kProbe;
-
-    LoopbackServer server(site);
-    const std::string command = chromium + " --headless --no-sandbox --disable-gpu --no-first-run" +
-                                " --user-data-dir=" + (config.scratch() / "chromium").string() +
-                                " --virtual-time-budget=10000 --dump-dom http://127.0.0.1:" +
-                                std::to_string(server.port()) + "/probe.html 2>/dev/null";
-    std::string dom;
-    {
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-        ASSERT_TRUE(pipe);
-        std::array<char, 4096> buf;
-        size_t n;
-        while ((n = std::fread(buf.data(), 1, buf.size(), pipe.get())) > 0) dom.append(buf.data(), n);
-    }
-    const size_t start = dom.find("<pre id=\"result\">");
-    ASSERT_NE(start, std::string::npos) << dom;
-    const std::string result = dom.substr(start, dom.find("</pre>", start) - start);
+    const std::string result = fixture::RunProbe(chromium, site, kProbe, config.scratch() / "chromium");
+    ASSERT_FALSE(result.empty()) << "Chromium gave no page";
     RecordProperty("browser", result);
 
     for (const char* page : {"index.html", "Race.html", "RaceGraphics.html", "RaceGraphics2.html"})
