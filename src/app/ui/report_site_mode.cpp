@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/command_line.h"
+#include "app/export_reports_mode.h"
 #include "app/rpy_graph_doc.h"
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/interaction.h"
@@ -37,22 +38,12 @@ int RunReportSite(const CommandLine& command, Settings& settings, Interaction& u
         return 1;
     }
 
-    auto header = std::make_unique<Header>();
-    if (header->Load(command.replay_path) != 0) {
-        ui.ShowMessage("HeaderClass: Error reading file!", Interaction::Icon::Error);
-        ui.ShowMessage(command.replay_path, Interaction::Icon::Error);
-        return 1;
-    }
-    auto drivers = std::make_unique<Drivers>();
-    if (drivers->LoadReplay(command.replay_path) != 0) {
-        ui.ShowMessage("DriversClass: Error reading file!", Interaction::Icon::Error);
-        return 1;
-    }
-    if (drivers->driver_count != drivers->chunk_driver_count) {
-        ui.ShowMessage("Sorry, but Ostrevan cannot load this file correct.\r\nPlease contact us so that we can analyze why.",
-                       Interaction::Icon::Error);
-        return 1;
-    }
+    const ModeReplay replay = LoadModeReplay(
+        command.replay_path, ui,
+        "Sorry, but Ostrevan cannot load this file correct.\r\nPlease contact us so that we can analyze why.");
+    if (!replay.ok()) return 1;
+    Header* header = replay.header.get();
+    Drivers* drivers = replay.drivers.get();
 
     CRpyGraphDoc doc(settings, ui);
     auto track = Track::Load(doc.GetQELDirectory(), header->track_folder);
