@@ -33,10 +33,7 @@ QMenu* C3DListCtrl::BuildPopupMenu() {
 
 void C3DListCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        QMenu* menu = BuildPopupMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        const QPoint at = event->globalPosition().toPoint();
-        menu->popup(QPoint(at.x() - menu->sizeHint().width() / 2, at.y()));
+        PopupCentred(BuildPopupMenu(), event->globalPosition().toPoint());
         event->accept();
         return;
     }

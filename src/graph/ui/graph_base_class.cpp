@@ -1,5 +1,6 @@
 #include "graph/ui/graph_base_class.h"
 
+#include <QMenu>
 #include <QWidget>
 #include <memory>
 
@@ -37,6 +38,11 @@ void CGraphBaseClass::AppendAncestorItems(QWidget* start, QMenu* menu) {
         b.AppendMenuItems(menu);
         return false;
     });
+}
+
+void CGraphBaseClass::PopupCentred(QMenu* menu, const QPoint& at) {
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(QPoint(at.x() - menu->sizeHint().width() / 2, at.y()));
 }
 
 void CGraphBaseClass::SendCommandUp(QWidget* start, int id) {

@@ -10,6 +10,7 @@
 class CGraphWnd;
 class CPropertySheet;
 class QMenu;
+class QPoint;
 class QWidget;
 
 class CGraphBaseClass {
@@ -32,6 +33,9 @@ public:
     // Builds the component's popup menu for `start`: every ancestor adds
     // its items.
     static void AppendAncestorItems(QWidget* start, QMenu* menu);
+    // Shows a popup menu centred under the global point `at`; the menu
+    // deletes itself once closed.
+    static void PopupCentred(QMenu* menu, const QPoint& at);
     // Passes a command id to every ancestor from `start` upward.
     static void SendCommandUp(QWidget* start, int id);
     // The "Properties" sheet, parented to `start`: every window from

@@ -359,10 +359,7 @@ void CGraphPanel::mouseReleaseEvent(QMouseEvent* event) {
             state_.EndTrack();
         }
     } else if (event->button() == Qt::RightButton) {
-        QMenu* menu = BuildPopupMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        const QPoint at = event->globalPosition().toPoint();
-        menu->popup(QPoint(at.x() - menu->sizeHint().width() / 2, at.y()));
+        PopupCentred(BuildPopupMenu(), event->globalPosition().toPoint());
     }
     QWidget::mouseReleaseEvent(event);
 }

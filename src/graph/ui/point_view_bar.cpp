@@ -61,10 +61,7 @@ QMenu* CPointViewBar::BuildPopupMenu() {
 
 void CPointViewBar::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        QMenu* menu = BuildPopupMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        const QPoint at = event->globalPosition().toPoint();
-        menu->popup(QPoint(at.x() - menu->sizeHint().width() / 2, at.y()));
+        PopupCentred(BuildPopupMenu(), event->globalPosition().toPoint());
         event->accept();
         return;
     }
