@@ -48,16 +48,9 @@ struct Block {
 
 std::vector<Block> SplitBlocks(std::string_view text) {
     std::vector<Block> blocks(1);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        const size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (std::string_view line : SplitTextLines(text)) {
         if (auto name = SectionOf(line)) blocks.push_back(Block{std::move(name), {}});
         blocks.back().lines.emplace_back(line);
-        start = next;
     }
     return blocks;
 }

@@ -28,17 +28,22 @@ std::string Folded(std::string_view s) {
 
 IniFile::IniFile() = default;
 
-IniFile::IniFile(std::string_view text) {
+std::vector<std::string_view> SplitTextLines(std::string_view text) {
+    std::vector<std::string_view> lines;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        const size_t next = end == std::string_view::npos ? text.size() : end + 1;
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines_.push_back(Parse(std::string(line)));
-        start = next;
+        lines.push_back(line);
+        start = end + 1;
     }
+    return lines;
+}
+
+IniFile::IniFile(std::string_view text) {
+    for (std::string_view line : SplitTextLines(text)) lines_.push_back(Parse(std::string(line)));
     Reindex();
 }
 

@@ -26,6 +26,10 @@
 #include <unordered_map>
 #include <vector>
 
+// The lines of a text, split at LF; a CR before the LF belongs to the line
+// end. A last line without LF is still a line; an empty text has none.
+std::vector<std::string_view> SplitTextLines(std::string_view text);
+
 class IniFile {
 public:
     // Larger files are refused rather than read.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "settings/atomic_file.h"
+#include "settings/ini_file.h"
 
 namespace fs = std::filesystem;
 
@@ -304,21 +305,6 @@ std::string FormatValue(const RegistryStore::Value& v) {
     return out;
 }
 
-// Splits at LF; a CR before it belongs to the line end.
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
 }  // namespace
 
 RegistryStore::RegistryStore(RegistryHive hive) : hive_(hive) {}
@@ -406,7 +392,7 @@ RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect d
     Clear();
     const bool wine = dialect == Dialect::kWine;
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
-    const std::vector<std::string_view> lines = SplitLines(bytes);
+    const std::vector<std::string_view> lines = SplitTextLines(bytes);
     // A file emptied by hand holds nothing that a save could lose.
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return LoadResult::kLoaded;
     if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) return LoadResult::kDamaged;
