@@ -15,10 +15,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "interaction/interaction.h"
+#include "interaction/batch_interaction.h"
 #include "records/lap_finder_model.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
@@ -30,29 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kReplays = 2000;
 constexpr int kSmallSet = 400;
-
-class QuietInteraction : public Interaction {
-public:
-    void ShowMessage(const std::string&, Icon, const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                              const std::vector<FileFilter>&) override {
-        return {};
-    }
-    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                              const std::vector<FileFilter>&) override {
-        return {};
-    }
-    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return {}; }
-    void BeginWait() override {}
-    void EndWait() override {}
-    void ShowProgress(const std::string&) override {}
-    bool SetUpPrinter(QPrinter*) override { return false; }
-    bool OpenWithProgram(const std::string&) override { return false; }
-    void SetClipboardText(const std::string&) override {}
-    void PlaySound(int) override {}
-};
 
 fixture::ReplaySpec Replay(int seed) {
     fixture::ReplaySpec s;
@@ -153,7 +131,8 @@ BENCHMARK(BM_HeaderAndDriverReaders)->Unit(benchmark::kMillisecond);
 void BM_FirstScan(benchmark::State& state) {
     const Corpus& c = Files();
     fixture::FakeMediaDrives media;
-    QuietInteraction ui;
+    std::ostream discard(nullptr);
+    BatchInteraction ui(&discard);
     for (auto _ : state) {
         LapFinderModel model({c.all.string(), {}, false}, media, ui);
         model.Scan("nurburg");
@@ -166,7 +145,8 @@ BENCHMARK(BM_FirstScan)->Unit(benchmark::kMillisecond);
 void BM_FilterAndSort(benchmark::State& state) {
     const Corpus& c = Files();
     fixture::FakeMediaDrives media;
-    QuietInteraction ui;
+    std::ostream discard(nullptr);
+    BatchInteraction ui(&discard);
     LapFinderModel model({c.small.string(), {}, false}, media, ui);
     model.Scan("nurburg");
     // No file may be touched from here on.

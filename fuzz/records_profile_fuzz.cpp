@@ -5,37 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "fuzz_support.h"
-#include "interaction/interaction.h"
+#include "interaction/batch_interaction.h"
 #include "records/export_records_model.h"
 #include "settings/ini_file.h"
 
 namespace {
-
-class Quiet : public Interaction {
-public:
-    void ShowMessage(const std::string&, Icon, const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                              const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                              const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-    void BeginWait() override {}
-    void EndWait() override {}
-    void ShowProgress(const std::string&) override {}
-    bool SetUpPrinter(QPrinter*) override { return false; }
-    bool OpenWithProgram(const std::string&) override { return false; }
-    void SetClipboardText(const std::string&) override {}
-    void PlaySound(int) override {}
-};
 
 void Write(const std::string& relative, const std::string& text) {
     fuzz::WriteInput(relative, reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -67,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (const auto ms = ExportRecordsModel::ParseIniTime(text); ms && *ms >= 0xFFFFFF) __builtin_trap();
 
-    Quiet ui;
+    std::ostream discard(nullptr);
+    BatchInteraction ui(&discard);
     ExportRecordsModel model;
     ExportRecordsModel::Options options;
     options.simulator_folder = (fuzz::Scratch::Folder() / "qel").string();

@@ -18,7 +18,6 @@ namespace {
 constexpr const char* kHeadings[] = {"Driver Name                     ", "Lap time    ", "Team (Mod)      ", "Class",
                                      "Session  ", "Filedate         ", "Replay file    "};
 constexpr const char* kClassTexts[] = {"NA", "F3", "F2", "F1"};
-constexpr const char* kDamagedCaption = "Error reading replay file - is this a standard QEL replay?";
 
 std::string Lower(std::string s) {
     for (char& c : s)

@@ -140,14 +140,8 @@ void MechanicalScan::ScanTo(const ReportInput& in, bool short_reasons, const Pro
 }
 
 void MechanicalScan::Run(const ReportInput& in, bool short_reasons, const Progress& progress) {
-    in_ = &in;
+    BeginCommentary(in, progress);
     short_reasons_ = short_reasons;
-    progress_ = progress;
-    m_strReport.clear();
-    m_nLastDriver = -1;
-    m_nLastTimeShown = -1;
-    m_nEventTime = 0;
-    m_carStatus.Clear();
 
     const Drivers& d = *in.drivers;
     if (!d.race_present) {
