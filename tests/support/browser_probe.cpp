@@ -58,7 +58,16 @@ void LoopbackServer::Serve() {
         std::string name = sp2 == std::string::npos ? "" : request.substr(sp + 2, sp2 - sp - 2);
         if (const size_t q = name.find('?'); q != std::string::npos) name.erase(q);
         // Names with blanks arrive as %20.
-        for (size_t p; (p = name.find("%20")) != std::string::npos;) name.replace(p, 3, " ");
+        std::string decoded;
+        for (size_t i = 0; i < name.size(); ++i) {
+            if (name.compare(i, 3, "%20") == 0) {
+                decoded += ' ';
+                i += 2;
+            } else {
+                decoded += name[i];
+            }
+        }
+        name = std::move(decoded);
         std::string reply;
         std::ifstream file(root_ / name, std::ios::binary);
         if (name.empty() || name.find("..") != std::string::npos || !file) {
