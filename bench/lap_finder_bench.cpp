@@ -3,7 +3,9 @@
 // the bytes that hold the header and the driver and lap tables (the file's
 // head up to its data section, and the last 64 KiB where the session's last
 // timing markers are found) with plain read(); and filtering and sorting
-// about 110,000 rows of an earlier scan, which must touch no file.
+// about 110,000 rows of an earlier scan, which must touch no file. The scan
+// reads replays on up to four threads; the plain read and the readers'
+// own benchmark use one.
 //
 // The replays are generated once into $OSTREVAN_BENCH_DIR (default: a
 // folder under the system's temporary folder) and kept for later runs.

@@ -1,9 +1,13 @@
 #include "records/lap_finder_model.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
 
 #include "interaction/interaction.h"
 #include "records/media_drives.h"
@@ -11,6 +15,7 @@
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "replay/name_tables.h"
+#include "replay/replay_file.h"
 #include "settings/path_lookup.h"
 
 namespace {
@@ -81,28 +86,67 @@ int LapFinderModel::TrackEntryFor(const std::vector<std::string>& tracks, const 
 
 void LapFinderModel::ReadFolder(const std::optional<std::filesystem::path>& folder, const std::string& track) {
     if (!folder) return;
-    Header header;
-    Drivers table;
-    for (const auto& file : path_lookup::ListFiles(*folder, "*.rpy")) {
-        ++folder_replays_;
-        const std::string path = file.string();
-        if (header.Load(path) != Header::kOk) {
-            damaged_.push_back(path);
-            continue;
+    const std::vector<std::filesystem::path> files = path_lookup::ListFiles(*folder, "*.rpy");
+    folder_replays_ += static_cast<int>(files.size());
+    const std::string folder_text = folder->string();
+    struct Slot {
+        Header header;
+        Drivers table;
+        int header_result = 0;
+        int table_result = 0;
+    };
+    // Reading a replay is mostly the system copying its head and tail, which
+    // several threads do side by side; the replays are read a batch at a
+    // time and taken in file order, so the rows stand as one reader would
+    // add them.
+    constexpr size_t kBatch = 32;
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    // A lone reader keeps one table hot in the cache instead.
+    const size_t batch = threads == 1 ? 1 : kBatch;
+    std::vector<Slot> slots(std::min(batch, files.size()));
+    // One open and one read of the head serve the header and the table.
+    std::vector<std::unique_ptr<ReplayFile>> readers;
+    for (unsigned t = 0; t < threads; ++t)
+        readers.push_back(std::make_unique<ReplayFile>(Drivers::kHeadWindow, Drivers::kTailWindow));
+    for (size_t start = 0; start < files.size(); start += batch) {
+        const size_t end = std::min(files.size(), start + batch);
+        std::atomic<size_t> next{start};
+        auto read = [&](ReplayFile& replay) {
+            for (size_t i; (i = next.fetch_add(1)) < end;) {
+                Slot& slot = slots[i - start];
+                const std::string path = files[i].string();
+                replay.Open(path);
+                slot.header_result = slot.header.Load(path, replay);
+                if (slot.header_result == Header::kOk && slot.header.track_folder == track)
+                    slot.table_result = slot.table.LoadReplay(path, replay);
+            }
+        };
+        {
+            std::vector<std::jthread> helpers;
+            for (unsigned t = 1; t < threads && t < end - start; ++t) helpers.emplace_back(read, std::ref(*readers[t]));
+            read(*readers[0]);
         }
-        if (header.track_folder != track) continue;
-        if (table.LoadReplay(path) != 0 || table.driver_count < 0) {
-            // Replays written by other tools often lack a driver table that
-            // can be read; they are named only when the settings ask for it.
-            if (settings_.warbleye_messages) damaged_.push_back(path);
-            continue;
+        for (size_t i = start; i < end; ++i) {
+            const Slot& slot = slots[i - start];
+            if (slot.header_result != Header::kOk) {
+                damaged_.push_back(files[i].string());
+                continue;
+            }
+            if (slot.header.track_folder != track) continue;
+            if (slot.table_result != 0 || slot.table.driver_count < 0) {
+                // Replays written by other tools often lack a driver table
+                // that can be read; they are named only when the settings
+                // ask for it.
+                if (settings_.warbleye_messages) damaged_.push_back(files[i].string());
+                continue;
+            }
+            Source s;
+            s.folder = folder_text;
+            s.file_name = files[i].filename().string();
+            s.label = "NA";
+            s.reference = s.file_name;
+            AddDriverLaps(slot.table, std::move(s));
         }
-        Source s;
-        s.folder = folder->string();
-        s.file_name = file.filename().string();
-        s.label = "NA";
-        s.reference = s.file_name;
-        AddDriverLaps(table, std::move(s));
     }
 }
 
@@ -115,19 +159,26 @@ void LapFinderModel::AddDriverLaps(const Drivers& table, Source source) {
     const int count = std::clamp<int>(table.driver_count, 0, Drivers::kMaxDrivers);
     for (int d = 0; d < count; ++d) {
         DriverInfo info;
-        info.name = table.first_names[d] + " " + table.last_names[d];
-        info.name_key = Lower(info.name);
+        info.name = static_cast<uint32_t>(names_.size());
+        names_ += table.first_names[d];
+        names_ += ' ';
+        names_ += table.last_names[d];
+        info.name_length = static_cast<uint32_t>(names_.size() - info.name);
+        for (uint32_t i = 0; i < info.name_length; ++i) {
+            const char c = names_[info.name + i];
+            names_ += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
         const int mod = table.season_code[d] == 255 ? 1967 : table.season_code[d];
         info.mod_code = mod;
         // A scan meets the same few cars thousands of times.
-        auto [team, added] = teams_.try_emplace((mod << 8) | table.car_index[d]);
+        auto [team, added] = team_index_.try_emplace((mod << 8) | table.car_index[d], teams_.size());
         if (added) {
-            team->second.first = name_tables::GetCarName(mod, table.car_index[d]) + " (" +
-                                 name_tables::GetModYearText(mod) + ")";
-            team->second.second = Lower(team->second.first);
+            std::string text =
+                name_tables::GetCarName(mod, table.car_index[d]) + " (" + name_tables::GetModYearText(mod) + ")";
+            std::string key = Lower(text);
+            teams_.emplace_back(std::move(text), std::move(key));
         }
-        info.team = team->second.first;
-        info.team_key = team->second.second;
+        info.team = team->second;
         info.class_text = table.driver_code[d] < 4 ? kClassTexts[table.driver_code[d]] : "NA";
         info.ai = table.ai[d] == 1;
         info.local = static_cast<uint32_t>(d) == table.player_index;
@@ -144,7 +195,7 @@ void LapFinderModel::AddDriverLaps(const Drivers& table, Source source) {
                 if (flags[l] != 1) continue;
                 rows_.push_back(Row{info_index, source_index, times[l], static_cast<uint16_t>(l),
                                     static_cast<uint8_t>(d), static_cast<uint8_t>(session),
-                                    session == 0 && table.driver_count == 1});
+                                    static_cast<uint8_t>(session == 0 && table.driver_count == 1)});
             }
         }
     }
@@ -155,7 +206,9 @@ void LapFinderModel::Scan(const std::string& track) {
     ui_.ShowProgress("Please wait while scanning replays...");
     sources_.clear();
     drivers_.clear();
+    names_.clear();
     teams_.clear();
+    team_index_.clear();
     rows_.clear();
     damaged_.clear();
     folder_replays_ = 0;
@@ -207,6 +260,7 @@ bool LapFinderModel::Passes(const Row& row) const {
 
 void LapFinderModel::Refilter() {
     visible_.clear();
+    visible_.reserve(rows_.size());
     for (uint32_t i = 0; i < rows_.size(); ++i)
         if (Passes(rows_[i])) visible_.push_back(i);
     sort_state_ = kUnsorted;
@@ -234,9 +288,9 @@ bool LapFinderModel::Sort(SortState state) {
     };
     switch (state) {
     case kUnsorted: break;
-    case kByDriver: by([&](const Row& r) -> const std::string& { return drivers_[r.driver_info].name_key; }); break;
+    case kByDriver: by([&](const Row& r) { return NameKeyOf(drivers_[r.driver_info]); }); break;
     case kByLaptime: by([](const Row& r) { return r.time & 0xFFFFFF; }); break;
-    case kByTeam: by([&](const Row& r) -> const std::string& { return drivers_[r.driver_info].team_key; }); break;
+    case kByTeam: by([&](const Row& r) -> const std::string& { return teams_[drivers_[r.driver_info].team].second; }); break;
     case kByClass: by([&](const Row& r) { return std::string_view(drivers_[r.driver_info].class_text); }); break;
     case kBySession:
         by([](const Row& r) { return std::string_view(r.session ? "race" : r.training ? "training" : "practice"); });
@@ -256,9 +310,9 @@ std::string LapFinderModel::Text(int row, int column) const {
     const DriverInfo& d = drivers_[r.driver_info];
     const Source& s = sources_[r.source];
     switch (column) {
-    case kDriverName: return d.name;
+    case kDriverName: return std::string(NameOf(d));
     case kLapTime: return FormatLapTime(r.time);
-    case kTeam: return d.team;
+    case kTeam: return teams_[d.team].first;
     case kClass: return d.class_text;
     case kSession: return r.session ? "Race" : r.training ? "Training" : "Practice";
     case kFiledate: return s.file_date;

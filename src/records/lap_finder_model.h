@@ -16,10 +16,12 @@
 // from exactly that place.
 
 #include <cstdint>
+#include <memory>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -128,7 +130,10 @@ private:
         uint32_t date_key = 0;  // yyyymmdd, 0 when the text is no date
     };
     struct DriverInfo {
-        std::string name, name_key, team, team_key;
+        // The name is names_[name, name + name_length), its sort key (the
+        // name in lower case) follows it.
+        uint32_t name = 0, name_length = 0;
+        uint32_t team = 0;  // index in teams_
         const char* class_text = "NA";
         bool ai = false, local = false;
         int mod_code = 0;
@@ -139,13 +144,17 @@ private:
         uint32_t time;         // the lap-time word
         uint16_t lap;
         uint8_t driver;
-        uint8_t session;       // 0 practice, 1 race
-        bool training;         // a practice lap of a one-driver replay
+        uint8_t session : 1;   // 0 practice, 1 race
+        uint8_t training : 1;  // a practice lap of a one-driver replay
     };
 
     void ReadFolder(const std::optional<std::filesystem::path>& folder, const std::string& track);
     void AddDriverLaps(const Drivers& table, Source source);
     bool Passes(const Row& row) const;
+    std::string_view NameOf(const DriverInfo& d) const { return {names_.data() + d.name, d.name_length}; }
+    std::string_view NameKeyOf(const DriverInfo& d) const {
+        return {names_.data() + d.name + d.name_length, d.name_length};
+    }
     void Refilter();
     const Row& VisibleRow(int row) const { return rows_[visible_.at(static_cast<size_t>(row))]; }
 
@@ -157,9 +166,34 @@ private:
     SortState sort_state_ = kUnsorted;
     std::vector<Source> sources_;
     std::vector<DriverInfo> drivers_;
-    // Team text and its sort key by (mod code << 8 | car index).
-    std::unordered_map<int, std::pair<std::string, std::string>> teams_;
-    std::vector<Row> rows_;           // every lap of the last scan, in scan order
+    std::string names_;  // every driver's name and its key, one after the other
+    // Team texts and their sort keys; the index of each by (mod code << 8 |
+    // car index).
+    std::vector<std::pair<std::string, std::string>> teams_;
+    std::unordered_map<int, uint32_t> team_index_;
+    // Rows in blocks of 16,384 that never move: a scan of thousands of
+    // replays adds hundreds of thousands of rows, and regrowing one array
+    // for them cost a fifth of the scan. Blocks are kept for the next scan.
+    class RowStore {
+    public:
+        static constexpr size_t kBlockBits = 14;
+        void push_back(const Row& row) {
+            if ((size_ >> kBlockBits) == blocks_.size())
+                blocks_.push_back(std::make_unique_for_overwrite<Row[]>(size_t{1} << kBlockBits));
+            blocks_[size_ >> kBlockBits][size_ & kMask] = row;
+            ++size_;
+        }
+        const Row& operator[](size_t i) const { return blocks_[i >> kBlockBits][i & kMask]; }
+        size_t size() const { return size_; }
+        void clear() { size_ = 0; }
+
+    private:
+        static constexpr size_t kMask = (size_t{1} << kBlockBits) - 1;
+        std::vector<std::unique_ptr<Row[]>> blocks_;
+        size_t size_ = 0;
+    };
+
+    RowStore rows_;                   // every lap of the last scan, in scan order
     std::vector<uint32_t> visible_;   // the table: indexes into rows_
     int folder_replays_ = 0;
     int catalogue_records_ = 0;

@@ -1,7 +1,5 @@
 #include "replay/drivers.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -83,10 +81,8 @@ bool ReadMarker(std::span<const uint8_t> payload, Marker& out) {
     return true;
 }
 
-std::string FileDate(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {};
-    const std::time_t t = st.st_mtime;
+std::string FileDate(int64_t modified) {
+    const std::time_t t = static_cast<std::time_t>(modified);
     std::tm local{};
 #if defined(_WIN32)
     localtime_s(&local, &t);
@@ -288,8 +284,13 @@ bool Drivers::ScanBackward(ReplayFile& file) {
 }
 
 int Drivers::ParseReplayFile(const std::string& file_path) {
-    ReplayFile file;
-    if (!file.Open(file_path)) return -1;
+    ReplayFile file(kHeadWindow, kTailWindow);
+    file.Open(file_path);
+    return ParseReplayFile(file);
+}
+
+int Drivers::ParseReplayFile(ReplayFile& file) {
+    if (!file.is_open()) return -1;
     if (file.size() == 0) return -2;
 
     std::array<uint8_t, kFirstRecord> fixed{};
@@ -375,13 +376,19 @@ void Drivers::FillSession(int i, const PerDriver<uint16_t>& counts, const PerDri
 }
 
 int Drivers::LoadReplay(const std::string& file_path) {
+    ReplayFile file(kHeadWindow, kTailWindow);
+    file.Open(file_path);
+    return LoadReplay(file_path, file);
+}
+
+int Drivers::LoadReplay(const std::string& file_path, ReplayFile& file) {
     // A fresh table is some 60 KB: one is built, on the heap, and copied
     // from for every load rather than built again each time.
     static const Drivers* const fresh = new Drivers();
     *this = *fresh;
     path = file_path;
-    file_date = FileDate(file_path);
-    const int parsed = ParseReplayFile(file_path);
+    if (file.is_open()) file_date = FileDate(file.modified());
+    const int parsed = ParseReplayFile(file);
     if (parsed < 0 || parsed != chunk_driver_count) {
         driver_count = -1;
         return 3;

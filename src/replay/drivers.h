@@ -47,11 +47,21 @@ public:
     // (or a catalogue record) left in the object is cleared first, so a
     // reused table ends as a fresh one would.
     int LoadReplay(const std::string& path);
+    // The same from the replay at path already opened in file, for a caller
+    // that reads several parts of one replay through one open file.
+    int LoadReplay(const std::string& path, ReplayFile& file);
+    // Windows that suit a table load: the header and tables of most replays
+    // fit in the first 16 KiB, and the forward scan meets its first marker a
+    // few blocks into the data section; the session's last marker lies up
+    // to a second of frames before the end of the file.
+    static constexpr size_t kHeadWindow = 16 * 1024;
+    static constexpr size_t kTailWindow = 64 * 1024;
 
     // Reads the driver chunk, the lap-time tables and the timing window.
     // Returns the driver count of the chunk, -1 when the file cannot be
     // opened, -2 when it is empty, kParseDamaged when it is damaged.
     int ParseReplayFile(const std::string& path);
+    int ParseReplayFile(ReplayFile& file);
 
     // Appends the version-4 catalogue record. Returns 1.
     int WriteToDatabase(ByteWriter& out) const;

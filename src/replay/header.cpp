@@ -24,7 +24,12 @@ Header::~Header() = default;
 
 int Header::ReadFile(const std::string& file_path) {
     ReplayFile file(kRawSize);
-    if (!file.Open(file_path)) return kCannotOpen;
+    file.Open(file_path);
+    return ReadFrom(file);
+}
+
+int Header::ReadFrom(ReplayFile& file) {
+    if (!file.is_open()) return kCannotOpen;
     if (file.size() == 0) return kEmptyOrSeek;
     raw_header.fill(0);
     if (!file.Read(0, raw_header.data(), 12)) return kBadFormat;
@@ -39,9 +44,15 @@ int Header::ReadFile(const std::string& file_path) {
 }
 
 int Header::Load(const std::string& file_path) {
+    ReplayFile file(kRawSize);
+    file.Open(file_path);
+    return Load(file_path, file);
+}
+
+int Header::Load(const std::string& file_path, ReplayFile& file) {
     *this = Header();
     path = file_path;
-    last_load_result = ReadFile(file_path);
+    last_load_result = ReadFrom(file);
     ByteReader r(raw_header.data(), raw_header.size());
     if (last_load_result == kBadFormat && r.U32At(0) == kMagic) version = raw_header[4];
     if (last_load_result != kOk) return last_load_result;

@@ -9,6 +9,7 @@
 
 class ByteReader;
 class ByteWriter;
+class ReplayFile;
 
 class Header {
 public:
@@ -33,6 +34,8 @@ public:
     // tell a Torquana 4 replay (version 3) from a damaged file. Whatever an
     // earlier load or catalogue record left in the object is cleared first.
     int Load(const std::string& path);
+    // The same from the replay at path already opened in file.
+    int Load(const std::string& path, ReplayFile& file);
 
     // Reads the raw 296 header bytes; the same codes as Load.
     int ReadFile(const std::string& path);
@@ -74,4 +77,5 @@ public:
 
 private:
     int ReadRecordFields(ByteReader& in, bool with_session_fields);
+    int ReadFrom(ReplayFile& file);
 };

@@ -10,13 +10,14 @@
 InputFile::~InputFile() { Close(); }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), status_(other.status_) {}
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), modified_(other.modified_), status_(other.status_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         size_ = other.size_;
+        modified_ = other.modified_;
         status_ = other.status_;
     }
     return *this;
@@ -46,6 +47,7 @@ InputFile::Status InputFile::Open(const std::string& path) {
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd;
     size_ = static_cast<uint64_t>(st.st_size);
+    modified_ = static_cast<int64_t>(st.st_mtime);
     return status_ = Status::kOpened;
 }
 
@@ -53,6 +55,7 @@ void InputFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    modified_ = 0;
 }
 
 bool InputFile::ReadAt(uint64_t offset, void* dst, size_t count) const {

@@ -36,6 +36,8 @@ public:
     Status status() const { return status_; }
     // Size in bytes when the file was opened.
     uint64_t size() const { return size_; }
+    // Last-write time (seconds since 1970) when the file was opened.
+    int64_t modified() const { return modified_; }
 
     // Copies bytes [offset, offset + count) into dst. False when the file is
     // not open, the range does not lie inside the size taken at open, or
@@ -45,5 +47,6 @@ public:
 private:
     int fd_ = -1;
     uint64_t size_ = 0;
+    int64_t modified_ = 0;
     Status status_ = Status::kMissing;
 };

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-ReplayFile::ReplayFile(size_t window_size) : window_size_(std::max<size_t>(window_size, 4096)) {}
+ReplayFile::ReplayFile(size_t window_size, size_t backward_window)
+    : window_size_(std::max<size_t>(window_size, 4096)),
+      backward_window_(backward_window == 0 ? window_size_ : std::max<size_t>(backward_window, 4096)) {}
 
 ReplayFile::~ReplayFile() { Close(); }
 
@@ -35,7 +37,7 @@ bool ReplayFile::Fill(uint64_t start, size_t count) {
 std::span<const uint8_t> ReplayFile::View(uint64_t offset, size_t count, Walk walk) {
     if (!file_.is_open() || !Contains(offset, count)) return {};
     if (offset < window_start_ || offset + count > window_start_ + window_len_) {
-        const size_t want = std::max(count, window_size_);
+        const size_t want = std::max(count, walk == Walk::Backward ? backward_window_ : window_size_);
         uint64_t start = offset;
         if (walk == Walk::Backward) {
             const uint64_t end = offset + count;

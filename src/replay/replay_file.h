@@ -17,7 +17,9 @@ public:
     // around it then reaches ahead of the range, or behind it.
     enum class Walk { Forward, Backward };
 
-    explicit ReplayFile(size_t window_size = 64 * 1024);
+    // Windows are at least 4 KiB; a walk backwards reads backward_window
+    // bytes at a time, or window_size when none is given.
+    explicit ReplayFile(size_t window_size = 64 * 1024, size_t backward_window = 0);
     ~ReplayFile();
     ReplayFile(const ReplayFile&) = delete;
     ReplayFile& operator=(const ReplayFile&) = delete;
@@ -29,6 +31,8 @@ public:
     void Close();
     bool is_open() const { return file_.is_open(); }
     uint64_t size() const { return size_; }
+    // Last-write time (seconds since 1970) when the file was opened.
+    int64_t modified() const { return file_.modified(); }
 
     // Bytes [offset, offset + count) of the file, valid until the next call.
     // Empty when the range is not wholly inside the file or the read fails.
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<uint8_t[]> window_;
     size_t window_capacity_ = 0;
     size_t window_size_;
+    size_t backward_window_;
     uint64_t window_start_ = 0;
     size_t window_len_ = 0;
 };

@@ -14,26 +14,38 @@ namespace {
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Entries of dir sorted by name; empty when it cannot be read.
+// The entries of dir sorted by name, so lookups that several names could
+// answer always give the same one.
 std::vector<fs::directory_entry> SortedEntries(const fs::path& dir) {
-    std::vector<fs::directory_entry> out;
+    std::vector<std::pair<std::string, fs::directory_entry>> named;
     std::error_code ec;
     fs::directory_iterator it(dir, ec);
-    if (ec) return out;
+    if (ec) return {};
     for (const auto end = fs::directory_iterator(); it != end; it.increment(ec)) {
         if (ec) break;
-        out.push_back(*it);
+        named.emplace_back(it->path().filename().string(), *it);
     }
-    std::sort(out.begin(), out.end(),
-              [](const auto& a, const auto& b) { return a.path().filename().string() < b.path().filename().string(); });
+    std::sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<fs::directory_entry> out;
+    out.reserve(named.size());
+    for (auto& n : named) out.push_back(std::move(n.second));
     return out;
 }
 
 std::optional<fs::path> FindComponent(const fs::path& dir, const std::string& name) {
     std::error_code ec;
     if (fs::exists(dir / name, ec)) return dir / name;
-    for (const auto& e : SortedEntries(dir))
-        if (EqualsNoCase(e.path().filename().string(), name)) return e.path();
-    return std::nullopt;
+    // Of several names that differ only in case, the first in sorted order.
+    std::optional<std::string> best;
+    fs::directory_iterator it(dir, ec);
+    if (ec) return std::nullopt;
+    for (const auto end = fs::directory_iterator(); it != end; it.increment(ec)) {
+        if (ec) break;
+        std::string entry = it->path().filename().string();
+        if (EqualsNoCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
+    }
+    if (!best) return std::nullopt;
+    return dir / *best;
 }
 
 }  // namespace

@@ -93,6 +93,30 @@ TEST_F(LapFinderTest, FiltersAndTypedSortsOverOneScan) {
     EXPECT_EQ(model.RowCount(), 0);
 }
 
+TEST_F(LapFinderTest, AFolderOfManyReplaysListsThemInFileOrder) {
+    // Enough replays for several read batches, with damaged files and
+    // other tracks among them.
+    std::vector<std::string> expected, damaged;
+    for (int i = 0; i < 100; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "r%03d.rpy", i);
+        if (i % 7 == 3) {
+            fixture::WriteFile(qel / "replay" / name, "damaged");
+            damaged.push_back((qel / "replay" / name).string());
+        } else if (i % 5 == 1) {
+            WriteReplay(qel / "replay" / name, {Driver("Jim", "Clark", 0, {90000}, {})}, "spa");
+        } else {
+            WriteReplay(qel / "replay" / name, {Driver("Jim", "Clark", 0, {90000 + 10u * i}, {})});
+            expected.push_back(name);
+        }
+    }
+    model.Scan("monza");
+    EXPECT_EQ(Column(Model::kReplayFile), expected);
+    EXPECT_EQ(model.Damaged(), damaged);
+    EXPECT_EQ(model.Text(5, Model::kReplayFile), "r008.rpy");
+    EXPECT_EQ(model.Text(5, Model::kLapTime), "1m 30.080s") << "each row keeps its own replay's lap";
+}
+
 TEST_F(LapFinderTest, TooManyLapsOrNoneSelectedLoadNothing) {
     WriteReplay(qel / "replay" / "solo.rpy", {Driver("Jim", "Clark", 0, {95200, 93100}, {98000, 93500})});
     model.Scan("monza");
