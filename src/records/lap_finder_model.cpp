@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kHeadings[] = {"Driver Name                     ", "Lap time    ", "Team (Mod)      ", "Class",
                                      "Session  ", "Filedate         ", "Replay file    "};
 constexpr const char* kClassTexts[] = {"NA", "F3", "F2", "F1"};
+constexpr const char* kScanning = "Please wait while scanning replays...";
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -147,6 +148,8 @@ void LapFinderModel::ReadFolder(const std::optional<std::filesystem::path>& fold
             s.reference = s.file_name;
             AddDriverLaps(slot.table, std::move(s));
         }
+        // Showing the box again lets the windows repaint between batches.
+        ui_.ShowProgress(kScanning);
     }
 }
 
@@ -203,7 +206,7 @@ void LapFinderModel::AddDriverLaps(const Drivers& table, Source source) {
 
 void LapFinderModel::Scan(const std::string& track) {
     ui_.BeginWait();
-    ui_.ShowProgress("Please wait while scanning replays...");
+    ui_.ShowProgress(kScanning);
     sources_.clear();
     drivers_.clear();
     names_.clear();
@@ -221,7 +224,7 @@ void LapFinderModel::Scan(const std::string& track) {
         if (const auto catalogues = path_lookup::Find(*simulator, "replay\\ZAVRO_CDDB"))
             loader.FindDatabases(catalogues->string());
     while (loader.NextReplay()) {
-        ++catalogue_records_;
+        if (++catalogue_records_ % 256 == 0) ui_.ShowProgress(kScanning);
         if (loader.GetHeader()->track_folder != track) continue;
         const Drivers& table = *loader.GetDrivers();
         Source s;
