@@ -25,9 +25,10 @@ constexpr const char* kHeadings[] = {"Driver Name                     ", "Lap ti
 constexpr const char* kClassTexts[] = {"NA", "F3", "F2", "F1"};
 constexpr const char* kScanning = "Please wait while scanning replays...";
 
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : s) c = Lower(c);
     return s;
 }
 
@@ -167,10 +168,7 @@ void LapFinderModel::AddDriverLaps(const Drivers& table, Source source) {
         names_ += ' ';
         names_ += table.last_names[d];
         info.name_length = static_cast<uint32_t>(names_.size() - info.name);
-        for (uint32_t i = 0; i < info.name_length; ++i) {
-            const char c = names_[info.name + i];
-            names_ += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
+        for (uint32_t i = 0; i < info.name_length; ++i) names_ += Lower(names_[info.name + i]);
         const int mod = table.season_code[d] == 255 ? 1967 : table.season_code[d];
         info.mod_code = mod;
         // A scan meets the same few cars thousands of times.
