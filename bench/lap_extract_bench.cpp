@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "bench_support.h"
 #include "interaction/batch_interaction.h"
 #include "replay/drivers.h"

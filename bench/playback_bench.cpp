@@ -28,7 +28,7 @@
 
 #include "app/playback_bars.h"
 #include "app/playback_controller.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/batch_interaction.h"
 #include "replay/drivers.h"

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "graph/graph_kind.h"
 #include "graph/telemetry_curve.h"
 #include "graph/time_difference.h"

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/batch_interaction.h"
 #include "replay/get_rpy_info.h"
 #include "settings/settings.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
 #include "settings/settings.h"

@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/groove_export.h"
-#include "app/lap_replay_writer.h"
-#include "app/merged_replay_writer.h"
-#include "app/rpy_graph_doc.h"
+#include "document/groove_export.h"
+#include "document/lap_replay_writer.h"
+#include "document/merged_replay_writer.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "fuzz_support.h"
 #include "interaction/batch_interaction.h"
 #include "replay/get_rpy_info.h"

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/lap_replay_writer.h"
-#include "app/merged_replay_writer.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_replay_writer.h"
+#include "document/merged_replay_writer.h"
+#include "document/rpy_graph_doc.h"
 #include "fuzz_support.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"

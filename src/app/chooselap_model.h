@@ -10,7 +10,7 @@
 //
 // Texts are the system's own bytes (Windows-1252).
 
-#include "app/lap_choice.h"
+#include "document/lap_choice.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "document/rpy_graph_doc.h"
+
 #include <climits>
 
 std::string DropPrefix(const std::string& arg) { return arg.size() < 2 ? std::string() : arg.substr(2); }
@@ -42,4 +44,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (args.size() > 3) out.folder = arg(3);
     }
     return out;
+}
+
+int AddLapsFromCommandLine(CRpyGraphDoc& doc, const CommandLine& command) {
+    int added = 0;
+    for (const CommandLine::Lap& lap : command.laps)
+        added += doc.AddLapFromCommandLine(lap.path, lap.session, lap.driver, lap.lap) ? 1 : 0;
+    return added;
 }

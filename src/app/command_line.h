@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CRpyGraphDoc;
+
 struct CommandLine {
     enum class Mode { kNone, kLoadRpy, kExpReports, kReportSite };
 
@@ -39,3 +41,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 std::string DropPrefix(const std::string& arg);
 // The number in an argument: the leading digits after the prefix.
 int ArgumentNumber(const std::string& arg);
+
+// -loadrpy: adds every lap the command line names to the document, in
+// order; a lap that fails says why and does not stop the ones after it.
+// The number added.
+int AddLapsFromCommandLine(CRpyGraphDoc& doc, const CommandLine& command);

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/drivers.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "app/folder_dialog.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "settings/path_lookup.h"
 #include "settings/settings.h"

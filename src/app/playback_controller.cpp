@@ -6,7 +6,7 @@
 
 #include "app/playback_bars.h"
 #include "app/playback_map.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"

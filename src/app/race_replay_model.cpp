@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/header.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "graph/graph_kind.h"
 #include "graph/graph_model.h"
 #include "graph/telemetry_curve.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 

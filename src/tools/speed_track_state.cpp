@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/get_rpy_info.h"
 #include "tools/speed_track_model.h"
 #include "track/spd_trk_visitor.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 

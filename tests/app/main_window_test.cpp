@@ -16,7 +16,7 @@
 #include <filesystem>
 
 #include "app/command_line.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/chooselap.h"
 #include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
@@ -51,7 +51,7 @@ protected:
         const std::string p = "--" + replays.at(2).string();
         const CommandLine command = ParseCommandLine(
             {"ostrevan", "-loadrpy", "--3", p, "--0", "--0", "--2", p, "--1", "--2", "--3", p, "--0"});
-        return doc->AddLapsFromCommandLine(command);
+        return AddLapsFromCommandLine(*doc, command);
     }
     QImage Map() {
         QApplication::processEvents();

@@ -12,7 +12,7 @@
 #include "app/playback_bars.h"
 #include "app/playback_controller.h"
 #include "app/playback_map.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "settings/settings.h"

@@ -22,7 +22,7 @@
 
 #include "app/command_line.h"
 #include "app/playback_controller.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/race_replay.h"
 #include "app/ui/rpy_graph_view.h"
@@ -49,7 +49,7 @@ protected:
         const std::string p = "--" + replays.at(2).string();
         const CommandLine command =
             ParseCommandLine({"ostrevan", "-loadrpy", "--2", p, "--0", "--0", "--2", p, "--0", "--1", "--2"});
-        EXPECT_EQ(doc->AddLapsFromCommandLine(command), 2);
+        EXPECT_EQ(AddLapsFromCommandLine(*doc, command), 2);
         View().Playback().SetLapChooser([](const std::vector<std::string>&) { return 0; });
     }
     ~PlaybackWindowTest() override {

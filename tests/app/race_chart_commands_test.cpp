@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "app/choose_lap_for_report.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "reports/ui/graphical_race_report.h"
 #include "reports/ui/relative_race_graph.h"

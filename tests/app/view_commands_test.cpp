@@ -22,7 +22,7 @@
 
 #include "app/loaded_laps_arranger.h"
 #include "app/options.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"

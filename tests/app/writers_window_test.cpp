@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/groove.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/merge_parameters.h"

@@ -16,7 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
 #include "controls/resizing_dialog.h"

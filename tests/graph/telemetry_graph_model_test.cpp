@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "graph/graph_kind.h"
 #include "graph/graph_model.h"
 #include "graph/telemetry_graph_model.h"

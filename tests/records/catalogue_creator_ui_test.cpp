@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/replay_database_loader.h"
 #include "records/ui/replay_cd_database_creator.h"

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/ui/export_records.h"
 #include "records_scenario.h"

@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/handicap_records.h"
 #include "records/ui/lap_finder.h"

@@ -22,7 +22,7 @@
 #include <functional>
 #include <sstream>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/ranking_login.h"
 #include "records/records_handicap_view.h"

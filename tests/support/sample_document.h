@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"

@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/groove_parameters_model.h"
+#include "document/groove_parameters_model.h"
 
 class Interaction;
 namespace Ui {

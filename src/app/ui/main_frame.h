@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/groove_export.h"
-#include "app/rpy_graph_doc.h"
+#include "document/groove_export.h"
+#include "document/rpy_graph_doc.h"
 
 class CRpyGraphView;
 class ReportLapPicker;

@@ -6,7 +6,7 @@
 #include <QMenuBar>
 
 #include "app/choose_lap_for_report.h"
-#include "app/report_lap_picker.h"
+#include "document/report_lap_picker.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
 #include "reports/ui/graphical_race_report.h"

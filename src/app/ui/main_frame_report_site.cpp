@@ -4,7 +4,7 @@
 
 #include <QMenu>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/report_site_mode.h"
 #include "app/ui/rpy_graph_view.h"

@@ -9,7 +9,7 @@
 #include "app/choose_lap_for_report.h"
 #include "app/loaded_laps_arranger.h"
 #include "app/options.h"
-#include "app/report_lap_picker.h"
+#include "document/report_lap_picker.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"

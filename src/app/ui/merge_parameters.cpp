@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "ui_merge_parameters.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/merge_parameters_model.h"
+#include "document/merge_parameters_model.h"
 
 class CRpyGraphDoc;
 class Interaction;

@@ -2,7 +2,7 @@
 // The document's lap chooser in the interactive program: the "Choose Lap To
 // Load" dialog over the replay's header and driver table.
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 
 class Interaction;
 class QWidget;

@@ -5,7 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/export_reports_mode.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"

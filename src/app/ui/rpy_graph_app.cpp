@@ -7,7 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/options.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_lap_chooser.h"
 #include "interaction/ui/qt_interaction.h"
@@ -38,7 +38,7 @@ void CRpyGraphApp::InitInstance() {
     frame_->resize(1100, 780);
     frame_->RestorePlacement();
     frame_->show();
-    if (command_.mode == CommandLine::Mode::kLoadRpy) doc_->AddLapsFromCommandLine(command_);
+    if (command_.mode == CommandLine::Mode::kLoadRpy) AddLapsFromCommandLine(*doc_, command_);
 }
 
 int RunInteractive(int argc, char** argv, const CommandLine& command) {

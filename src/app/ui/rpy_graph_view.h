@@ -15,7 +15,7 @@
 
 #include "app/playback_controller.h"
 #include "app/playback_map.h"
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "app/ui/zoom_view.h"
 #include "track/ui/mfc_display.h"
 

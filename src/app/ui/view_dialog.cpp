@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "controls/hyper_link.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"

@@ -10,7 +10,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "graph/graph_kind.h"
 #include "graph/telemetry_graph_model.h"
 #include "graph/ui/graph_panel.h"

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/ui/text_codec.h"
 #include "track/exception.h"
 #include "track/track.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <ctime>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "records/records_html_writer.h"

@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "records/ui/lap_finder_table.h"

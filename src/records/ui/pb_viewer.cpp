@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "controls/hyper_link.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"

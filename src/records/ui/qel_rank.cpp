@@ -2,7 +2,7 @@
 
 #include <QHBoxLayout>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "controls/hyper_link.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"

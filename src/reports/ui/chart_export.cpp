@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "controls/dib_section_lite.h"
 #include "interaction/interaction.h"
 #include "replay/header.h"

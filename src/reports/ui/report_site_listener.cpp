@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/drivers.h"

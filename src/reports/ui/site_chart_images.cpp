@@ -1,6 +1,6 @@
 #include "reports/ui/site_chart_images.h"
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/header.h"
 #include "reports/report_input.h"
 #include "reports/report_text.h"

@@ -4,7 +4,7 @@
 #include <QIntValidator>
 #include <QPainter>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "track/spd_trk_visitor.h"

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QRadioButton>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "controls/selection_slider_ctrl.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/get_rpy_info.h"

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/lap_file_names.h"
-#include "app/lap_replay_writer.h"
-#include "app/merged_replay_writer.h"
-#include "app/rpy_graph_doc.h"
-#include "app/telemetry_text.h"
+#include "document/lap_file_names.h"
+#include "document/lap_replay_writer.h"
+#include "document/merged_replay_writer.h"
+#include "document/rpy_graph_doc.h"
+#include "document/telemetry_text.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"

@@ -7,11 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/groove_export.h"
-#include "app/groove_parameters_model.h"
-#include "app/merge_parameters_model.h"
-#include "app/rpy_graph_doc.h"
-#include "app/telemetry_text.h"
+#include "document/groove_export.h"
+#include "document/groove_parameters_model.h"
+#include "document/merge_parameters_model.h"
+#include "document/rpy_graph_doc.h"
+#include "document/telemetry_text.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"

@@ -1,11 +1,11 @@
-#include "app/merged_replay_writer.h"
+#include "document/merged_replay_writer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "app/lap_file_names.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_file_names.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/byte_writer.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"

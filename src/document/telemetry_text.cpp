@@ -1,11 +1,11 @@
-#include "app/telemetry_text.h"
+#include "document/telemetry_text.h"
 
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
 
-#include "app/lap_file_names.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_file_names.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 

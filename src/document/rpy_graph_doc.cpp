@@ -1,11 +1,10 @@
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "app/command_line.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
@@ -208,13 +207,6 @@ bool CRpyGraphDoc::OnOpenDocument(const std::string& path) { return AddLap(Ask::
 
 bool CRpyGraphDoc::AddLapFromCommandLine(const std::string& path, int session, int driver, int lap) {
     return AddLap(Ask::kNothing, path, LapChoice{driver, session, lap});
-}
-
-int CRpyGraphDoc::AddLapsFromCommandLine(const CommandLine& command) {
-    int added = 0;
-    for (const CommandLine::Lap& lap : command.laps)
-        added += AddLapFromCommandLine(lap.path, lap.session, lap.driver, lap.lap) ? 1 : 0;
-    return added;
 }
 
 std::optional<std::filesystem::path> CRpyGraphDoc::GetReplayFolder() const {

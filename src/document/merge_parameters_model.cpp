@@ -1,9 +1,9 @@
-#include "app/merge_parameters_model.h"
+#include "document/merge_parameters_model.h"
 
 #include <algorithm>
 
-#include "app/lap_file_names.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_file_names.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 
 namespace {

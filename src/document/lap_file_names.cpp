@@ -1,9 +1,9 @@
-#include "app/lap_file_names.h"
+#include "document/lap_file_names.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
 

@@ -1,8 +1,8 @@
-#include "app/report_lap_picker.h"
+#include "document/report_lap_picker.h"
 
 #include <algorithm>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"

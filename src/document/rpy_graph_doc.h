@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/lap_choice.h"
+#include "document/lap_choice.h"
 #include "track/fitted_display.h"
 
 class Drivers;
@@ -74,7 +74,6 @@ public:
     virtual void OnDocumentChanged(CRpyGraphDoc& doc, Change change) = 0;
 };
 
-struct CommandLine;
 
 class CRpyGraphDoc {
 public:
@@ -111,9 +110,6 @@ public:
     bool OnOpenDocument(const std::string& path);
     // Adds the given lap without asking (-loadrpy, the lap finder).
     bool AddLapFromCommandLine(const std::string& path, int session, int driver, int lap);
-    // -loadrpy: adds every lap the command line names, in order; a lap that
-    // fails says why and does not stop the ones after it. The number added.
-    int AddLapsFromCommandLine(const CommandLine& command);
     // File > Open most recently added replay file: the replay in the
     // simulator's replay folder with the latest creation time (the first in
     // name order wins a tie). False when there is none or its add failed.

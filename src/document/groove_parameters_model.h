@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/groove_export.h"
+#include "document/groove_export.h"
 
 class GrooveParametersModel {
 public:

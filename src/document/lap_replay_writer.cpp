@@ -1,4 +1,4 @@
-#include "app/lap_replay_writer.h"
+#include "document/lap_replay_writer.h"
 
 #include <cstring>
 #include <limits>

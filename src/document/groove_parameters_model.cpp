@@ -1,4 +1,4 @@
-#include "app/groove_parameters_model.h"
+#include "document/groove_parameters_model.h"
 
 #include <charconv>
 

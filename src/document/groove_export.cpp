@@ -1,4 +1,4 @@
-#include "app/groove_export.h"
+#include "document/groove_export.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/lap_file_names.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_file_names.h"
+#include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/lap_file_names.h"
-#include "app/merged_replay_writer.h"
-#include "app/rpy_graph_doc.h"
+#include "document/lap_file_names.h"
+#include "document/merged_replay_writer.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"

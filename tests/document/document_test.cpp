@@ -9,7 +9,7 @@
 #include <cmath>
 #include <thread>
 
-#include "app/rpy_graph_doc.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
