@@ -123,8 +123,8 @@ void RankingHttpClient::OnError() {
         break;
     case QAbstractSocket::SocketResourceError:
     case QAbstractSocket::UnsupportedSocketOperationError:
-        // The socket itself could not be made (no descriptor left, no
-        // such address family).
+        // The socket itself could not be made (no descriptor left, a
+        // proxy that cannot carry it).
         if (!connected_) {
             HandleFailed();
             break;
