@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev qt6-base-dev qt6-svg-dev qt6-multimedia-dev
-          clang libclang-rt-dev)
+          libxcb-xkb-dev clang libclang-rt-dev)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(chromium)
 fi

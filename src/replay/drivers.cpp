@@ -18,9 +18,11 @@ constexpr uint64_t kDriverChunk = 296;
 constexpr uint64_t kFirstRecord = 308;
 constexpr uint16_t kMarkerType = 13;
 constexpr uint16_t kFrameNumberType = 14;
-// The largest entry of a lap-time table: the 12-byte entry header, slot and
-// start time, and the words of 149 laps.
-constexpr uint64_t kMaxLapTableEntryBytes = 12 + 8 + 4 * Drivers::kMaxLaps;
+// The most a lap-time table can hold: an entry for every driver slot, each
+// of the 12-byte entry header, slot, start time and the words of 150 laps.
+// A driver may run laps beyond the 149 the table keeps (they are left out),
+// so the bound does not hang on how many drivers the replay lists.
+constexpr uint64_t kMaxLapTableBytes = uint64_t{Drivers::kMaxDrivers} * (12 + 8 + 4 * 150);
 
 const char* const kCountries[] = {"ARG", "AUS", "AUT", "BEL", "BRA", "CAN", "CHI", "COL", "DEN", "FIN",
                                   "FRA", "GER", "GBR", "IRE", "ITA", "JPN", "MEX", "MON", "MOR", "HOL",
@@ -123,10 +125,9 @@ bool Drivers::ReadLapTable(ReplayFile& file, uint64_t chunk, PerDriver<uint16_t>
                            PerDriver<LapWords>& words) {
     ChunkHeader head;
     if (!ReadChunkHeader(file, chunk, head)) return false;
-    // A table holds at most one entry per driver of the driver chunk, each
-    // of at most 149 laps; a longer claim is damage, refused before a byte
-    // of it is read (a sparse file may claim gigabytes it never stored).
-    if (head.length > kMaxLapTableEntryBytes * uint64_t{chunk_driver_count}) return false;
+    // A longer claim is damage, refused before a byte of it is read (a
+    // sparse file may claim gigabytes it never stored).
+    if (head.length > kMaxLapTableBytes) return false;
     const auto table = file.View(chunk + 12, head.length);
     if (table.size() != head.length) return false;
     for (auto& w : words) w[0] = kNoTime;

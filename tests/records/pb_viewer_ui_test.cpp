@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QNetworkProxy>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -17,6 +18,7 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -270,6 +272,10 @@ TEST_F(PBViewerWindowTest, UploadAgainstTheLoopbackServer) {
          "Which means something went wrong, times not updated", "Laptimes not uploaded!\r\nSee transcript for details"},
         {"", true, "\r\nServers response in short was:  ", "Which means something went wrong, times not updated",
          "Laptimes not uploaded!\r\nSee transcript for details"},
+        // Named, not followed: the upload did not reach the form.
+        {"HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/elsewhere\r\nContent-Length: 0\r\n\r\n", false,
+         "\r\nServers response in short was: 302 Found", "Which means something went wrong, times not updated",
+         "Laptimes not uploaded!\r\nSee transcript for details"},
     };
     const std::string file = ReadAll(lap_file);
     for (const Case& c : cases) {
@@ -281,7 +287,7 @@ TEST_F(PBViewerWindowTest, UploadAgainstTheLoopbackServer) {
         upload.show();
         ASSERT_TRUE(WaitFor([&] { return upload.CloseButton()->isEnabled(); }));
         EXPECT_FALSE(upload.AbortButton()->isEnabled());
-        ASSERT_EQ(server.connections, 1);  // a 401 is not tried again
+        ASSERT_EQ(server.connections, 1);  // neither a 401 nor a redirect is tried again
         EXPECT_EQ(server.requests[0], ExpectedRequest(server.Server().port, file));
         const std::string host = "127.0.0.1";
         const size_t request_bytes = ExpectedRequest(server.Server().port, file).size();
@@ -295,8 +301,11 @@ TEST_F(PBViewerWindowTest, UploadAgainstTheLoopbackServer) {
         } else {
             const size_t head = c.reply.find("\r\n\r\n") + 4;
             lines.push_back(std::to_string(head) + " bytes received from " + host);
+            if (c.reply.rfind("HTTP/1.1 3", 0) == 0) lines.push_back("Server tries to redirect...");
             lines.push_back("Request complete...");
         }
+        lines.push_back("Closing connection");
+        lines.push_back("Connection closed");
         lines.push_back(c.short_answer);
         lines.push_back(c.meaning);
         EXPECT_EQ(upload.Transcript().Lines(), lines);
@@ -327,7 +336,12 @@ TEST_F(PBViewerWindowTest, AbortStopsTheTransferAndAMissingFileSendsNothing) {
     upload.AbortButton()->click();
     EXPECT_FALSE(upload.Running());
     EXPECT_TRUE(upload.CloseButton()->isEnabled());
-    EXPECT_EQ(upload.Transcript().Lines().back(), "Which means something went wrong, times not updated");
+    const auto& aborted = upload.Transcript().Lines();
+    ASSERT_GE(aborted.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(aborted.end() - 4, aborted.end()),
+              (std::vector<std::string>{"Closing connection", "Connection closed",
+                                        "\r\nServers response in short was:  ",
+                                        "Which means something went wrong, times not updated"}));
     EXPECT_EQ(ui.messages.back(), "Laptimes not uploaded!\r\nSee transcript for details");
 
     LoopbackServer unused("HTTP/1.1 200 OK\r\n\r\n");
@@ -339,6 +353,26 @@ TEST_F(PBViewerWindowTest, AbortStopsTheTransferAndAMissingFileSendsNothing) {
     EXPECT_EQ(missing.Transcript().Lines()[1], "\nFailed to open a local temporary file " +
                                                    (config.scratch() / "gone.ini").string() + ".");
     EXPECT_EQ(ui.messages.back(), "Laptimes not uploaded!\r\nSee transcript for details");
+}
+
+// A proxy that cannot carry a TCP connection leaves no way to make the
+// socket: the transcript names the connection handle, and nothing is closed
+// that never opened. (Loopback addresses never go through a proxy, so the
+// server is a documentation address that is never reached.)
+TEST_F(PBViewerWindowTest, ASocketThatCannotBeMadeIsNamedAndNothingIsClosed) {
+    RankingRequest::Server unreachable;
+    unreachable.host = "192.0.2.1";
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpCachingProxy, "127.0.0.1", 9));
+    QELRankUploadProgress upload(lap_file.string(), "YWI6Y2Q=", unreachable, ui);
+    upload.show();
+    const bool closed = WaitFor([&] { return upload.CloseButton()->isEnabled(); });
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+    ASSERT_TRUE(closed);
+    const auto& lines = upload.Transcript().Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Error creating handle: 1001 - Aborting"), lines.end());
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "Closing connection"), lines.end());
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "Connection closed"), lines.end());
+    EXPECT_EQ(lines.back(), "Which means something went wrong, times not updated");
 }
 
 TEST_F(PBViewerWindowTest, TheToolsMenuOpensTheViewer) {

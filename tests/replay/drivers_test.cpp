@@ -286,6 +286,24 @@ TEST_F(DriversTest, TablesAreBoundedByTwentySlotsAndOneHundredFortyNineLaps) {
     EXPECT_EQ(d.race_times[3][0], Drivers::kNoTime);
 }
 
+// A lone driver who ran on past the table's 149 laps: the laps beyond are
+// left out, the replay is not refused.
+TEST_F(DriversTest, ALoneDriverPastTheTablesLapsLoadsWith149) {
+    for (const size_t laps : {size_t{150}, size_t{300}}) {
+        SCOPED_TRACE(laps);
+        ReplaySpec s = PracticeAndRace();
+        s.drivers.resize(1);
+        s.practice = {EntryFromLaps(0, 2000, std::vector<uint32_t>(laps, 5000))};
+        s.race = {EntryFromLaps(0, 3000, std::vector<uint32_t>(laps, 9000))};
+        Drivers loaded;
+        ASSERT_EQ(loaded.LoadReplay(Write(s, "lone" + std::to_string(laps) + ".rpy")), 0);
+        EXPECT_EQ(loaded.driver_count, 1);
+        EXPECT_EQ(loaded.practice_lap_count[0], 149);
+        EXPECT_EQ(loaded.race_lap_count[0], 149);
+        EXPECT_EQ(loaded.race_times[0][149], 9000u);
+    }
+}
+
 TEST_F(DriversTest, ReplayOfThisProgramKeepsNoFrameNumber) {
     ReplaySpec s = PracticeAndRace();
     s.drivers[0].first_name = "ZAVRO";

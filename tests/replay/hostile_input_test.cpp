@@ -93,6 +93,26 @@ TEST(HostileReplay, AHugeClaimedLapTableIsRefusedBeforeItIsRead) {
     EXPECT_EQ(f.race_lap_count[1], 149);
 }
 
+// The bound on a table's claimed length is what twenty drivers of 150 laps
+// fill, whatever the driver chunk lists: at that bound the table is read;
+// one word beyond, it is refused although its entries are well formed.
+TEST(HostileReplay, ALapTablePastTwentyDriversOf150LapsIsRefusedUnread) {
+    fixture::TempDir dir;
+    ReplaySpec s = TwoSessions();
+    s.race.clear();
+    for (uint32_t slot = 0; slot < 20; ++slot)
+        s.race.push_back(EntryFromLaps(slot, 3000, std::vector<uint32_t>(150, 1000)));
+    fixture::WriteFile(dir.File("full.rpy"), fixture::BuildReplay(s));
+    Drivers full;
+    EXPECT_EQ(full.LoadReplay(dir.File("full.rpy")), 0);
+    EXPECT_EQ(full.race_lap_count[1], 149);
+
+    s.race.back().words.push_back(s.race.back().words.back() + 1000);
+    fixture::WriteFile(dir.File("over.rpy"), fixture::BuildReplay(s));
+    Drivers over;
+    EXPECT_EQ(over.LoadReplay(dir.File("over.rpy")), 3);
+}
+
 // One rule for a frame block in every walk of the data section: it ends
 // inside the section. The forward and backward marker scans of the driver
 // table and the walk of the scanning reports judge the same file alike.

@@ -71,6 +71,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     BuildPlayback();
     BuildViewMenus();
     statusBar()->showMessage("Ready");
+    BuildLockPanes();
     recent_files_ = AppProfile::ReadRecentFiles();
     RebuildRecentMenu();
     doc_.AddObserver(this);

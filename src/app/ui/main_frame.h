@@ -9,6 +9,7 @@
 // the seven most recently opened replays are listed in the File menu.
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,6 +27,7 @@ class Header;
 class Interaction;
 class QAction;
 class QDockWidget;
+class QLabel;
 class QMenu;
 class QToolBar;
 class PlaybackBars;
@@ -84,6 +86,10 @@ public:
     // The groove parameters dialog, replaceable for tests: the parameters,
     // or nullopt on Cancel.
     std::function<std::optional<groove_export::Parameters>()> groove_dialog;
+
+    // The status bar's Caps, Num and Scroll Lock panes (LockIndicators::Pane
+    // order), beside its message pane.
+    QLabel* LockPane(int pane) const { return lock_panes_.at(static_cast<size_t>(pane)); }
 
     // Restores the stored placement, or leaves the default one.
     void RestorePlacement();
@@ -163,6 +169,9 @@ private:
     void BuildGraphMenus();
     void OnGraph();
     void UpdateTitle();
+    // The lock-key panes of the status bar (main_frame_status_bar.cpp).
+    void BuildLockPanes();
+    void UpdateLockPanes();
     // The Playback commands, menu and tool bar, the race playback bar and
     // the map's right-button menu.
     void BuildPlayback();
@@ -208,6 +217,8 @@ private:
     std::unique_ptr<PlaybackBars> playback_bars_;
     std::function<int(const std::vector<std::string>&)> one_lap_chooser_;
     std::unique_ptr<class ReportSiteListener> listener_;
+    class XkbLockIndicators* lock_lights_ = nullptr;
+    std::array<QLabel*, 3> lock_panes_{};
 
 public:
     // The open report site listener, or null.

@@ -95,8 +95,8 @@ void QELRankUploadProgress::Connect() {
         return;
     }
     client_ = std::make_unique<RankingHttpClient>(server_);
-    client_->on_status = [this](int status, uint64_t count, bool result, long error) {
-        transcript_.OnStatus(status, RankingTranscript::kRequestContext, count, true, result, error);
+    client_->on_status = [this](const RankingHttpClient::StatusReport& r) {
+        transcript_.OnStatus(r.status, r.context, r.count, r.handle_ok, r.result, r.error);
         ShowTranscript();
     };
     client_->on_finished = [this] { Finished(); };

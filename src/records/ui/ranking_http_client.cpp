@@ -23,7 +23,11 @@ RankingHttpClient::~RankingHttpClient() {
 }
 
 void RankingHttpClient::Status(int status, uint64_t count, bool result, long error) {
-    if (on_status) on_status(status, count, result, error);
+    if (on_status) on_status({status, RankingTranscript::kRequestContext, count, true, result, error});
+}
+
+void RankingHttpClient::HandleFailed() {
+    if (on_status) on_status({RankingTranscript::kHandleCreated, RankingTranscript::kConnectContext, 0, false, false, 0});
 }
 
 void RankingHttpClient::Start(std::string request) {
@@ -31,12 +35,20 @@ void RankingHttpClient::Start(std::string request) {
     busy_ = true;
     request_ = std::move(request);
     const bool secure = server_.scheme == "https";
+    if (secure && !QSslSocket::supportsSsl()) {
+        // No TLS library to make the connection with.
+        HandleFailed();
+        Finish();
+        return;
+    }
     if (secure) socket_ = std::make_unique<QSslSocket>();
     else socket_ = std::make_unique<QTcpSocket>();
     connect(socket_.get(), &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::ConnectingState) {
             Status(RankingTranscript::kNameResolved);
             Status(RankingTranscript::kConnecting);
+        } else if (state == QAbstractSocket::ConnectedState) {
+            connected_ = true;
         }
     });
     connect(socket_.get(), &QIODevice::bytesWritten, this, &RankingHttpClient::OnBytesWritten);
@@ -80,6 +92,7 @@ void RankingHttpClient::OnReadyRead() {
     if (reply_.HeadDone() && !head_reported_) {
         head_reported_ = true;
         Status(RankingTranscript::kReceived, reply_.HeadBytes());
+        if (reply_.StatusCode().size() == 3 && reply_.StatusCode()[0] == '3') Status(RankingTranscript::kRedirect);
         Status(RankingTranscript::kRequestComplete, 0, true, 0);
     }
     if (reply_.Complete() || reply_.Failed()) Finish();
@@ -108,6 +121,15 @@ void RankingHttpClient::OnError() {
     case QAbstractSocket::SocketTimeoutError:
         Status(RankingTranscript::kRequestComplete, 0, false, RankingTranscript::kErrorTimeout);
         break;
+    case QAbstractSocket::SocketResourceError:
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        // The socket itself could not be made (no descriptor left, a
+        // proxy that cannot carry it).
+        if (!connected_) {
+            HandleFailed();
+            break;
+        }
+        [[fallthrough]];
     default: Status(RankingTranscript::kRequestComplete, 0, false, 0); break;
     }
     Finish();
@@ -126,7 +148,11 @@ void RankingHttpClient::Finish() {
     timeout_.stop();
     if (socket_) {
         socket_->disconnect(this);
+        // Reported while the transcript still takes lines: the verdict
+        // follows in on_finished.
+        if (connected_) Status(RankingTranscript::kClosing);
         socket_->abort();
+        if (connected_) Status(RankingTranscript::kClosed);
     }
     if (on_finished) on_finished();
 }
