@@ -97,7 +97,14 @@ void CDragDropListCtrl::DragTo(const QPoint& at) {
     // The target is the row at the cursor's height, wherever across the
     // list the cursor is.
     if (viewport()->rect().contains(QPoint(8, at.y()))) {
-        if (QTreeWidgetItem* item = itemAt(QPoint(8, at.y()))) Highlight(indexOfTopLevelItem(item));
+        if (QTreeWidgetItem* item = itemAt(QPoint(8, at.y()))) {
+            Highlight(indexOfTopLevelItem(item));
+        } else {
+            // Below the last row: the rows go to the end, the only place no
+            // row stands before.
+            Unhighlight();
+            drop_index_ = -1;
+        }
     }
     const QRect zone = viewport()->rect();
     if (at.y() < zone.top()) {
@@ -115,8 +122,7 @@ void CDragDropListCtrl::DragTo(const QPoint& at) {
 void CDragDropListCtrl::Highlight(int row) {
     if (row < 0 || row >= topLevelItemCount()) return;
     if (highlighted_ == row) return;
-    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
-        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
+    Unhighlight();
     QTreeWidgetItem* item = topLevelItem(row);
     highlighted_was_selected_ = item->isSelected();
     item->setSelected(true);
@@ -125,18 +131,25 @@ void CDragDropListCtrl::Highlight(int row) {
     viewport()->repaint();
 }
 
+void CDragDropListCtrl::Unhighlight() {
+    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
+        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
+    highlighted_ = -1;
+}
+
 void CDragDropListCtrl::OnTimer() {
     if (!dragging_) {
         timer_->stop();
         return;
     }
     if (image_) image_->hide();
+    // Without a target row there is no row above or below it to follow.
     if (scroll_ == Scroll::kUp) {
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        Highlight(drop_index_ - 1);
+        if (drop_index_ >= 0) Highlight(drop_index_ - 1);
     } else if (scroll_ == Scroll::kDown) {
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        Highlight(drop_index_ + 1);
+        if (drop_index_ >= 0) Highlight(drop_index_ + 1);
     }
     if (image_) image_->show();
 }
@@ -145,15 +158,17 @@ void CDragDropListCtrl::EndDrag() {
     delete image_;
     image_ = nullptr;
     dragging_ = false;
-    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
-        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
-    highlighted_ = -1;
+    Unhighlight();
 }
 
 void CDragDropListCtrl::DropRows(std::vector<int> dragged, int drop) {
     order_changed_ = true;
     const int count = topLevelItemCount();
     if (drop < 0 || drop >= count) drop = count;
+    if (drop_handler_) {
+        drop_handler_(dragged, drop);
+        return;
+    }
     std::vector<QTreeWidgetItem*> moved;
     for (size_t k = 0; k < dragged.size(); ++k) {
         const int i = dragged[k];

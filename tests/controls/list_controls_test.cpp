@@ -91,6 +91,40 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
     QApplication::sendEvent(w, &e);
 }
 
+TEST(DragDropList, AnOwnerKeepingItsOwnRowsTakesTheDropAndBelowTheLastRowIsTheEnd) {
+    CDragDropListCtrl list;
+    Fill(list, {"0", "1", "2", "3"});
+    std::vector<std::pair<std::vector<int>, int>> drops;
+    list.SetDropHandler([&](const std::vector<int>& dragged, int before) { drops.emplace_back(dragged, before); });
+    list.DropRows({1, 3}, -1);
+    list.DropRows({0}, 2);
+    ASSERT_EQ(drops.size(), 2u);
+    EXPECT_EQ(drops[0], (std::pair{std::vector<int>{1, 3}, 4}));
+    EXPECT_EQ(drops[1], (std::pair{std::vector<int>{0}, 2}));
+    EXPECT_EQ(Column(list), (QStringList{"0", "1", "2", "3"})) << "the owner moves its rows";
+    EXPECT_TRUE(list.OrderChanged());
+
+    // Released in the empty space under the rows, after passing over one.
+    CDragDropListCtrl own;
+    Fill(own, {"0", "1", "2", "3"});
+    own.resize(300, 300);
+    own.show();
+    QApplication::processEvents();
+    QWidget* port = own.viewport();
+    const QPoint row0 = own.visualItemRect(own.topLevelItem(0)).center();
+    const QPoint below(row0.x(), own.visualItemRect(own.topLevelItem(3)).bottom() + 30);
+    own.topLevelItem(0)->setSelected(true);
+    Mouse(port, QEvent::MouseButtonPress, row0, Qt::LeftButton);
+    own.topLevelItem(0)->setSelected(true);
+    Mouse(port, QEvent::MouseMove, own.visualItemRect(own.topLevelItem(2)).center(), Qt::LeftButton);
+    EXPECT_EQ(own.DropIndex(), 2);
+    Mouse(port, QEvent::MouseMove, below, Qt::LeftButton);
+    EXPECT_EQ(own.DropIndex(), -1);
+    EXPECT_FALSE(own.topLevelItem(2)->isSelected()) << "the target row is no longer lit";
+    Mouse(port, QEvent::MouseButtonRelease, below, Qt::NoButton);
+    EXPECT_EQ(Column(own), (QStringList{"1", "2", "3", "0"}));
+}
+
 TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
     CDragDropListCtrl list;
     QStringList rows;
