@@ -1,6 +1,6 @@
-// The sortable and drag-and-drop lists: sorting by text and by number,
-// drops of several rows, whole rows moving with their text, check state
-// and data, a drag with the mouse, and the auto-scroll above the list.
+// The drag-and-drop list: drops of several rows, whole rows moving with
+// their text, check state and data, an owner taking the drop, a drag with
+// the mouse, and the auto-scroll above the list.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include "controls/drag_drop_list_ctrl.h"
-#include "controls/sort_class.h"
 
 namespace {
 
@@ -25,26 +24,6 @@ void Fill(QTreeWidget& list, const QStringList& texts) {
         auto* item = new QTreeWidgetItem(&list, {texts[r], QString("second %1").arg(r)});
         item->setData(0, Qt::UserRole, r);
     }
-}
-
-TEST(SortClass, SortsByTextWithoutCaseOrByNumberKeepingEachRow) {
-    QTreeWidget list;
-    Fill(list, {"10", "9", "x"});
-    CSortClass(&list, 0, true).Sort(true);
-    EXPECT_EQ(Column(list), (QStringList{"x", "9", "10"}));
-    EXPECT_EQ(list.topLevelItem(0)->data(0, Qt::UserRole).toInt(), 2);
-    EXPECT_EQ(list.topLevelItem(0)->text(1), "second 2");
-    CSortClass(&list, 0, true).Sort(false);
-    EXPECT_EQ(Column(list), (QStringList{"10", "9", "x"}));
-
-    QTreeWidget names;
-    Fill(names, {"b", "A", "a"});
-    CSortClass(&names, 0, false).Sort(true);
-    EXPECT_EQ(Column(names), (QStringList{"A", "a", "b"}));  // equal rows keep their order
-    CSortClass(&names, 0, false).Sort(false);
-    EXPECT_EQ(Column(names).first(), "b");
-    EXPECT_EQ(CSortClass::ReadInt(" -12ab"), -12);
-    EXPECT_EQ(CSortClass::ReadInt("99999999999"), INT_MAX);
 }
 
 TEST(DragDropList, DropsTheDraggedRowsBeforeTheTargetInTheirOrder) {
