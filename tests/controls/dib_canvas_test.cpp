@@ -1,7 +1,5 @@
-// The graph canvas and the transparent drawing of the traction circle's
-// picture, checked by pixel.
-
-#include "controls/dib_canvas.h"
+// The transparent drawing of the traction circle's picture, checked by
+// pixel.
 
 #include <gtest/gtest.h>
 
@@ -11,62 +9,6 @@
 #include "controls/mask_bitmap.h"
 
 namespace {
-
-TEST(DibCanvasTest, ResizeKeepsClearsOrRecreates) {
-    DibCanvas canvas(8, 6);
-    ASSERT_NE(canvas.GetDC(), nullptr);
-    EXPECT_EQ(canvas.GetImage().format(), QImage::Format_RGB555);
-    EXPECT_EQ(canvas.GetImage().pixel(3, 3), qRgb(0, 0, 0));
-    canvas.GetDC()->fillRect(0, 0, 8, 6, Qt::red);
-    canvas.SetFlag(5);
-
-    canvas.Resize(8, 6, false, 0xFF);  // same size, no clearing: nothing changes
-    EXPECT_EQ(canvas.GetImage().pixel(3, 3), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.GetFlag(), 5u);
-    canvas.Resize(8, 6, true, 0xFF);  // every byte 0xFF: white
-    EXPECT_EQ(canvas.GetImage().pixel(7, 5), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.GetFlag(), 5u);
-
-    canvas.Resize(5, 3, true, 0x00);
-    EXPECT_EQ(canvas.GetImage().size(), QSize(5, 3));
-    EXPECT_EQ(canvas.GetFlag(), 0u);
-    canvas.GetDC()->fillRect(0, 0, 1, 1, Qt::blue);
-    EXPECT_EQ(canvas.GetImage().pixel(0, 0), qRgb(0, 0, 255));
-    canvas.Resize(7, 3, false, 0xFF);  // new memory is cleared all the same
-    EXPECT_EQ(canvas.GetImage().pixel(6, 2), qRgb(0, 0, 0));
-}
-
-TEST(DibCanvasTest, BlitCopiesTheRectangleToTheSamePlace) {
-    DibCanvas canvas(6, 6);
-    canvas.GetDC()->fillRect(0, 0, 6, 6, Qt::red);
-    QImage target(6, 6, QImage::Format_RGB32);
-    target.fill(Qt::white);
-    QPainter p(&target);
-    canvas.Blit(p, 2, 1, 5, 3);
-    canvas.Blit(p, 4, 4, 9, 9);  // cut at the canvas's edge
-    p.end();
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 6; ++x) {
-            const bool copied = (x >= 2 && x < 5 && y >= 1 && y < 3) || (x >= 4 && y >= 4);
-            EXPECT_EQ(target.pixel(x, y), copied ? qRgb(255, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
-        }
-    }
-}
-
-TEST(DibCanvasTest, FailedCreationHasNoPainterAndBlitsNothing) {
-    for (const auto& [w, h] : {std::pair{0, 0}, std::pair{-4, 5}, std::pair{5, 0}}) {
-        DibCanvas canvas(w, h);
-        EXPECT_EQ(canvas.GetDC(), nullptr);
-        QImage target(4, 4, QImage::Format_RGB32);
-        target.fill(Qt::white);
-        QPainter p(&target);
-        canvas.Blit(p, 0, 0, 4, 4);
-        p.end();
-        EXPECT_EQ(target.pixel(1, 1), qRgb(255, 255, 255));
-        canvas.Resize(3, 3, true, 0);
-        EXPECT_NE(canvas.GetDC(), nullptr);
-    }
-}
 
 TEST(MaskBitmapTest, KeyColourIsTransparent) {
     // A blue square on a magenta key, held in 16 bits as the graph canvas
