@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -26,6 +27,17 @@ bool CDragDropListCtrl::IsAutoScrolling() const { return timer_->isActive(); }
 
 void CDragDropListCtrl::mousePressEvent(QMouseEvent* event) {
     press_ = event->position().toPoint();
+    // A plain press on a chosen row may start a drag of every chosen row,
+    // so it keeps them all; the row alone becomes the choice only when the
+    // button comes up without a drag.
+    QTreeWidgetItem* item = itemAt(press_);
+    held_on_selected_ = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && item != nullptr &&
+                        item->isSelected();
+    if (held_on_selected_) {
+        setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        event->accept();
+        return;
+    }
     QTreeWidget::mousePressEvent(event);
 }
 
@@ -38,11 +50,13 @@ void CDragDropListCtrl::mouseMoveEvent(QMouseEvent* event) {
         QTreeWidgetItem* pressed = itemAt(press_);
         if ((event->buttons() & Qt::LeftButton) && pressed && pressed->isSelected() &&
             (at - press_).manhattanLength() >= QApplication::startDragDistance()) {
+            held_on_selected_ = false;
             BeginDrag(at);
             if (dragging_) DragTo(at);
             return;
         }
-        QTreeWidget::mouseMoveEvent(event);
+        // The list did not see that press and must not select from it.
+        if (!held_on_selected_) QTreeWidget::mouseMoveEvent(event);
         return;
     }
     DragTo(at);
@@ -50,6 +64,12 @@ void CDragDropListCtrl::mouseMoveEvent(QMouseEvent* event) {
 
 void CDragDropListCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (!dragging_) {
+        if (held_on_selected_) {
+            held_on_selected_ = false;
+            if (QTreeWidgetItem* item = itemAt(press_)) setCurrentItem(item);
+            event->accept();
+            return;
+        }
         QTreeWidget::mouseReleaseEvent(event);
         return;
     }
@@ -70,14 +90,21 @@ void CDragDropListCtrl::BeginDrag(const QPoint& at) {
     if (dragged_.empty()) return;
 
     // The picture that follows the cursor: the dragged rows as the list
-    // shows them, over the union of their rectangles.
+    // shows them, in their places over the union of their rectangles; the
+    // rows between them are left out.
     QRect area;
-    for (int r : dragged_) area = area.united(visualItemRect(topLevelItem(r)).adjusted(0, 0, viewport()->width(), 0));
+    QRegion rows;
+    for (int r : dragged_) {
+        const QRect row = visualItemRect(topLevelItem(r)).adjusted(0, 0, viewport()->width(), 0);
+        area = area.united(row);
+        rows += row;
+    }
     area = area.intersected(viewport()->rect());
     if (!area.isEmpty()) {
         image_ = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         image_->setAttribute(Qt::WA_TransparentForMouseEvents);
         image_->setPixmap(viewport()->grab(area));
+        image_->setMask(rows.intersected(area).translated(-area.topLeft()));
         image_->setWindowOpacity(0.7);
         image_->resize(area.size());
         hot_spot_ = at - area.topLeft();

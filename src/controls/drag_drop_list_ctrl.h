@@ -69,5 +69,7 @@ private:
     QLabel* image_ = nullptr;
     QPoint hot_spot_;
     QPoint press_;
+    // A plain press on a chosen row that has not yet become a drag.
+    bool held_on_selected_ = false;
     DropHandler drop_handler_;
 };

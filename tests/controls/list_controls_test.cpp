@@ -94,7 +94,6 @@ TEST(DragDropList, AnOwnerKeepingItsOwnRowsTakesTheDropAndBelowTheLastRowIsTheEn
     const QPoint below(row0.x(), own.visualItemRect(own.topLevelItem(3)).bottom() + 30);
     own.topLevelItem(0)->setSelected(true);
     Mouse(port, QEvent::MouseButtonPress, row0, Qt::LeftButton);
-    own.topLevelItem(0)->setSelected(true);
     Mouse(port, QEvent::MouseMove, own.visualItemRect(own.topLevelItem(2)).center(), Qt::LeftButton);
     EXPECT_EQ(own.DropIndex(), 2);
     Mouse(port, QEvent::MouseMove, below, Qt::LeftButton);
@@ -102,6 +101,24 @@ TEST(DragDropList, AnOwnerKeepingItsOwnRowsTakesTheDropAndBelowTheLastRowIsTheEn
     EXPECT_FALSE(own.topLevelItem(2)->isSelected()) << "the target row is no longer lit";
     Mouse(port, QEvent::MouseButtonRelease, below, Qt::NoButton);
     EXPECT_EQ(Column(own), (QStringList{"1", "2", "3", "0"}));
+}
+
+TEST(DragDropList, AClickWithoutADragOnAChosenRowChoosesItAlone) {
+    CDragDropListCtrl list;
+    Fill(list, {"0", "1", "2"});
+    list.resize(300, 200);
+    list.show();
+    QApplication::processEvents();
+    list.topLevelItem(0)->setSelected(true);
+    list.topLevelItem(2)->setSelected(true);
+    const QPoint at = list.visualItemRect(list.topLevelItem(2)).center();
+    Mouse(list.viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(list.viewport(), QEvent::MouseMove, at + QPoint(1, 0), Qt::LeftButton);
+    EXPECT_TRUE(list.topLevelItem(0)->isSelected());
+    Mouse(list.viewport(), QEvent::MouseButtonRelease, at, Qt::NoButton);
+    EXPECT_FALSE(list.topLevelItem(0)->isSelected());
+    EXPECT_TRUE(list.topLevelItem(2)->isSelected());
+    EXPECT_FALSE(list.OrderChanged());
 }
 
 TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
@@ -118,7 +135,7 @@ TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
     list.topLevelItem(1)->setSelected(true);
     list.topLevelItem(2)->setSelected(true);
     Mouse(port, QEvent::MouseButtonPress, centre(1), Qt::LeftButton);
-    list.topLevelItem(2)->setSelected(true);  // the press keeps both chosen
+    EXPECT_TRUE(list.topLevelItem(2)->isSelected()) << "the press keeps both chosen";
     Mouse(port, QEvent::MouseMove, centre(1) + QPoint(0, 20), Qt::LeftButton);
     ASSERT_TRUE(list.IsDragging());
     Mouse(port, QEvent::MouseMove, centre(5), Qt::LeftButton);
