@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -26,6 +27,17 @@ bool CDragDropListCtrl::IsAutoScrolling() const { return timer_->isActive(); }
 
 void CDragDropListCtrl::mousePressEvent(QMouseEvent* event) {
     press_ = event->position().toPoint();
+    // A plain press on a chosen row may start a drag of every chosen row,
+    // so it keeps them all; the row alone becomes the choice only when the
+    // button comes up without a drag.
+    QTreeWidgetItem* item = itemAt(press_);
+    held_on_selected_ = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && item != nullptr &&
+                        item->isSelected();
+    if (held_on_selected_) {
+        setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        event->accept();
+        return;
+    }
     QTreeWidget::mousePressEvent(event);
 }
 
@@ -38,11 +50,13 @@ void CDragDropListCtrl::mouseMoveEvent(QMouseEvent* event) {
         QTreeWidgetItem* pressed = itemAt(press_);
         if ((event->buttons() & Qt::LeftButton) && pressed && pressed->isSelected() &&
             (at - press_).manhattanLength() >= QApplication::startDragDistance()) {
+            held_on_selected_ = false;
             BeginDrag(at);
             if (dragging_) DragTo(at);
             return;
         }
-        QTreeWidget::mouseMoveEvent(event);
+        // The list did not see that press and must not select from it.
+        if (!held_on_selected_) QTreeWidget::mouseMoveEvent(event);
         return;
     }
     DragTo(at);
@@ -50,6 +64,12 @@ void CDragDropListCtrl::mouseMoveEvent(QMouseEvent* event) {
 
 void CDragDropListCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (!dragging_) {
+        if (held_on_selected_) {
+            held_on_selected_ = false;
+            if (QTreeWidgetItem* item = itemAt(press_)) setCurrentItem(item);
+            event->accept();
+            return;
+        }
         QTreeWidget::mouseReleaseEvent(event);
         return;
     }
@@ -70,14 +90,21 @@ void CDragDropListCtrl::BeginDrag(const QPoint& at) {
     if (dragged_.empty()) return;
 
     // The picture that follows the cursor: the dragged rows as the list
-    // shows them, over the union of their rectangles.
+    // shows them, in their places over the union of their rectangles; the
+    // rows between them are left out.
     QRect area;
-    for (int r : dragged_) area = area.united(visualItemRect(topLevelItem(r)).adjusted(0, 0, viewport()->width(), 0));
+    QRegion rows;
+    for (int r : dragged_) {
+        const QRect row = visualItemRect(topLevelItem(r)).adjusted(0, 0, viewport()->width(), 0);
+        area = area.united(row);
+        rows += row;
+    }
     area = area.intersected(viewport()->rect());
     if (!area.isEmpty()) {
         image_ = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         image_->setAttribute(Qt::WA_TransparentForMouseEvents);
         image_->setPixmap(viewport()->grab(area));
+        image_->setMask(rows.intersected(area).translated(-area.topLeft()));
         image_->setWindowOpacity(0.7);
         image_->resize(area.size());
         hot_spot_ = at - area.topLeft();
@@ -97,7 +124,14 @@ void CDragDropListCtrl::DragTo(const QPoint& at) {
     // The target is the row at the cursor's height, wherever across the
     // list the cursor is.
     if (viewport()->rect().contains(QPoint(8, at.y()))) {
-        if (QTreeWidgetItem* item = itemAt(QPoint(8, at.y()))) Highlight(indexOfTopLevelItem(item));
+        if (QTreeWidgetItem* item = itemAt(QPoint(8, at.y()))) {
+            Highlight(indexOfTopLevelItem(item));
+        } else {
+            // Below the last row: the rows go to the end, the only place no
+            // row stands before.
+            Unhighlight();
+            drop_index_ = -1;
+        }
     }
     const QRect zone = viewport()->rect();
     if (at.y() < zone.top()) {
@@ -115,8 +149,7 @@ void CDragDropListCtrl::DragTo(const QPoint& at) {
 void CDragDropListCtrl::Highlight(int row) {
     if (row < 0 || row >= topLevelItemCount()) return;
     if (highlighted_ == row) return;
-    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
-        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
+    Unhighlight();
     QTreeWidgetItem* item = topLevelItem(row);
     highlighted_was_selected_ = item->isSelected();
     item->setSelected(true);
@@ -125,18 +158,25 @@ void CDragDropListCtrl::Highlight(int row) {
     viewport()->repaint();
 }
 
+void CDragDropListCtrl::Unhighlight() {
+    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
+        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
+    highlighted_ = -1;
+}
+
 void CDragDropListCtrl::OnTimer() {
     if (!dragging_) {
         timer_->stop();
         return;
     }
     if (image_) image_->hide();
+    // Without a target row there is no row above or below it to follow.
     if (scroll_ == Scroll::kUp) {
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        Highlight(drop_index_ - 1);
+        if (drop_index_ >= 0) Highlight(drop_index_ - 1);
     } else if (scroll_ == Scroll::kDown) {
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        Highlight(drop_index_ + 1);
+        if (drop_index_ >= 0) Highlight(drop_index_ + 1);
     }
     if (image_) image_->show();
 }
@@ -145,15 +185,17 @@ void CDragDropListCtrl::EndDrag() {
     delete image_;
     image_ = nullptr;
     dragging_ = false;
-    if (highlighted_ >= 0 && highlighted_ < topLevelItemCount())
-        topLevelItem(highlighted_)->setSelected(highlighted_was_selected_);
-    highlighted_ = -1;
+    Unhighlight();
 }
 
 void CDragDropListCtrl::DropRows(std::vector<int> dragged, int drop) {
     order_changed_ = true;
     const int count = topLevelItemCount();
     if (drop < 0 || drop >= count) drop = count;
+    if (drop_handler_) {
+        drop_handler_(dragged, drop);
+        return;
+    }
     std::vector<QTreeWidgetItem*> moved;
     for (size_t k = 0; k < dragged.size(); ++k) {
         const int i = dragged[k];

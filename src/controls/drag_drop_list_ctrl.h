@@ -4,13 +4,15 @@
 // cursor is highlighted as the drop target, and while the mouse is held
 // above or below the list it scrolls one line every 100 ms and the
 // highlight follows. On release the dragged rows go, in their order,
-// before the target row, or after the last row when there is none. Rows
-// move whole: every cell's full text, the check state and the item data.
+// before the target row, or after the last row when there is none (the
+// cursor below the last row drops there too). Rows move whole: every
+// cell's full text, the check state and the item data.
 //
 // OrderChanged() is set by every drop and never cleared by the control;
 // the owning dialog reads it to know whether to save the new order.
 
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -35,6 +37,11 @@ public:
     // Moves the rows dragged (indices in list order) to the drop index, as a
     // drop does; an index outside the rows appends them at the end.
     void DropRows(std::vector<int> dragged, int drop_index);
+    // For an owner whose list shows rows it keeps itself: a drop then
+    // hands it the dragged rows (indices in list order) and the row they
+    // go before (the row count for the end) and moves nothing.
+    using DropHandler = std::function<void(const std::vector<int>& dragged, int before)>;
+    void SetDropHandler(DropHandler handler) { drop_handler_ = std::move(handler); }
     // One step of the auto-scroll timer.
     void OnTimer();
 
@@ -48,6 +55,7 @@ private:
     void DragTo(const QPoint& at);
     void EndDrag();
     void Highlight(int row);
+    void Unhighlight();
     void MoveImage(const QPoint& global);
 
     std::vector<int> dragged_;
@@ -61,4 +69,7 @@ private:
     QLabel* image_ = nullptr;
     QPoint hot_spot_;
     QPoint press_;
+    // A plain press on a chosen row that has not yet become a drag.
+    bool held_on_selected_ = false;
+    DropHandler drop_handler_;
 };

@@ -1,6 +1,6 @@
-// The sortable and drag-and-drop lists: sorting by text and by number,
-// drops of several rows, whole rows moving with their text, check state
-// and data, a drag with the mouse, and the auto-scroll above the list.
+// The drag-and-drop list: drops of several rows, whole rows moving with
+// their text, check state and data, an owner taking the drop, a drag with
+// the mouse, and the auto-scroll above the list.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include "controls/drag_drop_list_ctrl.h"
-#include "controls/sort_class.h"
 
 namespace {
 
@@ -25,26 +24,6 @@ void Fill(QTreeWidget& list, const QStringList& texts) {
         auto* item = new QTreeWidgetItem(&list, {texts[r], QString("second %1").arg(r)});
         item->setData(0, Qt::UserRole, r);
     }
-}
-
-TEST(SortClass, SortsByTextWithoutCaseOrByNumberKeepingEachRow) {
-    QTreeWidget list;
-    Fill(list, {"10", "9", "x"});
-    CSortClass(&list, 0, true).Sort(true);
-    EXPECT_EQ(Column(list), (QStringList{"x", "9", "10"}));
-    EXPECT_EQ(list.topLevelItem(0)->data(0, Qt::UserRole).toInt(), 2);
-    EXPECT_EQ(list.topLevelItem(0)->text(1), "second 2");
-    CSortClass(&list, 0, true).Sort(false);
-    EXPECT_EQ(Column(list), (QStringList{"10", "9", "x"}));
-
-    QTreeWidget names;
-    Fill(names, {"b", "A", "a"});
-    CSortClass(&names, 0, false).Sort(true);
-    EXPECT_EQ(Column(names), (QStringList{"A", "a", "b"}));  // equal rows keep their order
-    CSortClass(&names, 0, false).Sort(false);
-    EXPECT_EQ(Column(names).first(), "b");
-    EXPECT_EQ(CSortClass::ReadInt(" -12ab"), -12);
-    EXPECT_EQ(CSortClass::ReadInt("99999999999"), INT_MAX);
 }
 
 TEST(DragDropList, DropsTheDraggedRowsBeforeTheTargetInTheirOrder) {
@@ -91,6 +70,57 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
     QApplication::sendEvent(w, &e);
 }
 
+TEST(DragDropList, AnOwnerKeepingItsOwnRowsTakesTheDropAndBelowTheLastRowIsTheEnd) {
+    CDragDropListCtrl list;
+    Fill(list, {"0", "1", "2", "3"});
+    std::vector<std::pair<std::vector<int>, int>> drops;
+    list.SetDropHandler([&](const std::vector<int>& dragged, int before) { drops.emplace_back(dragged, before); });
+    list.DropRows({1, 3}, -1);
+    list.DropRows({0}, 2);
+    ASSERT_EQ(drops.size(), 2u);
+    EXPECT_EQ(drops[0], (std::pair{std::vector<int>{1, 3}, 4}));
+    EXPECT_EQ(drops[1], (std::pair{std::vector<int>{0}, 2}));
+    EXPECT_EQ(Column(list), (QStringList{"0", "1", "2", "3"})) << "the owner moves its rows";
+    EXPECT_TRUE(list.OrderChanged());
+
+    // Released in the empty space under the rows, after passing over one.
+    CDragDropListCtrl own;
+    Fill(own, {"0", "1", "2", "3"});
+    own.resize(300, 300);
+    own.show();
+    QApplication::processEvents();
+    QWidget* port = own.viewport();
+    const QPoint row0 = own.visualItemRect(own.topLevelItem(0)).center();
+    const QPoint below(row0.x(), own.visualItemRect(own.topLevelItem(3)).bottom() + 30);
+    own.topLevelItem(0)->setSelected(true);
+    Mouse(port, QEvent::MouseButtonPress, row0, Qt::LeftButton);
+    Mouse(port, QEvent::MouseMove, own.visualItemRect(own.topLevelItem(2)).center(), Qt::LeftButton);
+    EXPECT_EQ(own.DropIndex(), 2);
+    Mouse(port, QEvent::MouseMove, below, Qt::LeftButton);
+    EXPECT_EQ(own.DropIndex(), -1);
+    EXPECT_FALSE(own.topLevelItem(2)->isSelected()) << "the target row is no longer lit";
+    Mouse(port, QEvent::MouseButtonRelease, below, Qt::NoButton);
+    EXPECT_EQ(Column(own), (QStringList{"1", "2", "3", "0"}));
+}
+
+TEST(DragDropList, AClickWithoutADragOnAChosenRowChoosesItAlone) {
+    CDragDropListCtrl list;
+    Fill(list, {"0", "1", "2"});
+    list.resize(300, 200);
+    list.show();
+    QApplication::processEvents();
+    list.topLevelItem(0)->setSelected(true);
+    list.topLevelItem(2)->setSelected(true);
+    const QPoint at = list.visualItemRect(list.topLevelItem(2)).center();
+    Mouse(list.viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(list.viewport(), QEvent::MouseMove, at + QPoint(1, 0), Qt::LeftButton);
+    EXPECT_TRUE(list.topLevelItem(0)->isSelected());
+    Mouse(list.viewport(), QEvent::MouseButtonRelease, at, Qt::NoButton);
+    EXPECT_FALSE(list.topLevelItem(0)->isSelected());
+    EXPECT_TRUE(list.topLevelItem(2)->isSelected());
+    EXPECT_FALSE(list.OrderChanged());
+}
+
 TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
     CDragDropListCtrl list;
     QStringList rows;
@@ -105,7 +135,7 @@ TEST(DragDropList, DragsWithTheMouseAndScrollsWhileHeldAboveTheList) {
     list.topLevelItem(1)->setSelected(true);
     list.topLevelItem(2)->setSelected(true);
     Mouse(port, QEvent::MouseButtonPress, centre(1), Qt::LeftButton);
-    list.topLevelItem(2)->setSelected(true);  // the press keeps both chosen
+    EXPECT_TRUE(list.topLevelItem(2)->isSelected()) << "the press keeps both chosen";
     Mouse(port, QEvent::MouseMove, centre(1) + QPoint(0, 20), Qt::LeftButton);
     ASSERT_TRUE(list.IsDragging());
     Mouse(port, QEvent::MouseMove, centre(5), Qt::LeftButton);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
+#include "controls/drag_drop_list_ctrl.h"
 #include "records/handicap_records.h"
 #include "records/ui/lap_finder.h"
 #include "records/ui/new_qel_rank_calculator.h"
@@ -135,6 +137,39 @@ TEST_F(LibraryWindowTest, TrackOrganiserMovesRowsAndAsksBeforeClosingUnsaved) {
     dialog.ExportSeason();
     dialog.reject();
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(LibraryWindowTest, TrackOrganiserDragsRowsWithTheMouseAndDropsThemBelowTheLast) {
+    TrackOrganiser dialog(sim.string(), ui);
+    dialog.resize(640, 400);
+    dialog.show();
+    QApplication::processEvents();
+    CDragDropListCtrl* list = dialog.List();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    const QString first = list->topLevelItem(0)->text(2);
+    const QString second = list->topLevelItem(1)->text(2);
+    QWidget* port = list->viewport();
+    const auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, port->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      held, Qt::NoModifier);
+        QApplication::sendEvent(port, &e);
+    };
+    const QPoint row0 = list->visualItemRect(list->topLevelItem(0)).center();
+    const QPoint below(row0.x(), list->visualItemRect(list->topLevelItem(1)).bottom() + 20);
+    mouse(QEvent::MouseButtonPress, row0, Qt::LeftButton);
+    list->topLevelItem(0)->setSelected(true);
+    mouse(QEvent::MouseMove, row0 + QPoint(0, 20), Qt::LeftButton);
+    ASSERT_TRUE(list->IsDragging());
+    mouse(QEvent::MouseMove, below, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, below, Qt::NoButton);
+    // The model moved the event; the list shows its order, the row chosen.
+    EXPECT_EQ(dialog.Model().CellText(1, TrackOrganiserModel::kTrackDir), first.toStdString());
+    EXPECT_EQ(list->topLevelItem(0)->text(2), second);
+    EXPECT_EQ(list->topLevelItem(1)->text(2), first);
+    EXPECT_TRUE(list->topLevelItem(1)->isSelected());
+    ui.answers = {true};
+    dialog.reject();
+    EXPECT_EQ(ui.questions.back(), "You haven't exported your changes,\r\nclose Track Organizer anyway?");
 }
 
 TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {

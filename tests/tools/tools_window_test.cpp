@@ -174,6 +174,37 @@ TEST_F(ToolsWindowTest, RatingsRateEveryLoadedLapAndCopyTheTable) {
     }));
 }
 
+TEST_F(ToolsWindowTest, TractionCircleMapCoversTheWindowOnlyWhereTheTrackIsDrawn) {
+    LoadTwoLaps();
+    EXPECT_TRUE(OpenFromCommand<TractionCircle>(CMainFrame::kToolsTractionCircle, [](TractionCircle& t) {
+        auto* map = t.findChild<QLabel*>("map");
+        ASSERT_NE(map, nullptr);
+        const QImage picture = t.RenderMap(map->width(), map->height());
+        const QImage with = t.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        map->hide();
+        const QImage without = t.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        map->show();
+        const QPoint at = map->mapTo(&t, QPoint(0, 0));
+        int track = 0, around = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb p = picture.pixel(x, y);
+                const QPoint w = at + QPoint(x, y);
+                if (qAlpha(p) == 0) {
+                    ++around;
+                    EXPECT_EQ(with.pixel(w), without.pixel(w)) << x << "," << y;
+                } else {
+                    ++track;
+                    EXPECT_EQ(qAlpha(p), 255) << x << "," << y;
+                    EXPECT_EQ(with.pixel(w), p) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(track, 50);
+        EXPECT_GT(around, track);
+    }));
+}
+
 TEST_F(ToolsWindowTest, TractionCirclePlotsTheTickedLapsOverTheChosenRange) {
     LoadTwoLaps();
     EXPECT_TRUE(OpenFromCommand<TractionCircle>(CMainFrame::kToolsTractionCircle, [this](TractionCircle& t) {

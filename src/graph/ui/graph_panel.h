@@ -11,6 +11,10 @@
 // Full renders are deferred to the next paint, so any number of changes
 // within one turn of the event loop costs one render. DrawGraph draws the
 // same picture into any painter (printing, images).
+//
+// The canvas is a 32-bit image, the raster engine's own format: in 16 bits
+// a render and its copy to the screen take several times as long, and the
+// curves lose the exact colours the track map and the lap boxes show.
 
 #include <QImage>
 #include <QPolygon>

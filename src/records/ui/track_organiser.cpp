@@ -1,6 +1,5 @@
 #include "records/ui/track_organiser.h"
 
-#include <QDropEvent>
 #include <QHeaderView>
 #include <QTreeWidgetItem>
 #include <algorithm>
@@ -19,9 +18,8 @@ TrackOrganiser::TrackOrganiser(const std::string& simulator_folder, Interaction&
     const QFontMetrics metrics(ui_->events->font());
     for (int c = 0; c < TrackOrganiserModel::kColumnCount; ++c)
         ui_->events->setColumnWidth(c, metrics.horizontalAdvance(headings[c]) + 15);
-    // Drops are taken over here: the model moves the rows, and the list is
-    // built again from it.
-    ui_->events->viewport()->installEventFilter(this);
+    // The model moves the rows, and the list is built again from it.
+    ui_->events->SetDropHandler([this](const std::vector<int>& rows, int before) { DropRows(rows, before); });
     connect(ui_->import_button, &QPushButton::clicked, this, &TrackOrganiser::OnImport);
     connect(ui_->add, &QPushButton::clicked, this, &TrackOrganiser::OnAdd);
     connect(ui_->remove, &QPushButton::clicked, this, &TrackOrganiser::OnRemove);
@@ -33,7 +31,7 @@ TrackOrganiser::TrackOrganiser(const std::string& simulator_folder, Interaction&
 
 TrackOrganiser::~TrackOrganiser() = default;
 
-QTreeWidget* TrackOrganiser::List() const { return ui_->events; }
+CDragDropListCtrl* TrackOrganiser::List() const { return ui_->events; }
 QLabel* TrackOrganiser::CountLabel() const { return ui_->count; }
 
 void TrackOrganiser::Refill() {
@@ -43,8 +41,6 @@ void TrackOrganiser::Refill() {
         auto* item = new QTreeWidgetItem;
         for (int c = 0; c < TrackOrganiserModel::kColumnCount; ++c)
             item->setText(c, FromWindows1252(model_.CellText(r, c)));
-        // Rows are moved, never dropped onto one another.
-        item->setFlags(item->flags() & ~Qt::ItemIsDropEnabled);
         items << item;
     }
     ui_->events->addTopLevelItems(items);
@@ -115,24 +111,6 @@ void TrackOrganiser::DropRows(const std::vector<int>& rows, int before) {
     Refill();
     for (size_t i = 0; i < rows.size(); ++i)
         if (auto* item = ui_->events->topLevelItem(first + static_cast<int>(i))) item->setSelected(true);
-}
-
-bool TrackOrganiser::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->events->viewport() && event->type() == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QPoint pos = drop->position().toPoint();
-        QTreeWidgetItem* target = ui_->events->itemAt(pos);
-        int before = model_.RowCount();
-        if (target) {
-            before = ui_->events->indexOfTopLevelItem(target);
-            if (pos.y() > ui_->events->visualItemRect(target).center().y()) ++before;
-        }
-        DropRows(SelectedRows(), before);
-        drop->setDropAction(Qt::IgnoreAction);
-        drop->accept();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TrackOrganiser::reject() {

@@ -1,8 +1,9 @@
 #pragma once
 // "Track Organizer": the season file's events in a list whose rows the user
 // moves by drag and drop, with Import, Add, Remove, Edit, Export and Close.
-// The list is a view of TrackOrganiserModel, which does all the work; a
-// drop is handed to the model and the list is rebuilt from it. The count
+// The list is a view of TrackOrganiserModel, which does all the work; the
+// list carries the drag, its drop is handed to the model and the list is
+// rebuilt from it. The count
 // turns red when the season holds more events than the simulator's 64.
 
 #include <QDialog>
@@ -13,7 +14,7 @@
 #include "records/track_organiser_model.h"
 
 class Interaction;
-class QTreeWidget;
+class CDragDropListCtrl;
 class QLabel;
 
 namespace Ui {
@@ -39,14 +40,11 @@ public:
     void SetEditBox(TrackOrganiserModel::EditBox edit) { edit_box_ = std::move(edit); }
 
     const TrackOrganiserModel& Model() const { return model_; }
-    QTreeWidget* List() const;
+    CDragDropListCtrl* List() const;
     QLabel* CountLabel() const;
 
     // Close and Escape ask first when changes were not exported.
     void reject() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refill();
