@@ -53,6 +53,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
     view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
     view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });
+    view_->SetUntickLaps([this] { plot_settings_->UntickAll(); });
     connect(plot_settings_, &ViewDialog::LapsChanged, this, [this] {
         doc_.redraw = true;
         view_->viewport()->update();
@@ -82,6 +83,10 @@ CMainFrame::~CMainFrame() {
     doc_.RemoveObserver(this);
     delete printer_;
 }
+
+bool CMainFrame::Idle() const { return !view_->Playback().IsBusy(); }
+
+bool CMainFrame::LapsStill() const { return view_->Playback().FileCommandsAllowed(); }
 
 void CMainFrame::UpdateTitle() { setWindowTitle(FromWindows1252(doc_.GetTitle()) + " - Ostrevan"); }
 
@@ -121,13 +126,10 @@ void CMainFrame::RefreshCommands() {
 
 void CMainFrame::BuildCommands() {
     const auto any_lap = [this] { return doc_.GetLoadedCount() > 0; };
-    const auto idle = [this] { return !view_->Playback().IsBusy(); };
-    const auto file_idle = [this] { return view_->Playback().FileCommandsAllowed(); };
+    const auto idle = [this] { return Idle(); };
+    const auto file_idle = [this] { return LapsStill(); };
     AddCommand({kClearAll, "&Clear all replay laps...", ":/icons/clear.svg", QKeySequence("Ctrl+N"),
-                [this] {
-                    plot_settings_->UntickAll();
-                    doc_.OnNewDocument();
-                },
+                [this] { doc_.OnNewDocument(); },
                 idle, {}});
     AddCommand({kAddReplayLap, "&Add replay lap...", ":/icons/add.svg", {}, [this] { doc_.OnAddReplayLap(); },
                 file_idle, {}});
@@ -136,9 +138,9 @@ void CMainFrame::BuildCommands() {
                 [this] { doc_.OpenMostRecentReplay(); }, file_idle, {}});
     AddCommand({kSaveTrackMapBitmap, "Save Trackmap as BMP-file...", {}, {}, [this] { view_->OnSaveTrackMapBitmap(); },
                 {}, {}});
-    AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, {}, {}});
-    AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, {}, {}});
-    AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, {}, {}});
+    AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, idle, {}});
+    AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, idle, {}});
+    AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, idle, {}});
     AddCommand({kExit, "E&xit", {}, {}, [this] { close(); }, {}, {}});
 
     AddCommand({kViewToolbar, "&Toolbar", {}, {}, [this] { main_bar_->setVisible(!main_bar_->isVisible()); }, {},
@@ -165,7 +167,7 @@ void CMainFrame::BuildCommands() {
                         plot_settings_->ToggleLap(k + 1);
                     },
                     [this, k] {
-                        return doc_.GetSlot(k).used && !view_->playing && !view_->paused && !view_->race_mode;
+                        return doc_.GetSlot(k).used && LapsStill();
                     },
                     [this, k] { return plot_settings_->IsLapTicked(k); }});
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
@@ -273,7 +275,7 @@ void CMainFrame::RebuildRecentMenu() {
         auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(FromPath(path)), recent_menu_);
         a->setProperty("recent", true);
         connect(a, &QAction::triggered, this, [this, path] {
-            if (!view_->playing) doc_.OnOpenDocument(path);
+            if (Idle()) doc_.OnOpenDocument(path);
         });
         recent_menu_->insertAction(exit, a);
     }
@@ -374,7 +376,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 void CMainFrame::dropEvent(QDropEvent* event) {
     // Each dropped file adds a lap, as File > Open does.
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (!url.isLocalFile() || view_->playing) continue;
+        if (!url.isLocalFile() || !Idle()) continue;
         doc_.OnOpenDocument(QFile::encodeName(url.toLocalFile()).toStdString());
     }
     event->acceptProposedAction();

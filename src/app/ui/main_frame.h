@@ -75,12 +75,6 @@ public:
     // Enabled and checked states of every command, from the document and
     // the view.
     void RefreshCommands();
-    // The lap a one-lap feature of the view uses: none loaded says "No
-    // replay lap loaded!" (-1), one is taken, several are offered to
-    // ChooseLapForReport (set by the report-lap chooser; until then a plain
-    // list). Returns the slot or -1.
-    int ChooseReportLap();
-    std::function<int(const std::vector<std::string>& labels)> report_lap_chooser;
     // The groove parameters dialog, replaceable for tests: the parameters,
     // or nullopt on Cancel.
     std::function<std::optional<groove_export::Parameters>()> groove_dialog;
@@ -115,6 +109,13 @@ private:
         std::function<bool()> checked;  // null: not checkable
     };
     void AddCommand(Command command);
+    // The enable rules the commands share. Idle: no lap or race is playing,
+    // paused or running fast, and the report site listener is not open
+    // (reports, tools, graphs, printing, clearing and opening). LapsStill:
+    // idle and not in race mode (adding, saving, merging and arranging
+    // laps, and the lap toggles).
+    bool Idle() const;
+    bool LapsStill() const;
     void BuildCommands();
     void BuildMenus();
     void BuildToolBars();

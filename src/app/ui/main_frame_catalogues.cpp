@@ -11,7 +11,7 @@
 
 void CMainFrame::BuildCatalogueCommands() {
     AddCommand({kReplayCDDatabaseCreator, "Replay CD Database Creator", ":/icons/cd_database.svg", {},
-                [this] { OnReplayCDDatabaseCreator(); }, [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { OnReplayCDDatabaseCreator(); }, [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildCatalogueMenus() {

@@ -16,7 +16,7 @@ void CMainFrame::BuildGraphCommands() {
     // The menu command waits while a lap or race plays; the tool-bar
     // button is always there.
     AddCommand({kGraph, "&Graph", ":/icons/graph.svg", {}, [this] { OnGraph(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { return Idle(); }, {}});
     AddCommand({kGraphTool, "Telemetry graph", ":/icons/graph.svg", {}, [this] { OnGraph(); }, {}, {}});
     Action(kGraphTool)->setStatusTip("Compare the loaded laps in telemetry graphs");
 }

@@ -13,14 +13,14 @@
 #include "records/ui/track_organiser.h"
 
 void CMainFrame::BuildLibraryCommands() {
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     AddCommand({kLapFinder, "Add replay lap using Lap Finder...", ":/icons/lap_finder.svg", {},
                 [this] {
                     MountedMedia media;
                     LapFinder finder(doc_, media, this);
                     finder.exec();
                 },
-                [this] { return !view_->playing && !view_->paused && !view_->race_mode; }, {}});
+                [this] { return LapsStill(); }, {}});
     AddCommand({kQELRankHandicap, "QELRank Handicap", {}, {},
                 [this] {
                     QELRank dialog(doc_, this);

@@ -9,7 +9,7 @@
 
 void CMainFrame::BuildPBViewerCommands() {
     AddCommand({kPBViewer, "PB Viewer", {}, {}, [this] { OnPBViewer(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildPBViewerMenus() { MenuNamed("&Tools")->addAction(Action(kPBViewer)); }

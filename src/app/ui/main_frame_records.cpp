@@ -9,7 +9,7 @@
 
 void CMainFrame::BuildRecordsCommands() {
     AddCommand({kExportRecords, "E&xport Records", {}, {}, [this] { OnExportRecords(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildRecordsMenus() {

@@ -20,8 +20,10 @@
 
 void CMainFrame::BuildViewCommands() {
     // Reports read the loaded laps: none runs while a playback steps them.
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
-    const auto laps_still = [this] { return !view_->playing && !view_->paused && !view_->race_mode; };
+    const auto idle = [this] { return Idle(); };
+    const auto laps_still = [this] { return LapsStill(); };
+    // The detailed race report also waits while a race runs backwards.
+    const auto idle_forward = [this] { return Idle() && !view_->Playback().fast_reverse; };
     struct Entry {
         int id;
         const char* text;
@@ -45,7 +47,8 @@ void CMainFrame::BuildViewCommands() {
     for (const Entry& e : entries) {
         const auto run = e.run;
         const int kind = e.kind;
-        AddCommand({e.id, e.text, {}, {}, [this, run, kind] { (this->*run)(kind); }, idle, {}});
+        AddCommand({e.id, e.text, {}, {}, [this, run, kind] { (this->*run)(kind); },
+                    e.id == kReportsDetailedRace ? std::function<bool()>(idle_forward) : idle, {}});
     }
     AddCommand({kSettings, "Settings...", ":/icons/settings.svg", {}, [this] { OnSettings(); }, {}, {}});
     AddCommand({kArrangeLaps, "Move/Remove loaded replay laps", ":/icons/arrange.svg", {}, [this] { OnArrangeLaps(); },

@@ -16,7 +16,7 @@
 void CMainFrame::BuildToolCommands() {
     // The tools read the loaded laps: none opens while a playback steps
     // them. Each says itself when there are too few laps.
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     struct Entry {
         int id;
         const char* text;
