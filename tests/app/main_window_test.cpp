@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -79,6 +80,57 @@ TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     EXPECT_GT(fixture::PixelsOf(Map(), blue), 300);
     ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window");
+}
+
+TEST_F(MainWindowTest, TheMainToolBarHoldsItsButtonsInOrderWithTheirPictures) {
+    using F = CMainFrame;
+    // 0 stands for a separator.
+    const std::vector<int> expected = {F::kClearAll,    F::kAddReplayLap,    F::kLapFinder,      F::kSaveReplayLap,
+                                       F::kArrangeLaps, F::kMergeAllLaps,    0,                  F::kPrint,
+                                       F::kAbout,       0,                   F::kGraph,          F::kExportRecords,
+                                       F::kToolsGearChange, F::kQELRankHandicap, F::kTrackOrganizer,
+                                       F::kReplayCDDatabaseCreator, F::kPBViewer, F::kToolsTractionCircle,
+                                       F::kToolsRatings};
+    std::vector<int> shown;
+    for (QAction* a : frame->MainToolBar()->actions()) {
+        if (a->isSeparator()) {
+            shown.push_back(0);
+            continue;
+        }
+        int id = -1;
+        for (int candidate : expected)
+            if (candidate && frame->Action(candidate) == a) id = candidate;
+        shown.push_back(id);
+        EXPECT_FALSE(a->icon().isNull()) << id;
+        EXPECT_FALSE(a->icon().pixmap(16, 16).toImage().isNull()) << id;
+    }
+    EXPECT_EQ(shown, expected);
+}
+
+TEST_F(MainWindowTest, KeysClearOpenPrintAndMoveFromPaneToPane) {
+    using F = CMainFrame;
+    const struct {
+        int id;
+        QKeySequence keys;
+    } keys[] = {{F::kClearAll, QKeySequence("Ctrl+N")},
+                {F::kOpen, QKeySequence("Ctrl+O")},
+                {F::kPrint, QKeySequence("Ctrl+P")},
+                {F::kNextPane, QKeySequence(Qt::Key_F6)},
+                {F::kPrevPane, QKeySequence(Qt::SHIFT | Qt::Key_F6)}};
+    for (const auto& k : keys) EXPECT_EQ(frame->Action(k.id)->shortcut(), k.keys) << k.id;
+
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    CRpyGraphView& view = frame->View();
+    view.setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(view.hasFocus());
+    QTest::keyClick(frame.get(), Qt::Key_F6);
+    EXPECT_TRUE(frame->PlotSettings().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_TRUE(view.hasFocus());
+    QTest::keyClick(frame.get(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(frame->PlotSettings().isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(MainWindowTest, ZoomsScrollsAndPrints) {

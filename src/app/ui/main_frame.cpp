@@ -1,6 +1,7 @@
 #include "app/ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFile>
@@ -176,6 +177,12 @@ void CMainFrame::BuildCommands() {
                     CAboutDlg about(ui_, this);
                     about.exec();
                 }, {}, {}});
+    AddCommand({kNextPane, "Next Pane", {}, QKeySequence(Qt::Key_F6), [this] { MoveFocusToPane(1); }, {}, {}});
+    AddCommand({kPrevPane, "Previous Pane", {}, QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { MoveFocusToPane(-1); },
+                {}, {}});
+    // In no menu: the window itself holds them, so their keys work.
+    addAction(Action(kNextPane));
+    addAction(Action(kPrevPane));
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
     BuildGraphCommands();
@@ -245,21 +252,27 @@ void CMainFrame::BuildToolBars() {
         return bar;
     };
     main_bar_ = make("MainBar", "Toolbar");
-    for (int id : {kClearAll, kAddReplayLap}) main_bar_->addAction(Action(id));
-    main_bar_->addSeparator();
-    main_bar_->addAction(Action(kPrint));
-    main_bar_->addAction(Action(kAbout));
+    // 0 stands for a separator.
+    const int main_buttons[] = {kClearAll,        kAddReplayLap,   kLapFinder,
+                                kSaveReplayLap,   kArrangeLaps,    kMergeAllLaps,
+                                0,                kPrint,          kAbout,
+                                0,                kGraph,          kExportRecords,
+                                kToolsGearChange, kQELRankHandicap, kTrackOrganizer,
+                                kReplayCDDatabaseCreator, kPBViewer, kToolsTractionCircle,
+                                kToolsRatings};
+    for (int id : main_buttons) {
+        if (id == 0)
+            main_bar_->addSeparator();
+        else
+            main_bar_->addAction(Action(id));
+    }
     zoom_bar_ = make("ZoomBar", "Zoom Bar");
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
-    BuildCatalogueToolButtons();
-    BuildLibraryToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
     BuildGraphMenus();
-    BuildWriterToolButtons();
-    BuildToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {
@@ -333,6 +346,28 @@ void CMainFrame::OnTogglePlotSettings() {
     // In race mode the race playback bar stands where the plot settings are.
     QDockWidget* dock = view_->race_mode && race_dock_ ? race_dock_ : plot_dock_;
     dock->setVisible(!dock->isVisible());
+}
+
+void CMainFrame::MoveFocusToPane(int step) {
+    std::vector<QWidget*> panes;
+    for (QDockWidget* dock : {plot_dock_, race_dock_})
+        if (dock && dock->isVisible()) panes.push_back(dock->widget());
+    panes.push_back(view_);
+    const QWidget* focus = QApplication::focusWidget();
+    const int n = static_cast<int>(panes.size());
+    int current = -1;
+    for (int i = 0; i < n; ++i)
+        if (focus && (focus == panes[static_cast<size_t>(i)] || panes[static_cast<size_t>(i)]->isAncestorOf(focus)))
+            current = i;
+    const int next = current < 0 ? (step > 0 ? 0 : n - 1) : ((current + step) % n + n) % n;
+    QWidget* pane = panes[static_cast<size_t>(next)];
+    // A bar takes the focus on its first control that can have it.
+    QWidget* target = pane->focusPolicy() & Qt::TabFocus ? pane : nullptr;
+    for (QWidget* child : pane->findChildren<QWidget*>()) {
+        if (target) break;
+        if (child->isVisible() && child->isEnabled() && (child->focusPolicy() & Qt::TabFocus)) target = child;
+    }
+    if (target) target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void CMainFrame::RestorePlacement() {

@@ -55,7 +55,7 @@ public:
         kExportRecords = 32807,
         kToolsGearChange = 32808, kToolsTractionCircle = 32832, kToolsRatings = 32837, kToolsSpeedTrack = 32843,
         kGenerateReportSite = 32840, kReportSiteListener = 32842,
-        kPBViewer = 32823,
+        kPBViewer = 32823, kNextPane = 57680, kPrevPane = 57681,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -70,6 +70,7 @@ public:
     QToolBar* PlaybackToolBar() const { return playback_bar_; }
     QMenu* MapContextMenu() const { return context_menu_; }
     QAction* Action(int id) const;
+    QToolBar* MainToolBar() const { return main_bar_; }
     // Runs a command as its menu item would, when it is enabled.
     bool Run(int id);
     // Enabled and checked states of every command, from the document and
@@ -123,7 +124,6 @@ private:
     // Tools > Track Creating Tools > Export Lap To Groove (main_frame_writers.cpp).
     void BuildWriterCommands();
     void BuildWriterMenus();
-    void BuildWriterToolButtons();
     void OnExportLapToGroove();
     // The race charts of the Reports menu (main_frame_race_charts.cpp).
     void BuildRaceChartCommands();
@@ -140,12 +140,10 @@ private:
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();
     void BuildCatalogueMenus();
-    void BuildCatalogueToolButtons();
     void OnReplayCDDatabaseCreator();
     // Replay library and ranking tools (main_frame_library.cpp).
     void BuildLibraryCommands();
     void BuildLibraryMenus();
-    void BuildLibraryToolButtons();
     // Personal-best records (main_frame_records.cpp).
     void BuildRecordsCommands();
     void BuildRecordsMenus();
@@ -159,6 +157,9 @@ private:
     void OnPrintPreview();
     void OnPrintSetup();
     void OnTogglePlotSettings();
+    // F6 and Shift+F6: the keyboard focus to the next (step 1) or previous
+    // (-1) pane: the bar at the left edge, then the track map.
+    void MoveFocusToPane(int step);
     // Tools > Graph and its tool-bar button (main_frame_graph.cpp).
     void BuildGraphCommands();
     void BuildGraphMenus();
@@ -183,7 +184,6 @@ private:
     // along the track (main_frame_tools.cpp).
     void BuildToolCommands();
     void BuildToolMenus();
-    void BuildToolButtons();
     void OnToolsGearChange();
     void OnToolsTractionCircle();
     void OnToolsRatings();

@@ -2,7 +2,6 @@
 // Database Creator", also on the main tool bar.
 
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -17,8 +16,6 @@ void CMainFrame::BuildCatalogueCommands() {
 void CMainFrame::BuildCatalogueMenus() {
     MenuNamed("&Tools")->addAction(Action(kReplayCDDatabaseCreator));
 }
-
-void CMainFrame::BuildCatalogueToolButtons() { main_bar_->addAction(Action(kReplayCDDatabaseCreator)); }
 
 void CMainFrame::OnReplayCDDatabaseCreator() {
     MountedMedia media;

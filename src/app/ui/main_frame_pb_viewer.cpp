@@ -8,7 +8,7 @@
 #include "records/ui/pb_viewer.h"
 
 void CMainFrame::BuildPBViewerCommands() {
-    AddCommand({kPBViewer, "PB Viewer", {}, {}, [this] { OnPBViewer(); },
+    AddCommand({kPBViewer, "PB Viewer", ":/icons/pb_viewer.svg", {}, [this] { OnPBViewer(); },
                 [this] { return Idle(); }, {}});
 }
 

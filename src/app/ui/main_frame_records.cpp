@@ -8,7 +8,7 @@
 #include "records/ui/export_records.h"
 
 void CMainFrame::BuildRecordsCommands() {
-    AddCommand({kExportRecords, "E&xport Records", {}, {}, [this] { OnExportRecords(); },
+    AddCommand({kExportRecords, "E&xport Records", ":/icons/export_records.svg", {}, [this] { OnExportRecords(); },
                 [this] { return Idle(); }, {}});
 }
 

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/choose_lap_for_report.h"
 #include "app/loaded_laps_arranger.h"
@@ -78,12 +77,6 @@ void CMainFrame::BuildViewMenus() {
     for (int id : {kToolsEngineDetection, kToolsSeasonEngineInfo}) tools->addAction(Action(id));
     tools->addSeparator();
     for (int id : {kToolsLaptimeVerifier, kToolsSectorTimes, kToolsSpeedReport}) tools->addAction(Action(id));
-
-    // On the main tool bar the arranger follows the commands that add laps.
-    const QList<QAction*> buttons = main_bar_->actions();
-    const int after_add = static_cast<int>(buttons.indexOf(Action(kAddReplayLap)));
-    main_bar_->insertAction(after_add >= 0 && after_add + 1 < buttons.size() ? buttons[after_add + 1] : nullptr,
-                            Action(kArrangeLaps));
 }
 
 void CMainFrame::OpenReport(int kind, Drivers* drivers, Header* header) {

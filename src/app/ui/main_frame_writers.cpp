@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/save_which_lap.h"
 #include "app/ui/groove.h"
@@ -57,14 +56,6 @@ void CMainFrame::BuildWriterMenus() {
     }
     QMenu* track_tools = MenuNamed("&Tools")->addMenu("Track Creating Tools");
     track_tools->addAction(Action(kExportLapToGroove));
-}
-
-void CMainFrame::BuildWriterToolButtons() {
-    // Beside the commands that add laps, before the separator.
-    const auto actions = main_bar_->actions();
-    const int add = static_cast<int>(actions.indexOf(Action(kAddReplayLap)));
-    QAction* before = add >= 0 && add + 1 < actions.size() ? actions[add + 1] : nullptr;
-    for (int id : {kSaveReplayLap, kMergeAllLaps}) main_bar_->insertAction(before, Action(id));
 }
 
 void CMainFrame::OnExportLapToGroove() {
