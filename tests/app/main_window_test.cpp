@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_lap_chooser.h"
+#include "app/ui/rpy_graph_app.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "settings/settings.h"
@@ -235,6 +237,64 @@ TEST_F(MainWindowTest, AddsThePracticeAndRaceLapsPickedInTheLapChoiceDialog) {
     EXPECT_EQ((LapChoice{doc->GetSlot(0).driver, doc->GetSlot(0).session, doc->GetSlot(0).lap}), (LapChoice{1, 0, 2}));
     EXPECT_EQ((LapChoice{doc->GetSlot(1).driver, doc->GetSlot(1).session, doc->GetSlot(1).lap}), (LapChoice{2, 1, 3}));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+}
+
+// The program started as the file manager starts it, with one replay: a
+// watcher answers every window that comes up, as a user would.
+class StartWithReplayTest : public testing::Test, protected fixture::SampleDocument {
+protected:
+    StartWithReplayTest() {
+        settings.SetDontShowQualReport(1);
+        watcher.setInterval(5);
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                boxes.push_back(box->text().toStdString());
+                box->accept();
+            } else if (auto* dialog = qobject_cast<Chooselap*>(w)) {
+                ++choices;
+                QTreeWidgetItem* item = dialog->FindLap(1, 0, 2);
+                if (!item) return dialog->reject();
+                item->treeWidget()->setCurrentItem(item);
+                QTest::keyClick(dialog, Qt::Key_Return);
+            }
+        });
+        watcher.start();
+    }
+    std::unique_ptr<CRpyGraphApp> Start(const std::string& path) {
+        command = ParseCommandLine({"ostrevan", path});
+        auto app = std::make_unique<CRpyGraphApp>(settings, command);
+        app->InitInstance();
+        QApplication::processEvents();
+        return app;
+    }
+    CommandLine command;
+    QTimer watcher;
+    std::vector<std::string> boxes;
+    int choices = 0;
+};
+
+TEST_F(StartWithReplayTest, OpensTheReplayThroughTheLapChoice) {
+    const auto app = Start(DrivenReplay());
+    EXPECT_EQ(choices, 1);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    ASSERT_EQ(app->Doc().GetLoadedCount(), 1);
+    const LapSlot& lap = app->Doc().GetSlot(0);
+    EXPECT_EQ((LapChoice{lap.driver, lap.session, lap.lap}), (LapChoice{1, 0, 2}));
+    EXPECT_TRUE(app->Frame().isVisible());
+    EXPECT_EQ(app->Frame().windowTitle(), "Monza - Ostrevan");
+}
+
+TEST_F(StartWithReplayTest, AnUnreadablePathSaysSoAndLeavesTheWindowEmpty) {
+    for (const fs::path& path : {sim / "replay" / "missing.rpy", sim / "replay"}) {
+        boxes.clear();
+        const auto app = Start(path.string());
+        EXPECT_EQ(boxes, (std::vector<std::string>{"HeaderClass: Error reading file!", path.string()}));
+        EXPECT_EQ(choices, 0);
+        EXPECT_EQ(app->Doc().GetLoadedCount(), 0);
+        EXPECT_TRUE(app->Frame().isVisible());
+        EXPECT_EQ(app->Frame().windowTitle(), "No lap selected - Ostrevan");
+    }
 }
 
 }  // namespace
