@@ -253,12 +253,9 @@ void CMainFrame::BuildToolBars() {
     };
     main_bar_ = make("MainBar", "Toolbar");
     // 0 stands for a separator.
-    const int main_buttons[] = {kClearAll,        kAddReplayLap,   kLapFinder,
-                                kSaveReplayLap,   kArrangeLaps,    kMergeAllLaps,
-                                0,                kPrint,          kAbout,
-                                0,                kGraph,          kExportRecords,
-                                kToolsGearChange, kQELRankHandicap, kTrackOrganizer,
-                                kReplayCDDatabaseCreator, kPBViewer, kToolsTractionCircle,
+    const int main_buttons[] = {kClearAll, kAddReplayLap, kLapFinder, kSaveReplayLap, kArrangeLaps, kMergeAllLaps, 0,
+                                kPrint, kAbout, 0, kGraph, kExportRecords, kToolsGearChange, kQELRankHandicap,
+                                kTrackOrganizer, kReplayCDDatabaseCreator, kPBViewer, kToolsTractionCircle,
                                 kToolsRatings};
     for (int id : main_buttons) {
         if (id == 0)
