@@ -19,6 +19,7 @@ int ArgumentNumber(const std::string& arg) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine out;
+    if (args.size() == 2 && !args[1].empty() && args[1][0] != '-') out.open_path = args[1];
     if (args.size() <= 2) return out;
     const std::string& mode = args[1];
     auto arg = [&args](size_t i) { return i < args.size() ? DropPrefix(args[i]) : std::string(); };

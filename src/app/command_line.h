@@ -32,6 +32,10 @@ struct CommandLine {
     bool mech = false;
     // -reportsite: the output folder; empty when not given.
     std::string folder;
+    // No mode: a replay to open at start (the file manager's "open with"
+    // hands one path, as it is). Empty without one; a lone argument
+    // beginning with "-" is a switch, not a file.
+    std::string open_path;
 };
 
 // args[0] is the program name.

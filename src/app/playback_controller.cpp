@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/playback_bars.h"
 #include "app/playback_map.h"
+#include "document/report_lap_picker.h"
 #include "document/rpy_graph_doc.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
@@ -320,28 +320,7 @@ void PlaybackController::EndRaceReplay() {
     map_->ZoomFull();
 }
 
-int PlaybackController::ChooseReportLap() {
-    const int loaded = doc_.GetLoadedCount();
-    if (loaded <= 0) {
-        doc_.GetInteraction().ShowMessage("No replay lap loaded!");
-        return -1;
-    }
-    std::vector<int> slots;
-    std::vector<std::string> captions;
-    for (int i = 0; i < CRpyGraphDoc::kCapacity; ++i) {
-        const LapSlot& lap = doc_.GetSlot(i);
-        if (!lap.used) continue;
-        slots.push_back(i);
-        const std::string file = lap.drivers ? std::filesystem::path(lap.drivers->path).stem().string() : std::string();
-        const std::string first = lap.header ? lap.header->player_first_name : std::string();
-        const std::string last = lap.header ? lap.header->player_last_name : std::string();
-        captions.push_back("\"" + file + "\" - " + first + " " + last);
-    }
-    if (slots.size() == 1) return slots[0];
-    if (!chooser_) return -1;
-    const int chosen = chooser_(captions);
-    return chosen >= 0 && chosen < static_cast<int>(slots.size()) ? slots[static_cast<size_t>(chosen)] : -1;
-}
+int PlaybackController::ChooseReportLap() { return ReportLapPicker(doc_, chooser_).ChooseReportLap(); }
 
 // --- the tick --------------------------------------------------------------
 

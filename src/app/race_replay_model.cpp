@@ -78,7 +78,8 @@ bool RaceReplayModel::LoadRace(const Drivers& drivers, const Header& header, con
     ui.ShowProgress("Searching for start of race...");
     ui.BeginWait();
     ui.ShowProgress("Loading race information...");
-    const RaceStream::Result result = stream_.Load(drivers);
+    const RaceStream::Result result =
+        stream_.Load(drivers, [&ui](int step, int steps) { ui.SetProgress(step, steps); });
     ui.EndWait();
     ui.ShowProgress({});
     if (stream_.missing_frame_number()) ui.ShowMessage("0x0d utan 0x0e. Ngt \xE4r knas!");

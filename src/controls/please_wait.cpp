@@ -37,5 +37,6 @@ QString PleaseWait::Text() const { return text_->text(); }
 void PleaseWait::SetRange(int lower, int upper) { bar_->SetRange32(lower, upper); }
 void PleaseWait::SetPos(int position) { bar_->SetPos(position); }
 void PleaseWait::ShowProgress() { bar_->show(); }
+void PleaseWait::HideProgress() { bar_->hide(); }
 
 void PleaseWait::closeEvent(QCloseEvent* event) { event->ignore(); }

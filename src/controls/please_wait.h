@@ -18,8 +18,9 @@ public:
     QString Text() const;
     void SetRange(int lower, int upper);
     void SetPos(int position);
-    // Shows the progress bar.
+    // Shows and hides the progress bar.
     void ShowProgress();
+    void HideProgress();
     CGradientProgressCtrl* bar() const { return bar_; }
 
 public slots:

@@ -6,6 +6,8 @@
 
 Interaction::~Interaction() = default;
 
+void Interaction::SetProgress(int, int) {}
+
 BatchInteraction::BatchInteraction(std::ostream* err) : err_(err ? err : &std::cerr) {}
 
 void BatchInteraction::ShowMessage(const std::string& text, Icon, const std::string&) {

@@ -46,6 +46,9 @@ public:
     virtual void EndWait() = 0;
     // A modeless "Please wait" box with a status line; empty text hides it.
     virtual void ShowProgress(const std::string& status) = 0;
+    // Shows the progress bar of that box at position (0 to range) until
+    // the box is hidden. Without a box, and by default, nothing.
+    virtual void SetProgress(int position, int range);
     // Shows the print dialog for the printer (all pages, no selection, no
     // print to file). False when the user cancels or nothing can print.
     virtual bool SetUpPrinter(QPrinter* printer) = 0;

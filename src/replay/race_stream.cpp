@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <span>
 
 #include "replay/byte_reader.h"
@@ -97,7 +98,7 @@ double RaceStream::Heading(int step, int car) const {
     return 180.0 - SignExtend(static_cast<uint32_t>(Sample(step, car) >> 28), 12) * 0.087890625;
 }
 
-RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<void(int)>& progress) {
+RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<void(int, int)>& progress) {
     Clear();
     cars_ = std::clamp<int>(drivers.driver_count, 0, kMaxCars);
     ReplayFile file(1 << 20);
@@ -224,7 +225,8 @@ RaceStream::Result RaceStream::Load(const Drivers& drivers, const std::function<
             }
             times_.push_back(time);
             raw_states.push_back(raw);
-            if (progress && times_.size() % 360 == 0) progress(static_cast<int>(times_.size()));
+            if (progress && times_.size() % 360 == 0)
+                progress(static_cast<int>(times_.size()), static_cast<int>(std::min<int64_t>(wanted_steps, std::numeric_limits<int>::max())));
         }
         walked += size;
         pos += size;

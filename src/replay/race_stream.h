@@ -47,9 +47,10 @@ public:
     // Reads the race of the replay the driver table was loaded from (its
     // path, data-section offset, race session code, player index, driver
     // count, lap-table slots and last frame number), then completes the
-    // times and states. progress is called with the step index every 360
-    // steps. Everything read before is dropped first.
-    Result Load(const Drivers& drivers, const std::function<void(int)>& progress = {});
+    // times and states. progress is called every 360 steps (10 s of race)
+    // with the step index and the number of steps the race should have.
+    // Everything read before is dropped first.
+    Result Load(const Drivers& drivers, const std::function<void(int step, int steps)>& progress = {});
     // Forgets the race.
     void Clear();
 

@@ -71,14 +71,18 @@ ReportSiteWatcher::Outcome ReportSiteWatcher::Tick(const Handler& handle) {
     const Handled handled = handle ? handle(newest->path) : Handled::kSkipped;
     in_tick_ = false;
     pending_.reset();
-    if (handled == Handled::kFailed) {
-        const bool again = failed_ == seen;
-        failed_ = seen;
-        return again ? Outcome::kFailedAgain : Outcome::kFailed;
-    }
+    const bool retried = failed_ == seen;
     failed_.reset();
+    if (handled == Handled::kFailed && !retried) {
+        failed_ = seen;
+        return Outcome::kRetrying;
+    }
     // Everything present now is dealt with: the handled replay, and older
     // new ones that lost to it.
     for (const auto& [name, e] : files) dealt_with_[name] = e.identity;
-    return handled == Handled::kWritten ? Outcome::kWritten : Outcome::kSkipped;
+    switch (handled) {
+    case Handled::kWritten: return Outcome::kWritten;
+    case Handled::kSkipped: return Outcome::kSkipped;
+    default: return Outcome::kFailed;
+    }
 }

@@ -14,8 +14,10 @@
 // replays were finished between ticks only the newer is reported, and
 // deleting the newest replay never makes an older one new again.
 //
-// A replay whose site failed stays not dealt with and is handed over again
-// at the following ticks; Tick tells of its failure only the first time.
+// A replay whose site could not be written at all is handed over once
+// more; a second failure, or a site written only in part (whose images a
+// second run would merely back up again), is told once and the replay
+// counts as dealt with.
 
 #include <cstdint>
 #include <filesystem>
@@ -27,9 +29,10 @@
 class ReportSiteWatcher {
 public:
     enum class Handled {
-        kWritten,  // the site was written
-        kSkipped,  // not a replay to report on (no race, one driver...): passed over for good
-        kFailed,   // the site could not be written: tried again
+        kWritten,     // the site was written
+        kSkipped,     // not a replay to report on (no race, one driver...): passed over for good
+        kFailed,      // nothing of the site could be written: tried once more
+        kIncomplete,  // the site was written without some of its parts: not tried again
     };
     enum class Outcome {
         kIdle,          // not listening, or a tick is already running
@@ -37,8 +40,8 @@ public:
         kWaiting,       // a new replay is still changing (or was seen only now)
         kWritten,
         kSkipped,
-        kFailed,        // the first failure of this replay: tell the user
-        kFailedAgain,   // the same replay failed once more: already told
+        kRetrying,      // nothing was written: the replay is tried once more
+        kFailed,        // the site failed for good: tell the user; the replay is dealt with
     };
     // Writes the site of the replay at path.
     using Handler = std::function<Handled(const std::filesystem::path& replay)>;

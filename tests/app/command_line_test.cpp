@@ -54,6 +54,25 @@ TEST(CommandLine, LoadRpyReadsOnlyTheGroupsGiven) {
     EXPECT_TRUE(Parse({"-loadrpy", "xx0", "--a.rpy"}).laps.empty());
 }
 
+TEST(CommandLine, AReplayNamedAloneIsOpenedAtStart) {
+    const struct {
+        std::vector<std::string> args;
+        const char* open;
+    } cases[] = {
+        {{"/sim/replay/monza.rpy"}, "/sim/replay/monza.rpy"},
+        {{"monza.rpy"}, "monza.rpy"},  // no prefix is dropped
+        {{"-loadrpy"}, ""},
+        {{}, ""},
+        {{"a.rpy", "b.rpy"}, ""},
+        {{"-reportsite", "--a.rpy"}, ""},
+    };
+    for (const auto& c : cases) {
+        const auto line = Parse(c.args);
+        EXPECT_EQ(line.open_path, c.open) << c.args.size();
+        EXPECT_EQ(line.mode, c.args.size() == 2 && c.args[0] == "-reportsite" ? Mode::kReportSite : Mode::kNone);
+    }
+}
+
 TEST(CommandLine, ReportSiteFolderIsOptional) {
     EXPECT_EQ(Parse({"-reportsite", "--a.rpy"}).folder, "");
     EXPECT_EQ(Parse({"-reportsite", "--a.rpy", "--/site"}).folder, "/site");

@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -21,6 +23,7 @@
 #include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_lap_chooser.h"
+#include "app/ui/rpy_graph_app.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "settings/settings.h"
@@ -79,6 +82,57 @@ TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     EXPECT_GT(fixture::PixelsOf(Map(), blue), 300);
     ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window");
+}
+
+TEST_F(MainWindowTest, TheMainToolBarHoldsItsButtonsInOrderWithTheirPictures) {
+    using F = CMainFrame;
+    // 0 stands for a separator.
+    const std::vector<int> expected = {F::kClearAll,    F::kAddReplayLap,    F::kLapFinder,      F::kSaveReplayLap,
+                                       F::kArrangeLaps, F::kMergeAllLaps,    0,                  F::kPrint,
+                                       F::kAbout,       0,                   F::kGraph,          F::kExportRecords,
+                                       F::kToolsGearChange, F::kQELRankHandicap, F::kTrackOrganizer,
+                                       F::kReplayCDDatabaseCreator, F::kPBViewer, F::kToolsTractionCircle,
+                                       F::kToolsRatings};
+    std::vector<int> shown;
+    for (QAction* a : frame->MainToolBar()->actions()) {
+        if (a->isSeparator()) {
+            shown.push_back(0);
+            continue;
+        }
+        int id = -1;
+        for (int candidate : expected)
+            if (candidate && frame->Action(candidate) == a) id = candidate;
+        shown.push_back(id);
+        EXPECT_FALSE(a->icon().isNull()) << id;
+        EXPECT_FALSE(a->icon().pixmap(16, 16).toImage().isNull()) << id;
+    }
+    EXPECT_EQ(shown, expected);
+}
+
+TEST_F(MainWindowTest, KeysClearOpenPrintAndMoveFromPaneToPane) {
+    using F = CMainFrame;
+    const struct {
+        int id;
+        QKeySequence keys;
+    } keys[] = {{F::kClearAll, QKeySequence("Ctrl+N")},
+                {F::kOpen, QKeySequence("Ctrl+O")},
+                {F::kPrint, QKeySequence("Ctrl+P")},
+                {F::kNextPane, QKeySequence(Qt::Key_F6)},
+                {F::kPrevPane, QKeySequence(Qt::SHIFT | Qt::Key_F6)}};
+    for (const auto& k : keys) EXPECT_EQ(frame->Action(k.id)->shortcut(), k.keys) << k.id;
+
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    CRpyGraphView& view = frame->View();
+    view.setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(view.hasFocus());
+    QTest::keyClick(frame.get(), Qt::Key_F6);
+    EXPECT_TRUE(frame->PlotSettings().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_TRUE(view.hasFocus());
+    QTest::keyClick(frame.get(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(frame->PlotSettings().isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(MainWindowTest, ZoomsScrollsAndPrints) {
@@ -183,6 +237,64 @@ TEST_F(MainWindowTest, AddsThePracticeAndRaceLapsPickedInTheLapChoiceDialog) {
     EXPECT_EQ((LapChoice{doc->GetSlot(0).driver, doc->GetSlot(0).session, doc->GetSlot(0).lap}), (LapChoice{1, 0, 2}));
     EXPECT_EQ((LapChoice{doc->GetSlot(1).driver, doc->GetSlot(1).session, doc->GetSlot(1).lap}), (LapChoice{2, 1, 3}));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+}
+
+// The program started as the file manager starts it, with one replay: a
+// watcher answers every window that comes up, as a user would.
+class StartWithReplayTest : public testing::Test, protected fixture::SampleDocument {
+protected:
+    StartWithReplayTest() {
+        settings.SetDontShowQualReport(1);
+        watcher.setInterval(5);
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                boxes.push_back(box->text().toStdString());
+                box->accept();
+            } else if (auto* dialog = qobject_cast<Chooselap*>(w)) {
+                ++choices;
+                QTreeWidgetItem* item = dialog->FindLap(1, 0, 2);
+                if (!item) return dialog->reject();
+                item->treeWidget()->setCurrentItem(item);
+                QTest::keyClick(dialog, Qt::Key_Return);
+            }
+        });
+        watcher.start();
+    }
+    std::unique_ptr<CRpyGraphApp> Start(const std::string& path) {
+        command = ParseCommandLine({"ostrevan", path});
+        auto app = std::make_unique<CRpyGraphApp>(settings, command);
+        app->InitInstance();
+        QApplication::processEvents();
+        return app;
+    }
+    CommandLine command;
+    QTimer watcher;
+    std::vector<std::string> boxes;
+    int choices = 0;
+};
+
+TEST_F(StartWithReplayTest, OpensTheReplayThroughTheLapChoice) {
+    const auto app = Start(DrivenReplay());
+    EXPECT_EQ(choices, 1);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    ASSERT_EQ(app->Doc().GetLoadedCount(), 1);
+    const LapSlot& lap = app->Doc().GetSlot(0);
+    EXPECT_EQ((LapChoice{lap.driver, lap.session, lap.lap}), (LapChoice{1, 0, 2}));
+    EXPECT_TRUE(app->Frame().isVisible());
+    EXPECT_EQ(app->Frame().windowTitle(), "Monza - Ostrevan");
+}
+
+TEST_F(StartWithReplayTest, AnUnreadablePathSaysSoAndLeavesTheWindowEmpty) {
+    for (const fs::path& path : {sim / "replay" / "missing.rpy", sim / "replay"}) {
+        boxes.clear();
+        const auto app = Start(path.string());
+        EXPECT_EQ(boxes, (std::vector<std::string>{"HeaderClass: Error reading file!", path.string()}));
+        EXPECT_EQ(choices, 0);
+        EXPECT_EQ(app->Doc().GetLoadedCount(), 0);
+        EXPECT_TRUE(app->Frame().isVisible());
+        EXPECT_EQ(app->Frame().windowTitle(), "No lap selected - Ostrevan");
+    }
 }
 
 }  // namespace

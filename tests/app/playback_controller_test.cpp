@@ -341,6 +341,11 @@ TEST_F(PlaybackTest, AGeneratedRacePlaysToItsEndInTrackOrder) {
     ASSERT_TRUE(model.IsLoaded());
     const uint32_t first = gen.practice_blocks() + 1;
     ASSERT_EQ(model.GetLastStep(), static_cast<int>(gen.block_count() - first));
+    // The wait box's bar moved every 10 s of race, out of the race's steps.
+    const int steps = model.GetLastStep() + 1;
+    ASSERT_GE(steps, 360);
+    ASSERT_EQ(ui.progress_steps.size(), static_cast<size_t>(steps / 360));
+    EXPECT_EQ(ui.progress_steps.front(), std::make_pair(360, steps));
 
     // The lap table: car 3 ran one lap only; its later rows never happened
     // and it leads no row beyond it.

@@ -159,6 +159,46 @@ TEST_F(ViewCommandsTest, ReportsRunOnTheChosenLapOrOnAReplayChosenForThemAlone) 
     EXPECT_FALSE(frame->Action(CMainFrame::kArrangeLaps)->isEnabled());
 }
 
+TEST_F(ViewCommandsTest, CommandsWaitForAPlaybackByTheirRule) {
+    using F = CMainFrame;
+    LoadThree();
+    // Reports, tools, graphs, printing, clearing and opening: not while
+    // playing, paused or running fast.
+    const std::vector<int> idle = {F::kReportsPractice, F::kGraphicalRaceReport, F::kGenerateReportSite,
+                                   F::kReportSiteListener, F::kGraph, F::kExportRecords, F::kPBViewer,
+                                   F::kToolsSpeedTrack, F::kToolsGearChange, F::kClearAll, F::kOpen,
+                                   F::kPrint, F::kPrintPreview, F::kPrintSetup};
+    // The commands on the laps: in race mode too.
+    const std::vector<int> laps = {F::kAddReplayLap, F::kLapFinder, F::kSaveReplayLap, F::kMergeAllLaps,
+                                   F::kOpenNewest, F::kArrangeLaps};
+    PlaybackController& p = frame->View().Playback();
+    const struct {
+        const char* state;
+        bool playing, paused, fast_forward, fast_reverse, race;
+        bool idle_on, laps_on, detailed_on;
+    } rows[] = {
+        {"still", false, false, false, false, false, true, true, true},
+        {"playing", true, false, false, false, false, false, false, false},
+        {"paused", false, true, false, false, false, false, false, false},
+        {"fast forward", true, false, true, false, false, false, false, false},
+        {"race, still", false, false, false, false, true, true, false, true},
+        {"race, fast reverse", true, false, false, true, true, false, false, false},
+    };
+    for (const auto& row : rows) {
+        p.playing = row.playing;
+        p.paused = row.paused;
+        p.fast_forward = row.fast_forward;
+        p.fast_reverse = row.fast_reverse;
+        p.race_mode = row.race;
+        frame->RefreshCommands();
+        for (int id : idle) EXPECT_EQ(frame->Action(id)->isEnabled(), row.idle_on) << row.state << " " << id;
+        for (int id : laps) EXPECT_EQ(frame->Action(id)->isEnabled(), row.laps_on) << row.state << " " << id;
+        EXPECT_EQ(frame->Action(F::kReportsDetailedRace)->isEnabled(), row.detailed_on) << row.state;
+        EXPECT_TRUE(frame->Action(F::kGraphTool)->isEnabled()) << row.state;
+    }
+    p.playing = p.paused = p.fast_forward = p.fast_reverse = p.race_mode = false;
+}
+
 TEST_F(ViewCommandsTest, EveryReportCommandOpensItsKindOnTheOneLoadedLap) {
     ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(2).string(), 1, 0, 2));
     const std::pair<int, int> commands[] = {

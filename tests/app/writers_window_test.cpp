@@ -180,9 +180,9 @@ TEST_F(WritersWindowTest, WrittenFilesLoadBack) {
     LoadTwoLaps();
     const fs::path out = config.scratch() / "out";
     fs::create_directories(out);
-    frame->report_lap_chooser = [](const std::vector<std::string>& labels) {
+    frame->SetOneLapChooser([](const std::vector<std::string>& labels) {
         return labels.size() == 2 && labels[0].rfind("\"monza_driven\" - ", 0) == 0 ? 1 : -1;
-    };
+    });
     doc->SetSaveLapChooser([](const std::vector<std::string>&) { return 1; });
     doc->SetMergeParametersDialog([](CRpyGraphDoc&) { return std::array<uint32_t, 5>{}; });
     frame->groove_dialog = [] { return groove_export::Parameters{}; };

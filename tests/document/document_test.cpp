@@ -9,6 +9,7 @@
 #include <cmath>
 #include <thread>
 
+#include "document/report_lap_picker.h"
 #include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
@@ -356,6 +357,37 @@ TEST(DocumentText, FormatLapTimeUsesTheLow24Bits) {
     } cases[] = {{0, "0m 00.000s"}, {83456, "1m 23.456s"}, {5007, "0m 05.007s"}, {0x40000000 | 61001, "1m 01.001s"},
                  {0xFFFFFF, "279m 37.215s"}};
     for (const auto& c : cases) EXPECT_EQ(CRpyGraphDoc::FormatLapTime(c.word), c.text);
+}
+
+TEST_F(DocumentTest, TheOneLapChoiceAsksOnlyAmongSeveralLaps) {
+    const fixture::RaceGenerator race(StadiumPractice(LapLength()));
+    const std::string path = WriteReplay("stadium.rpy", race.Spec());
+    CRpyGraphDoc& d = Doc();
+    std::vector<std::vector<std::string>> asked;
+    int answer = 1;
+    ReportLapPicker picker(d, [&](const std::vector<std::string>& captions) {
+        asked.push_back(captions);
+        return answer;
+    });
+    EXPECT_EQ(picker.ChooseReportLap(), -1);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"No replay lap loaded!"});
+    ASSERT_TRUE(d.AddLapFromCommandLine(path, 0, 0, 2));
+    EXPECT_EQ(picker.ChooseReportLap(), 0);
+    EXPECT_TRUE(asked.empty());
+    ASSERT_TRUE(d.AddLapFromCommandLine(path, 0, 1, 2));
+    EXPECT_EQ(picker.ChooseReportLap(), 1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], (std::vector<std::string>{"\"stadium\" - Jim Clark", "\"stadium\" - Jim Clark"}));
+    for (int cancelled : {-1, 2}) {
+        answer = cancelled;
+        EXPECT_EQ(picker.ChooseReportLap(), -1);
+    }
+    // A slot whose header is gone is offered without a name, never read.
+    d.GetSlot(1).header.reset();
+    answer = 0;
+    EXPECT_EQ(picker.ChooseReportLap(), 0);
+    EXPECT_EQ(asked.back().at(1), "");
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 }  // namespace

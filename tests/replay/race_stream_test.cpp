@@ -8,6 +8,8 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "replay/drivers.h"
 #include "replay/race_stream.h"
@@ -55,6 +57,19 @@ protected:
     int written = 0;
     std::unique_ptr<Drivers> drivers;
 };
+
+TEST_F(RaceStreamTest, TellsItsProgressEvery360StepsOutOfTheRacesSteps) {
+    const fixture::RaceGenerator gen(ThreeCars());
+    std::vector<std::pair<int, int>> calls;
+    RaceStream stream;
+    ASSERT_EQ(stream.Load(Load(gen.Spec()), [&calls](int step, int steps) { calls.emplace_back(step, steps); }),
+              RaceStream::Result::kLoaded);
+    const int steps = stream.step_count();
+    ASSERT_GE(steps, 720);
+    ASSERT_EQ(calls.size(), static_cast<size_t>(steps / 360));
+    for (size_t i = 0; i < calls.size(); ++i)
+        EXPECT_EQ(calls[i], std::make_pair(static_cast<int>(i + 1) * 360, steps));
+}
 
 TEST_F(RaceStreamTest, ReadsEveryStepOfTheRaceWhereTheGeneratorDroveTheCars) {
     fixture::RacePlan plan = ThreeCars();

@@ -78,18 +78,36 @@ TEST_F(Watcher, ReportsOnlyReplaysMadeOrChangedSinceStartOnceTheyAreStill) {
     EXPECT_EQ(Tick(), Outcome::kIdle);
 }
 
-TEST_F(Watcher, AFailedSiteIsTriedAgainAndToldOnce) {
+TEST_F(Watcher, AFailedSiteIsTriedOnceMoreThenToldOnceAndDealtWith) {
     watcher.Start();
     Write("race.rpy", "race");
     answer = Handled::kFailed;
     EXPECT_EQ(Tick(), Outcome::kWaiting);
-    EXPECT_EQ(Tick(), Outcome::kFailed);
+    EXPECT_EQ(Tick(), Outcome::kRetrying);
     EXPECT_EQ(Tick(), Outcome::kWaiting);
-    EXPECT_EQ(Tick(), Outcome::kFailedAgain);
+    EXPECT_EQ(Tick(), Outcome::kFailed);
+    // Dealt with: never handed over again.
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Tick(), Outcome::kNothing);
+    EXPECT_EQ(handled.size(), 2u);
+
+    // A retry that succeeds tells nothing.
+    Write("next.rpy", "next");
+    Tick();
+    EXPECT_EQ(Tick(), Outcome::kRetrying);
     answer = Handled::kWritten;
     Tick();
     EXPECT_EQ(Tick(), Outcome::kWritten);
-    EXPECT_EQ(handled.size(), 3u);
+    EXPECT_EQ(Tick(), Outcome::kNothing);
+    EXPECT_EQ(handled.size(), 4u);
+
+    // A site written in part is told at once and not written again.
+    Write("partial.rpy", "partial");
+    answer = Handled::kIncomplete;
+    Tick();
+    EXPECT_EQ(Tick(), Outcome::kFailed);
+    EXPECT_EQ(Tick(), Outcome::kNothing);
+    EXPECT_EQ(handled.size(), 5u);
+
     // A replay passed over (no race) is not tried again.
     Write("practice.rpy", "practice");
     answer = Handled::kSkipped;

@@ -45,6 +45,7 @@ public:
     void BeginWait() override { ++waits; }
     void EndWait() override { --waits; }
     void ShowProgress(const std::string& status) override { progress.push_back(status); }
+    void SetProgress(int position, int range) override { progress_steps.emplace_back(position, range); }
     // Sends the print job to pdf_path; no path means the user cancels.
     bool SetUpPrinter(QPrinter* printer) override;
     bool OpenWithProgram(const std::string& target) override {
@@ -62,6 +63,7 @@ public:
     std::string pdf_path;
     std::string clipboard;
     std::vector<int> sounds;
+    std::vector<std::pair<int, int>> progress_steps;
     int waits = 0;
 
 private:

@@ -1,6 +1,7 @@
 #include "app/ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFile>
@@ -53,6 +54,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
     view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
     view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });
+    view_->SetUntickLaps([this] { plot_settings_->UntickAll(); });
     connect(plot_settings_, &ViewDialog::LapsChanged, this, [this] {
         doc_.redraw = true;
         view_->viewport()->update();
@@ -83,6 +85,10 @@ CMainFrame::~CMainFrame() {
     doc_.RemoveObserver(this);
     delete printer_;
 }
+
+bool CMainFrame::Idle() const { return !view_->Playback().IsBusy(); }
+
+bool CMainFrame::LapsStill() const { return view_->Playback().FileCommandsAllowed(); }
 
 void CMainFrame::UpdateTitle() { setWindowTitle(FromWindows1252(doc_.GetTitle()) + " - Ostrevan"); }
 
@@ -122,13 +128,10 @@ void CMainFrame::RefreshCommands() {
 
 void CMainFrame::BuildCommands() {
     const auto any_lap = [this] { return doc_.GetLoadedCount() > 0; };
-    const auto idle = [this] { return !view_->Playback().IsBusy(); };
-    const auto file_idle = [this] { return view_->Playback().FileCommandsAllowed(); };
+    const auto idle = [this] { return Idle(); };
+    const auto file_idle = [this] { return LapsStill(); };
     AddCommand({kClearAll, "&Clear all replay laps...", ":/icons/clear.svg", QKeySequence("Ctrl+N"),
-                [this] {
-                    plot_settings_->UntickAll();
-                    doc_.OnNewDocument();
-                },
+                [this] { doc_.OnNewDocument(); },
                 idle, {}});
     AddCommand({kAddReplayLap, "&Add replay lap...", ":/icons/add.svg", {}, [this] { doc_.OnAddReplayLap(); },
                 file_idle, {}});
@@ -137,9 +140,9 @@ void CMainFrame::BuildCommands() {
                 [this] { doc_.OpenMostRecentReplay(); }, file_idle, {}});
     AddCommand({kSaveTrackMapBitmap, "Save Trackmap as BMP-file...", {}, {}, [this] { view_->OnSaveTrackMapBitmap(); },
                 {}, {}});
-    AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, {}, {}});
-    AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, {}, {}});
-    AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, {}, {}});
+    AddCommand({kPrint, "&Print...", ":/icons/print.svg", QKeySequence("Ctrl+P"), [this] { OnPrint(); }, idle, {}});
+    AddCommand({kPrintPreview, "Print Pre&view", {}, {}, [this] { OnPrintPreview(); }, idle, {}});
+    AddCommand({kPrintSetup, "P&rint Setup...", {}, {}, [this] { OnPrintSetup(); }, idle, {}});
     AddCommand({kExit, "E&xit", {}, {}, [this] { close(); }, {}, {}});
 
     AddCommand({kViewToolbar, "&Toolbar", {}, {}, [this] { main_bar_->setVisible(!main_bar_->isVisible()); }, {},
@@ -166,7 +169,7 @@ void CMainFrame::BuildCommands() {
                         plot_settings_->ToggleLap(k + 1);
                     },
                     [this, k] {
-                        return doc_.GetSlot(k).used && !view_->playing && !view_->paused && !view_->race_mode;
+                        return doc_.GetSlot(k).used && LapsStill();
                     },
                     [this, k] { return plot_settings_->IsLapTicked(k); }});
         actions_[kToggleLap1 + k]->setStatusTip(QString("Toggle driving line for lap %1").arg(k + 1));
@@ -175,6 +178,12 @@ void CMainFrame::BuildCommands() {
                     CAboutDlg about(ui_, this);
                     about.exec();
                 }, {}, {}});
+    AddCommand({kNextPane, "Next Pane", {}, QKeySequence(Qt::Key_F6), [this] { MoveFocusToPane(1); }, {}, {}});
+    AddCommand({kPrevPane, "Previous Pane", {}, QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { MoveFocusToPane(-1); },
+                {}, {}});
+    // In no menu: the window itself holds them, so their keys work.
+    addAction(Action(kNextPane));
+    addAction(Action(kPrevPane));
     AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
     BuildCatalogueCommands();
     BuildGraphCommands();
@@ -244,21 +253,24 @@ void CMainFrame::BuildToolBars() {
         return bar;
     };
     main_bar_ = make("MainBar", "Toolbar");
-    for (int id : {kClearAll, kAddReplayLap}) main_bar_->addAction(Action(id));
-    main_bar_->addSeparator();
-    main_bar_->addAction(Action(kPrint));
-    main_bar_->addAction(Action(kAbout));
+    // 0 stands for a separator.
+    const int main_buttons[] = {kClearAll, kAddReplayLap, kLapFinder, kSaveReplayLap, kArrangeLaps, kMergeAllLaps, 0,
+                                kPrint, kAbout, 0, kGraph, kExportRecords, kToolsGearChange, kQELRankHandicap,
+                                kTrackOrganizer, kReplayCDDatabaseCreator, kPBViewer, kToolsTractionCircle,
+                                kToolsRatings};
+    for (int id : main_buttons) {
+        if (id == 0)
+            main_bar_->addSeparator();
+        else
+            main_bar_->addAction(Action(id));
+    }
     zoom_bar_ = make("ZoomBar", "Zoom Bar");
     for (int id : {kZoomIn, kZoomOut, kFitToTrack, kPanningTool}) zoom_bar_->addAction(Action(id));
     lap_bar_ = make("LapBar", "Lap Bar");
     for (int k = 0; k < ViewDialog::kRows; ++k) lap_bar_->addAction(Action(kToggleLap1 + k));
-    BuildCatalogueToolButtons();
-    BuildLibraryToolButtons();
     // The lap bar starts hidden on every run.
     lap_bar_->hide();
     BuildGraphMenus();
-    BuildWriterToolButtons();
-    BuildToolButtons();
 }
 
 void CMainFrame::RebuildRecentMenu() {
@@ -274,7 +286,7 @@ void CMainFrame::RebuildRecentMenu() {
         auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(FromPath(path)), recent_menu_);
         a->setProperty("recent", true);
         connect(a, &QAction::triggered, this, [this, path] {
-            if (!view_->playing) doc_.OnOpenDocument(path);
+            if (Idle()) doc_.OnOpenDocument(path);
         });
         recent_menu_->insertAction(exit, a);
     }
@@ -334,6 +346,28 @@ void CMainFrame::OnTogglePlotSettings() {
     dock->setVisible(!dock->isVisible());
 }
 
+void CMainFrame::MoveFocusToPane(int step) {
+    std::vector<QWidget*> panes;
+    for (QDockWidget* dock : {plot_dock_, race_dock_})
+        if (dock && dock->isVisible()) panes.push_back(dock->widget());
+    panes.push_back(view_);
+    const QWidget* focus = QApplication::focusWidget();
+    const int n = static_cast<int>(panes.size());
+    int current = -1;
+    for (int i = 0; i < n; ++i)
+        if (focus && (focus == panes[static_cast<size_t>(i)] || panes[static_cast<size_t>(i)]->isAncestorOf(focus)))
+            current = i;
+    const int next = current < 0 ? (step > 0 ? 0 : n - 1) : ((current + step) % n + n) % n;
+    QWidget* pane = panes[static_cast<size_t>(next)];
+    // A bar takes the focus on its first control that can have it.
+    QWidget* target = pane->focusPolicy() & Qt::TabFocus ? pane : nullptr;
+    for (QWidget* child : pane->findChildren<QWidget*>()) {
+        if (target) break;
+        if (child->isVisible() && child->isEnabled() && (child->focusPolicy() & Qt::TabFocus)) target = child;
+    }
+    if (target) target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
 void CMainFrame::RestorePlacement() {
     const auto placement = AppProfile::ReadPlacement();
     if (!placement) return;
@@ -375,7 +409,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 void CMainFrame::dropEvent(QDropEvent* event) {
     // Each dropped file adds a lap, as File > Open does.
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (!url.isLocalFile() || view_->playing) continue;
+        if (!url.isLocalFile() || !Idle()) continue;
         doc_.OnOpenDocument(QFile::encodeName(url.toLocalFile()).toStdString());
     }
     event->acceptProposedAction();

@@ -57,7 +57,7 @@ public:
         kExportRecords = 32807,
         kToolsGearChange = 32808, kToolsTractionCircle = 32832, kToolsRatings = 32837, kToolsSpeedTrack = 32843,
         kGenerateReportSite = 32840, kReportSiteListener = 32842,
-        kPBViewer = 32823,
+        kPBViewer = 32823, kNextPane = 57680, kPrevPane = 57681,
     };
 
     CMainFrame(CRpyGraphDoc& doc, Interaction& ui);
@@ -72,17 +72,12 @@ public:
     QToolBar* PlaybackToolBar() const { return playback_bar_; }
     QMenu* MapContextMenu() const { return context_menu_; }
     QAction* Action(int id) const;
+    QToolBar* MainToolBar() const { return main_bar_; }
     // Runs a command as its menu item would, when it is enabled.
     bool Run(int id);
     // Enabled and checked states of every command, from the document and
     // the view.
     void RefreshCommands();
-    // The lap a one-lap feature of the view uses: none loaded says "No
-    // replay lap loaded!" (-1), one is taken, several are offered to
-    // ChooseLapForReport (set by the report-lap chooser; until then a plain
-    // list). Returns the slot or -1.
-    int ChooseReportLap();
-    std::function<int(const std::vector<std::string>& labels)> report_lap_chooser;
     // The groove parameters dialog, replaceable for tests: the parameters,
     // or nullopt on Cancel.
     std::function<std::optional<groove_export::Parameters>()> groove_dialog;
@@ -121,6 +116,13 @@ private:
         std::function<bool()> checked;  // null: not checkable
     };
     void AddCommand(Command command);
+    // The enable rules the commands share. Idle: no lap or race is playing,
+    // paused or running fast, and the report site listener is not open
+    // (reports, tools, graphs, printing, clearing and opening). LapsStill:
+    // idle and not in race mode (adding, saving, merging and arranging
+    // laps, and the lap toggles).
+    bool Idle() const;
+    bool LapsStill() const;
     void BuildCommands();
     void BuildMenus();
     void BuildToolBars();
@@ -128,7 +130,6 @@ private:
     // Tools > Track Creating Tools > Export Lap To Groove (main_frame_writers.cpp).
     void BuildWriterCommands();
     void BuildWriterMenus();
-    void BuildWriterToolButtons();
     void OnExportLapToGroove();
     // The race charts of the Reports menu (main_frame_race_charts.cpp).
     void BuildRaceChartCommands();
@@ -145,12 +146,10 @@ private:
     // Replay CD catalogues (main_frame_catalogues.cpp).
     void BuildCatalogueCommands();
     void BuildCatalogueMenus();
-    void BuildCatalogueToolButtons();
     void OnReplayCDDatabaseCreator();
     // Replay library and ranking tools (main_frame_library.cpp).
     void BuildLibraryCommands();
     void BuildLibraryMenus();
-    void BuildLibraryToolButtons();
     // Personal-best records (main_frame_records.cpp).
     void BuildRecordsCommands();
     void BuildRecordsMenus();
@@ -164,6 +163,9 @@ private:
     void OnPrintPreview();
     void OnPrintSetup();
     void OnTogglePlotSettings();
+    // F6 and Shift+F6: the keyboard focus to the next (step 1) or previous
+    // (-1) pane: the bar at the left edge, then the track map.
+    void MoveFocusToPane(int step);
     // Tools > Graph and its tool-bar button (main_frame_graph.cpp).
     void BuildGraphCommands();
     void BuildGraphMenus();
@@ -191,7 +193,6 @@ private:
     // along the track (main_frame_tools.cpp).
     void BuildToolCommands();
     void BuildToolMenus();
-    void BuildToolButtons();
     void OnToolsGearChange();
     void OnToolsTractionCircle();
     void OnToolsRatings();

@@ -2,7 +2,6 @@
 // Database Creator", also on the main tool bar.
 
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -11,14 +10,12 @@
 
 void CMainFrame::BuildCatalogueCommands() {
     AddCommand({kReplayCDDatabaseCreator, "Replay CD Database Creator", ":/icons/cd_database.svg", {},
-                [this] { OnReplayCDDatabaseCreator(); }, [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { OnReplayCDDatabaseCreator(); }, [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildCatalogueMenus() {
     MenuNamed("&Tools")->addAction(Action(kReplayCDDatabaseCreator));
 }
-
-void CMainFrame::BuildCatalogueToolButtons() { main_bar_->addAction(Action(kReplayCDDatabaseCreator)); }
 
 void CMainFrame::OnReplayCDDatabaseCreator() {
     MountedMedia media;

@@ -1,11 +1,10 @@
-// The main window's way into the telemetry graphs: Tools > Graph and the
-// tool-bar button beside Print, both opening the graph window on the
-// loaded laps.
+// The main window's way into the telemetry graphs: Tools > Graph (also on
+// the main tool bar) and the graph command 32838, both opening the graph
+// window on the loaded laps.
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -13,10 +12,9 @@
 #include "interaction/interaction.h"
 
 void CMainFrame::BuildGraphCommands() {
-    // The menu command waits while a lap or race plays; the tool-bar
-    // button is always there.
+    // Graph waits while a lap or race plays; 32838 is always there.
     AddCommand({kGraph, "&Graph", ":/icons/graph.svg", {}, [this] { OnGraph(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+                [this] { return Idle(); }, {}});
     AddCommand({kGraphTool, "Telemetry graph", ":/icons/graph.svg", {}, [this] { OnGraph(); }, {}, {}});
     Action(kGraphTool)->setStatusTip("Compare the loaded laps in telemetry graphs");
 }
@@ -24,7 +22,6 @@ void CMainFrame::BuildGraphCommands() {
 void CMainFrame::BuildGraphMenus() {
     QMenu* tools = MenuNamed("&Tools");
     tools->insertAction(tools->actions().isEmpty() ? nullptr : tools->actions().front(), Action(kGraph));
-    main_bar_->addAction(Action(kGraphTool));
 }
 
 void CMainFrame::OnGraph() {

@@ -3,7 +3,6 @@
 // Tools > "QELRank Handicap" and Tools > "Track Organizer".
 
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -13,21 +12,21 @@
 #include "records/ui/track_organiser.h"
 
 void CMainFrame::BuildLibraryCommands() {
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     AddCommand({kLapFinder, "Add replay lap using Lap Finder...", ":/icons/lap_finder.svg", {},
                 [this] {
                     MountedMedia media;
                     LapFinder finder(doc_, media, this);
                     finder.exec();
                 },
-                [this] { return !view_->playing && !view_->paused && !view_->race_mode; }, {}});
-    AddCommand({kQELRankHandicap, "QELRank Handicap", {}, {},
+                [this] { return LapsStill(); }, {}});
+    AddCommand({kQELRankHandicap, "QELRank Handicap", ":/icons/qelrank_handicap.svg", {},
                 [this] {
                     QELRank dialog(doc_, this);
                     dialog.exec();
                 },
                 idle, {}});
-    AddCommand({kTrackOrganizer, "Track Organizer", {}, {},
+    AddCommand({kTrackOrganizer, "Track Organizer", ":/icons/track_organizer.svg", {},
                 [this] {
                     TrackOrganiser dialog(doc_.GetQELDirectory(), ui_, this);
                     dialog.exec();
@@ -44,10 +43,4 @@ void CMainFrame::BuildLibraryMenus() {
     QMenu* tools = MenuNamed("&Tools");
     tools->addAction(Action(kQELRankHandicap));
     tools->addAction(Action(kTrackOrganizer));
-}
-
-void CMainFrame::BuildLibraryToolButtons() {
-    const QList<QAction*> items = main_bar_->actions();
-    const int at = static_cast<int>(items.indexOf(Action(kAddReplayLap)));
-    main_bar_->insertAction(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, Action(kLapFinder));
 }

@@ -8,8 +8,8 @@
 #include "records/ui/pb_viewer.h"
 
 void CMainFrame::BuildPBViewerCommands() {
-    AddCommand({kPBViewer, "PB Viewer", {}, {}, [this] { OnPBViewer(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+    AddCommand({kPBViewer, "PB Viewer", ":/icons/pb_viewer.svg", {}, [this] { OnPBViewer(); },
+                [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildPBViewerMenus() { MenuNamed("&Tools")->addAction(Action(kPBViewer)); }

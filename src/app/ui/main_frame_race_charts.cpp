@@ -13,7 +13,7 @@
 #include "reports/ui/relative_race_graph.h"
 
 void CMainFrame::BuildRaceChartCommands() {
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     AddCommand({kGraphicalRaceReport, "Graphical Race Report", {}, {}, [this] { OnGraphicalRaceReport(); }, idle, {}});
     AddCommand({kRaceHistoryGraph, "Race History Graph", {}, {}, [this] { OnRaceHistoryGraph(); }, idle, {}});
 }

@@ -8,8 +8,8 @@
 #include "records/ui/export_records.h"
 
 void CMainFrame::BuildRecordsCommands() {
-    AddCommand({kExportRecords, "E&xport Records", {}, {}, [this] { OnExportRecords(); },
-                [this] { return !view_->playing && !view_->paused; }, {}});
+    AddCommand({kExportRecords, "E&xport Records", ":/icons/export_records.svg", {}, [this] { OnExportRecords(); },
+                [this] { return Idle(); }, {}});
 }
 
 void CMainFrame::BuildRecordsMenus() {

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 
+#include "document/report_lap_picker.h"
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/report_site_mode.h"
@@ -15,7 +16,7 @@
 #include "settings/settings.h"
 
 void CMainFrame::BuildReportSiteCommands() {
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     AddCommand({kGenerateReportSite, "Generate Report site (html)", {}, {}, [this] { OnGenerateReportSite(); }, idle, {}});
     AddCommand({kReportSiteListener, "Report Site Listener", {}, {}, [this] { OnReportSiteListener(); }, idle, {}});
 }
@@ -34,13 +35,15 @@ void CMainFrame::OnGenerateReportSite() {
         return;
     }
     if (const auto local = path_lookup::ToLocalPath(folder)) folder = local->string();
-    if (doc_.GetLoadedCount() == 0) {
+    // No lap says "No replay lap loaded!" first; that and a cancelled
+    // choice both end here.
+    const int slot = ReportPicker().ChooseReportLap();
+    if (slot < 0) {
         ui_.ShowMessage("You need to load a lap from the replay\r\nyou want the Report Site for.");
         return;
     }
-    const int slot = ChooseReportLap();
-    if (slot < 0) return;
     const LapSlot& lap = doc_.GetSlot(slot);
+    if (!lap.header || !lap.drivers) return;
     if (lap.drivers->race_present != 1) {
         ui_.ShowMessage(
             "This replay file does not contain race info!\r\nHTML Site export is only made for replays containing "
@@ -70,5 +73,14 @@ void CMainFrame::OnGenerateReportSite() {
 void CMainFrame::OnReportSiteListener() {
     listener_.reset();
     listener_ = std::make_unique<ReportSiteListener>(ui_, doc_, ViewTrackMap(doc_, *view_));
+    // The listener lends the document's track slot to every site it
+    // writes: the program stays busy until the window closes.
+    PlaybackController& playback = view_->Playback();
+    connect(listener_.get(), &QDialog::finished, this, [this, &playback] {
+        playback.SetListenerOpen(false);
+        RefreshCommands();
+    });
+    playback.SetListenerOpen(true);
     listener_->show();
+    RefreshCommands();
 }

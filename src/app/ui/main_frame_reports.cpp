@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 
 #include "app/choose_lap_for_report.h"
 #include "app/loaded_laps_arranger.h"
@@ -20,8 +19,10 @@
 
 void CMainFrame::BuildViewCommands() {
     // Reports read the loaded laps: none runs while a playback steps them.
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
-    const auto laps_still = [this] { return !view_->playing && !view_->paused && !view_->race_mode; };
+    const auto idle = [this] { return Idle(); };
+    const auto laps_still = [this] { return LapsStill(); };
+    // The detailed race report also waits while a race runs backwards.
+    const auto idle_forward = [this] { return Idle() && !view_->Playback().fast_reverse; };
     struct Entry {
         int id;
         const char* text;
@@ -45,7 +46,8 @@ void CMainFrame::BuildViewCommands() {
     for (const Entry& e : entries) {
         const auto run = e.run;
         const int kind = e.kind;
-        AddCommand({e.id, e.text, {}, {}, [this, run, kind] { (this->*run)(kind); }, idle, {}});
+        AddCommand({e.id, e.text, {}, {}, [this, run, kind] { (this->*run)(kind); },
+                    e.id == kReportsDetailedRace ? std::function<bool()>(idle_forward) : idle, {}});
     }
     AddCommand({kSettings, "Settings...", ":/icons/settings.svg", {}, [this] { OnSettings(); }, {}, {}});
     AddCommand({kArrangeLaps, "Move/Remove loaded replay laps", ":/icons/arrange.svg", {}, [this] { OnArrangeLaps(); },
@@ -75,12 +77,6 @@ void CMainFrame::BuildViewMenus() {
     for (int id : {kToolsEngineDetection, kToolsSeasonEngineInfo}) tools->addAction(Action(id));
     tools->addSeparator();
     for (int id : {kToolsLaptimeVerifier, kToolsSectorTimes, kToolsSpeedReport}) tools->addAction(Action(id));
-
-    // On the main tool bar the arranger follows the commands that add laps.
-    const QList<QAction*> buttons = main_bar_->actions();
-    const int after_add = static_cast<int>(buttons.indexOf(Action(kAddReplayLap)));
-    main_bar_->insertAction(after_add >= 0 && after_add + 1 < buttons.size() ? buttons[after_add + 1] : nullptr,
-                            Action(kArrangeLaps));
 }
 
 void CMainFrame::OpenReport(int kind, Drivers* drivers, Header* header) {

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolBar>
 
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
@@ -16,7 +15,7 @@
 void CMainFrame::BuildToolCommands() {
     // The tools read the loaded laps: none opens while a playback steps
     // them. Each says itself when there are too few laps.
-    const auto idle = [this] { return !view_->playing && !view_->paused; };
+    const auto idle = [this] { return Idle(); };
     struct Entry {
         int id;
         const char* text;
@@ -40,11 +39,6 @@ void CMainFrame::BuildToolMenus() {
     for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings, kToolsSpeedTrack})
         tools->addAction(Action(id));
     tools->addSeparator();
-}
-
-void CMainFrame::BuildToolButtons() {
-    // On the main tool bar after the graph button, as the menu orders them.
-    for (int id : {kToolsGearChange, kToolsTractionCircle, kToolsRatings}) main_bar_->addAction(Action(id));
 }
 
 void CMainFrame::OnToolsGearChange() {

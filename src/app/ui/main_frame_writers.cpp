@@ -6,22 +6,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QToolBar>
-#include <filesystem>
 
-#include "app/choose_lap_for_report.h"
 #include "app/save_which_lap.h"
 #include "app/ui/groove.h"
+#include "document/report_lap_picker.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/merge_parameters.h"
 #include "app/ui/rpy_graph_view.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
-#include "replay/header.h"
 
 void CMainFrame::BuildWriterCommands() {
     // Writing from the laps waits while they play.
-    const auto idle_laps = [this] { return !view_->playing && !view_->paused && !view_->race_mode; };
+    const auto idle_laps = [this] { return LapsStill(); };
     AddCommand({kSaveReplayLap, "&Save replay lap...", ":/icons/save_lap.svg", {}, [this] { doc_.OnSaveReplayLap(); },
                 idle_laps, {}});
     AddCommand({kMergeAllLaps, "Merge all laps to one replay file...", ":/icons/merge.svg", {},
@@ -40,11 +37,6 @@ void CMainFrame::BuildWriterCommands() {
     });
     doc_.SetMergeParametersDialog(
         [](CRpyGraphDoc& doc) { return MergeParameters::Ask(doc, QApplication::activeWindow()); });
-    report_lap_chooser = [this](const std::vector<std::string>& labels) {
-        ChooseLapForReport dialog(ui_, this);
-        dialog.SetCaptions(labels);
-        return dialog.Run();
-    };
     groove_dialog = [this]() -> std::optional<groove_export::Parameters> {
         groove dialog(ui_, this);
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -66,33 +58,8 @@ void CMainFrame::BuildWriterMenus() {
     track_tools->addAction(Action(kExportLapToGroove));
 }
 
-void CMainFrame::BuildWriterToolButtons() {
-    // Beside the commands that add laps, before the separator.
-    const auto actions = main_bar_->actions();
-    const int add = static_cast<int>(actions.indexOf(Action(kAddReplayLap)));
-    QAction* before = add >= 0 && add + 1 < actions.size() ? actions[add + 1] : nullptr;
-    for (int id : {kSaveReplayLap, kMergeAllLaps}) main_bar_->insertAction(before, Action(id));
-}
-
-int CMainFrame::ChooseReportLap() {
-    const int count = doc_.GetLoadedCount();
-    if (count == 0) {
-        ui_.ShowMessage("No replay lap loaded!");
-        return -1;
-    }
-    if (count == 1) return 0;
-    std::vector<std::string> labels;
-    for (int i = 0; i < count; ++i) {
-        const Header& h = *doc_.GetSlot(i).header;
-        const std::string name = std::filesystem::path(h.path).stem().string();
-        labels.push_back("\"" + name + "\" - " + h.player_first_name + " " + h.player_last_name);
-    }
-    const int chosen = report_lap_chooser ? report_lap_chooser(labels) : -1;
-    return chosen >= 0 && chosen < count ? chosen : -1;
-}
-
 void CMainFrame::OnExportLapToGroove() {
-    const int slot = ChooseReportLap();
+    const int slot = ReportPicker().ChooseReportLap();
     if (slot < 0 || !groove_dialog) return;
     const auto parameters = groove_dialog();
     if (!parameters) return;

@@ -39,6 +39,10 @@ void CRpyGraphApp::InitInstance() {
     frame_->RestorePlacement();
     frame_->show();
     if (command_.mode == CommandLine::Mode::kLoadRpy) AddLapsFromCommandLine(*doc_, command_);
+    // A replay named alone opens as File > Open would: the lap-choice
+    // dialog, then the lap; one that cannot be read says so and leaves the
+    // window empty.
+    if (!command_.open_path.empty()) doc_->OnOpenDocument(command_.open_path);
 }
 
 int RunInteractive(int argc, char** argv, const CommandLine& command) {

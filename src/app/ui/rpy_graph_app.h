@@ -1,7 +1,8 @@
 #pragma once
 // The interactive program: the settings, the document, the main window and
 // the seam's Qt answers, and the -loadrpy mode, which adds the laps named
-// on the command line once the window is up.
+// on the command line once the window is up (as a replay named alone on
+// the command line is opened).
 
 #include <memory>
 

@@ -39,6 +39,7 @@ void CRpyGraphView::OnDocumentChanged(CRpyGraphDoc&, Change change) {
 void CRpyGraphView::OnInitialUpdate() {
     race_mode = false;
     if (doc_.IsPainterFitted()) return;
+    if (untick_laps_) untick_laps_();
     SetZoomSizes(kMapExtent, kMapExtent);
     DoZoomFull();
     doc_.redraw = true;

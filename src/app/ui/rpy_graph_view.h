@@ -42,6 +42,9 @@ public:
     // bar's check boxes). Every lap is drawn until a source is set.
     void SetLapShownSource(std::function<bool(int)> shown) { lap_shown_ = std::move(shown); }
     bool IsLapShown(int slot) const { return !lap_shown_ || lap_shown_(slot); }
+    // Unticks every lap's box; run when the view first updates after the
+    // track changed (a new document, the first lap's track).
+    void SetUntickLaps(std::function<void()> untick) { untick_laps_ = std::move(untick); }
     // Captions of the shown laps for printing (driver and lap time).
     void SetLapCaptionSource(std::function<std::string(int)> caption) { lap_caption_ = std::move(caption); }
 
@@ -122,6 +125,7 @@ private:
     bool first_draw_done_ = false;
     std::function<bool(int)> lap_shown_;
     std::function<std::string(int)> lap_caption_;
+    std::function<void()> untick_laps_;
     // Playback: the 55 ms timer, the clean map of race mode from which car
     // markers are erased, and the painter of a drawing pass on the canvas.
     void InitPlayback();

@@ -91,7 +91,11 @@ void QtInteraction::EndWait() { QApplication::restoreOverrideCursor(); }
 
 void QtInteraction::ShowProgress(const std::string& status) {
     if (status.empty()) {
-        if (wait_) wait_->hide();
+        if (wait_) {
+            // The next box starts with its text alone.
+            wait_->HideProgress();
+            wait_->hide();
+        }
         return;
     }
     if (!wait_) {
@@ -102,6 +106,14 @@ void QtInteraction::ShowProgress(const std::string& status) {
     wait_->show();
     wait_->raise();
     // Painted now: the work that follows keeps the event loop from running.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtInteraction::SetProgress(int position, int range) {
+    if (!wait_ || !wait_->isVisible()) return;
+    wait_->SetRange(0, range);
+    wait_->SetPos(position);
+    wait_->ShowProgress();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

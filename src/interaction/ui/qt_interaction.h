@@ -36,6 +36,7 @@ public:
     void BeginWait() override;
     void EndWait() override;
     void ShowProgress(const std::string& status) override;
+    void SetProgress(int position, int range) override;
     bool SetUpPrinter(QPrinter* printer) override;
     bool OpenWithProgram(const std::string& path_or_url) override;
     void SetClipboardText(const std::string& text) override;

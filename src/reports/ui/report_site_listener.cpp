@@ -133,11 +133,16 @@ ReportSiteWatcher::Handled ReportSiteListener::WriteSite(const std::filesystem::
             "Can't find track for this replay!\nYou'll not be able to see any track maps nor speed data!\n"
             "Make sure QEL Path is set correctly in File->Settings");
     }
-    doc_.LendTrackSlot(std::move(track));
-    const auto result = WriteSiteWithCharts(ui_, &doc_, *header, *drivers, parent, track_map_);
-    doc_.LendTrackSlot(nullptr);
+    // The map is drawn from the document's track only when that is this
+    // replay's own: a document still holding laps keeps its track, and the
+    // site then names its map as failed.
+    const bool lent = doc_.LendTrackSlot(std::move(track));
+    SiteChartImages::TrackMap map = track_map_;
+    if (!lent) map = [](const std::string&, int) { return ReportSiteImages::Result::kFailed; };
+    const auto result = WriteSiteWithCharts(ui_, &doc_, *header, *drivers, parent, map);
+    if (lent) doc_.LendTrackSlot(nullptr);
     if (result.complete()) return Handled::kWritten;
     last_failure_.clear();
     for (const std::string& problem : result.problems) last_failure_ += problem + "\r\n";
-    return Handled::kFailed;
+    return result.folder.empty() ? Handled::kFailed : Handled::kIncomplete;
 }
