@@ -207,12 +207,13 @@ TEST(DesktopRegistration, TheUsersOwnRegistrationOpensAReplay) {
 }
 
 TEST(Install, IntoATemporaryPrefix) {
-    fixture::TempDir prefix;
-    ASSERT_EQ(std::system(("'" OSTREVAN_CMAKE "' --install '" OSTREVAN_BUILD_DIR "' --prefix " + Quoted(prefix.path()) +
+    // A prefix whose path the desktop entry must quote.
+    fixture::TempDir folder;
+    const fs::path p = folder.path() / "Ostrevan 0.1";
+    ASSERT_EQ(std::system(("'" OSTREVAN_CMAKE "' --install '" OSTREVAN_BUILD_DIR "' --prefix " + Quoted(p) +
                            " >/dev/null 2>&1")
                               .c_str()),
               0);
-    const fs::path& p = prefix.path();
     const fs::path program = p / "bin/ostrevan";
     const fs::path entry = p / "share/applications/ostrevan.desktop";
     const fs::path package = p / "share/mime/packages/ostrevan.xml";
@@ -250,8 +251,10 @@ TEST(Install, IntoATemporaryPrefix) {
     if (!HasTool("xdg-mime") || !HasTool("gio") || !HasTool("update-mime-database"))
         GTEST_SKIP() << "xdg-utils, libglib2.0-bin or shared-mime-info is missing";
     fixture::TempDir files;
-    const fs::path data_dirs = p / "share";
-    const std::string dirs = data_dirs.string() + ":/usr/share";
+    // xdg-mime splits its folder lists at blanks as well: the prefix is
+    // reached through a link without one.
+    fs::create_directory_symlink(p / "share", files.path() / "share");
+    const std::string dirs = (files.path() / "share").string() + ":/usr/share";
     fixture::ReplaySpec other_simulator;
     other_simulator.version = 3;
     fixture::WriteFile(files.path() / "monza.rpy", fixture::BuildReplay(fixture::ReplaySpec{}));
