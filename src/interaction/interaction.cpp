@@ -8,6 +8,9 @@ Interaction::~Interaction() = default;
 
 void Interaction::SetProgress(int, int) {}
 
+// Printers that write straight to their output have nothing left to do.
+bool Interaction::EndPrinting(QPrinter*, bool printed) { return printed; }
+
 BatchInteraction::BatchInteraction(std::ostream* err) : err_(err ? err : &std::cerr) {}
 
 void BatchInteraction::ShowMessage(const std::string& text, Icon, const std::string&) {

@@ -49,9 +49,16 @@ public:
     // Shows the progress bar of that box at position (0 to range) until
     // the box is hidden. Without a box, and by default, nothing.
     virtual void SetProgress(int position, int range);
-    // Shows the print dialog for the printer (all pages, no selection, no
-    // print to file). False when the user cancels or nothing can print.
+    // Shows the print dialog for the printer (all pages, no selection or
+    // page range). A PDF file is offered whatever printers exist. False
+    // when the user cancels or nothing can print (said to the user).
     virtual bool SetUpPrinter(QPrinter* printer) = 0;
+    // Ends a print that SetUpPrinter set up, once its painter has ended;
+    // printed says whether every page went out. A print to a PDF file
+    // reaches the chosen path only here, whole, and only when printed: an
+    // earlier file there stays as it was otherwise. False when printed is
+    // false or the file could not be put in place; the caller says so.
+    virtual bool EndPrinting(QPrinter* printer, bool printed);
     // Opens a file or address with the program the system has for it.
     virtual bool OpenWithProgram(const std::string& path_or_url) = 0;
     virtual void SetClipboardText(const std::string& text) = 0;

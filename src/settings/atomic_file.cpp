@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #include "replay/input_file.h"
@@ -162,6 +163,22 @@ bool AtomicFile::Commit() {
     if (committed_) return true;
     if (!Finish()) return false;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail();
+    temp_.clear();
+    committed_ = true;
+    atomic_file::SyncFolder(target_.parent_path());
+    return true;
+}
+
+bool AtomicFile::CommitNew() {
+    if (committed_) return true;
+    if (!Finish()) return false;
+    // renameat2 refuses to replace; where the file system cannot do that,
+    // a hard link does the same.
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS) return Fail();
+        if (::link(temp_.c_str(), target_.c_str()) != 0) return Fail();
+        ::unlink(temp_.c_str());
+    }
     temp_.clear();
     committed_ = true;
     atomic_file::SyncFolder(target_.parent_path());

@@ -66,8 +66,17 @@ public:
     // Finishes when that is not done and renames the temporary file over the
     // target. False when that fails; the target is then as it was.
     bool Commit();
+    // As Commit, but only when nothing stands at the target: a file that
+    // appeared there meanwhile is left as it is, and false is returned with
+    // errno EEXIST.
+    bool CommitNew();
     // Removes the temporary file; the target stays as it was.
     void Discard();
+
+    // The temporary file between Begin and Commit, for a writer that opens
+    // it by name (the PDF printer). The file stays open here, so Finish
+    // flushes what that writer put into it to disk as well.
+    const std::filesystem::path& temp_path() const { return temp_; }
 
     bool failed() const { return failed_; }
     bool committed() const { return committed_; }

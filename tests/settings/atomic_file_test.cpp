@@ -98,4 +98,24 @@ TEST(AtomicFile, SpecialFilesAreNeitherReadNorWritten) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
 }
 
+TEST(AtomicFileTest, ANewFileNeverTakesThePlaceOfOneThatAppearedMeanwhile) {
+    fixture::TempDir dir;
+    const fs::path target = dir.path() / "ostrevan.desktop";
+    AtomicFile first;
+    ASSERT_TRUE(first.Begin(target));
+    ASSERT_TRUE(first.Append("ours\n"));
+    std::ofstream(target) << "theirs\n";
+    EXPECT_FALSE(first.CommitNew());
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(Slurp(target), "theirs\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+    fs::remove(target);
+    AtomicFile second;
+    ASSERT_TRUE(second.Begin(target) && second.Append("ours\n"));
+    EXPECT_TRUE(second.CommitNew());
+    EXPECT_EQ(Slurp(target), "ours\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
 }  // namespace

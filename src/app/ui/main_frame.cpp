@@ -323,7 +323,9 @@ void CMainFrame::OnPrint() {
     if (!printer_) printer_ = new QPrinter(QPrinter::HighResolution);
     if (!ui_.SetUpPrinter(printer_)) return;
     plot_dock_->setUpdatesEnabled(false);
-    if (!view_->Print(*printer_)) ui_.ShowMessage("The track map could not be printed.", Interaction::Icon::Error);
+    const bool printed = view_->Print(*printer_);
+    if (!ui_.EndPrinting(printer_, printed))
+        ui_.ShowMessage("The track map could not be printed.", Interaction::Icon::Error);
     plot_dock_->setUpdatesEnabled(true);
 }
 

@@ -1,11 +1,15 @@
 #include "app/ui/rpy_graph_app.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "app/command_line.h"
+#include "app/desktop_registration.h"
 #include "app/options.h"
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
@@ -45,6 +49,29 @@ void CRpyGraphApp::InitInstance() {
     if (!command_.open_path.empty()) doc_->OnOpenDocument(command_.open_path);
 }
 
+namespace {
+
+std::string Resource(const char* name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// What the original registered with the shell at every start: the program
+// for its replays, with its icon. The entry starts this very program, from
+// wherever it runs.
+void RegisterWithDesktop() {
+    const std::optional<DesktopRegistration> registration = DesktopRegistration::FromEnvironment();
+    if (!registration) return;
+    const std::string program = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    registration->Register({
+        {"applications/ostrevan.desktop", DesktopRegistration::WithExec(Resource(":/desktop/ostrevan.desktop"), program)},
+        {"mime/packages/ostrevan.xml", Resource(":/desktop/ostrevan.xml")},
+        {"icons/hicolor/scalable/apps/ostrevan.svg", Resource(":/icons/ostrevan.svg")},
+    });
+}
+
+}  // namespace
+
 int RunInteractive(int argc, char** argv, const CommandLine& command) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
         std::cerr << "Ostrevan needs a graphical display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
@@ -54,6 +81,7 @@ int RunInteractive(int argc, char** argv, const CommandLine& command) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ostrevan");
     QApplication::setWindowIcon(QIcon(":/icons/ostrevan.svg"));
+    RegisterWithDesktop();
     Settings& settings = Settings::Instance();
     settings.InitProgramFolder();
     CRpyGraphApp program(settings, command);

@@ -231,7 +231,8 @@ void NewGraph::OnPrint() {
 
     QPrinter printer(QPrinter::HighResolution);
     if (!doc_.GetInteraction().SetUpPrinter(&printer)) return;
-    if (!PrintPage(printer, *secondaries))
+    const bool printed = PrintPage(printer, *secondaries);
+    if (!doc_.GetInteraction().EndPrinting(&printer, printed))
         doc_.GetInteraction().ShowMessage("The graph could not be printed.", Interaction::Icon::Error);
 }
 

@@ -10,8 +10,13 @@
 #include <QPrinter>
 #include <QSoundEffect>
 #include <QUrl>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "controls/please_wait.h"
+#include "settings/atomic_file.h"
 #include "interaction/ui/text_codec.h"
 
 namespace {
@@ -33,6 +38,19 @@ QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray:
 std::optional<std::string> ToPath(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
+}
+
+// Qt's PDF writer does not report a failed write (a full disk): a file cut
+// short lacks the end-of-file marker that is written last.
+bool EndsLikeAPdf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size <= 0) return false;
+    const std::streamoff tail = std::min<std::streamoff>(size, 64);
+    std::string end(static_cast<size_t>(tail), '\0');
+    in.seekg(size - tail);
+    in.read(end.data(), tail);
+    return in && end.find("%%EOF") != std::string::npos;
 }
 
 }  // namespace
@@ -118,11 +136,41 @@ void QtInteraction::SetProgress(int position, int range) {
 }
 
 bool QtInteraction::SetUpPrinter(QPrinter* printer) {
+    pdf_files_.erase(printer);
     QPrintDialog dialog(printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    return dialog.exec() == QDialog::Accepted;
+    // Most machines have no printer at all: a PDF file is what they print to.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty()) return true;
+
+    // The printer writes into a temporary file beside the chosen one, which
+    // EndPrinting renames into place: a print that fails half way never
+    // leaves a broken PDF where an earlier one stood.
+    const QString chosen = printer->outputFileName();
+    auto file = std::make_unique<AtomicFile>();
+    if (!file->Begin(std::filesystem::path(QFile::encodeName(chosen).toStdString()))) {
+        QMessageBox::critical(parent_, Caption(), "The PDF file could not be written to\n" + chosen);
+        return false;
+    }
+    printer->setOutputFileName(FromPath(file->temp_path().string()));
+    pdf_files_[printer] = PdfFile{chosen, std::move(file)};
+    return true;
+}
+
+bool QtInteraction::EndPrinting(QPrinter* printer, bool printed) {
+    const auto it = pdf_files_.find(printer);
+    if (it == pdf_files_.end()) return printed;
+    const std::unique_ptr<AtomicFile> file = std::move(it->second.file);
+    // The next print dialog proposes the file the user chose, not ours.
+    printer->setOutputFileName(it->second.chosen);
+    pdf_files_.erase(it);
+    if (!printed || !EndsLikeAPdf(file->temp_path())) {
+        file->Discard();
+        return false;
+    }
+    return file->Commit();
 }
 
 bool QtInteraction::OpenWithProgram(const std::string& path_or_url) {

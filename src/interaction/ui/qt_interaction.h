@@ -4,11 +4,13 @@
 // the clipboard and the program's sounds (Qt Multimedia).
 
 #include <QPointer>
+#include <QString>
 #include <map>
 #include <memory>
 
 #include "interaction/interaction.h"
 
+class AtomicFile;
 class PleaseWait;
 class QSoundEffect;
 class QWidget;
@@ -38,6 +40,7 @@ public:
     void ShowProgress(const std::string& status) override;
     void SetProgress(int position, int range) override;
     bool SetUpPrinter(QPrinter* printer) override;
+    bool EndPrinting(QPrinter* printer, bool printed) override;
     bool OpenWithProgram(const std::string& path_or_url) override;
     void SetClipboardText(const std::string& text) override;
     void PlaySound(int resource) override;
@@ -50,6 +53,13 @@ private:
     // Owned here; parented to the main window so it stays over it. The
     // guard clears when the main window takes it down first.
     QPointer<PleaseWait> wait_;
+    // Prints to PDF files under way: the path each printer's user chose and
+    // the file it writes into in its place, until EndPrinting.
+    struct PdfFile {
+        QString chosen;
+        std::unique_ptr<AtomicFile> file;
+    };
+    std::map<QPrinter*, PdfFile> pdf_files_;
     // The program's sounds, made on first use.
     std::map<int, std::unique_ptr<QSoundEffect>> sounds_;
 };

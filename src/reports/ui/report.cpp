@@ -236,6 +236,10 @@ void Report::OnPrint() {
     printer.setDocName("Ostrevan");
     if (!seam_.SetUpPrinter(&printer)) return;
     m_nPrintedPages = PrintText(printer, "\n\n" + FromWindows1252(m_text).replace("\r\n", "\n"));
+    const bool printed = m_nPrintedPages > 0 && printer.printerState() != QPrinter::Aborted &&
+                         printer.printerState() != QPrinter::Error;
+    if (!seam_.EndPrinting(&printer, printed))
+        seam_.ShowMessage("The report could not be printed.", Interaction::Icon::Error);
 }
 
 int Report::PrintText(QPrinter& printer, const QString& text) {

@@ -1,0 +1,65 @@
+#pragma once
+// Registers the interactive program with the desktop for the user alone,
+// the freedesktop.org way: its desktop entry (which hands a replay to the
+// program), the replay file type and the program's icon, under the user's
+// data folder where menus and file managers look for them.
+//
+// A file is written where the user's folder lacks it and no system-wide
+// install provides it, and over this program's own earlier file when that
+// is unchanged but out of date (the program has moved). Every file written
+// ends with a line holding a stamp of the rest: a file whose stamp no
+// longer matches was changed by the user, and is never written over. Files
+// are written whole, through a temporary file beside them.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class DesktopRegistration {
+public:
+    struct File {
+        // Below the data folder: "applications/ostrevan.desktop". The
+        // extension chooses the stamp line's comment form (.desktop: "#",
+        // .xml and .svg: "<!-- -->").
+        std::filesystem::path relative;
+        // The content without the stamp line; empty: nothing to register.
+        std::string content;
+    };
+    // Runs a program (argument vector, program first) to its end; false
+    // when it cannot be run or fails.
+    using RunTool = std::function<bool(const std::vector<std::string>&)>;
+
+    // data_home: the user's data folder; data_dirs: the system's, where an
+    // install puts its files.
+    DesktopRegistration(std::filesystem::path data_home, std::vector<std::filesystem::path> data_dirs);
+
+    // The folders that XDG_DATA_HOME and XDG_DATA_DIRS name, with their
+    // defaults (~/.local/share; /usr/local/share and /usr/share). Nullopt
+    // when there is no home folder to register in.
+    static std::optional<DesktopRegistration> FromEnvironment();
+
+    // Writes the files that need it, then refreshes the desktop's database
+    // of each folder written into (update-desktop-database for
+    // applications/, update-mime-database for mime/), where those tools are
+    // present. Returns the files written, in order; a file that cannot be
+    // written is named on standard error and left out.
+    std::vector<std::filesystem::path> Register(const std::vector<File>& files, const RunTool& run = RunQuietly) const;
+
+    // The entry with its Exec line starting program with the file to open.
+    static std::string WithExec(const std::string& entry, const std::string& program);
+    // The Exec value that starts program with one file ("%f"), quoted and
+    // escaped as desktop entries require.
+    static std::string ExecValue(const std::string& program);
+    // Runs a program with its output discarded.
+    static bool RunQuietly(const std::vector<std::string>& argv);
+
+    const std::filesystem::path& data_home() const { return data_home_; }
+
+private:
+    bool ProvidedSystemWide(const std::filesystem::path& relative) const;
+
+    std::filesystem::path data_home_;
+    std::vector<std::filesystem::path> data_dirs_;
+};

@@ -1,0 +1,215 @@
+// Ostrevan as an installed desktop program: the user's own registration at
+// start (written once, never over a changed file, not where an install
+// provides it), and `cmake --install` into a temporary prefix, read with
+// the desktop's own tools where they are present.
+
+#include "app/desktop_registration.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QXmlStreamReader>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "support/replay_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::vector<DesktopRegistration::File>;
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+// A shell command's standard output, its last line end dropped.
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 512> buffer{};
+        while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+        ::pclose(pipe);
+    }
+    if (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+std::string Resource(const char* name) { return Read(fs::path(OSTREVAN_RESOURCES) / name); }
+
+Files OwnFiles(const std::string& program) {
+    return {{"applications/ostrevan.desktop", DesktopRegistration::WithExec(Resource("desktop/ostrevan.desktop"), program)},
+            {"mime/packages/ostrevan.xml", Resource("desktop/ostrevan.xml")},
+            {"icons/hicolor/scalable/apps/ostrevan.svg", Resource("icons/ostrevan.svg")}};
+}
+
+// The registration with its tool runs recorded instead of made.
+struct Registration {
+    explicit Registration(std::vector<fs::path> system = {}) : registration(home.path(), std::move(system)) {}
+    std::vector<fs::path> Register(const Files& files) {
+        return registration.Register(files, [this](const std::vector<std::string>& argv) {
+            runs.push_back(argv);
+            return true;
+        });
+    }
+    fixture::TempDir home;
+    DesktopRegistration registration;
+    std::vector<std::vector<std::string>> runs;
+};
+
+TEST(DesktopRegistration, ExecQuotesAndEscapesTheProgramPath) {
+    const struct {
+        std::string program, exec;
+    } table[] = {
+        {"/usr/bin/ostrevan", "/usr/bin/ostrevan %f"},
+        {"/opt/Ostrevan 0.1/ostrevan", "\"/opt/Ostrevan 0.1/ostrevan\" %f"},
+        {"/home/jim/$HOME/o", "\"/home/jim/\\\\$HOME/o\" %f"},
+        {"/a\"b`c/o", "\"/a\\\\\"b\\\\`c/o\" %f"},
+        {"/a\\b/o", "\"/a\\\\\\\\b/o\" %f"},
+        {"/100%/o", "/100%%/o %f"},
+        {"/tab\there/o", "\"/tab\\there/o\" %f"},
+    };
+    for (const auto& row : table) EXPECT_EQ(DesktopRegistration::ExecValue(row.program), row.exec) << row.program;
+    EXPECT_EQ(DesktopRegistration::WithExec("[Desktop Entry]\nName=O\nExec=ostrevan %f\nIcon=o\n", "/x/o"),
+              "[Desktop Entry]\nName=O\nExec=/x/o %f\nIcon=o\n");
+}
+
+TEST(DesktopRegistration, WritesEachFileOnceAndASecondStartWritesNothing) {
+    Registration user;
+    const std::vector<fs::path> written = user.Register(OwnFiles("/opt/o/ostrevan"));
+    const fs::path& home = user.home.path();
+    ASSERT_EQ(written, (std::vector<fs::path>{home / "applications/ostrevan.desktop", home / "mime/packages/ostrevan.xml",
+                                               home / "icons/hicolor/scalable/apps/ostrevan.svg"}));
+    const std::string entry = Read(written[0]);
+    EXPECT_NE(entry.find("\nExec=/opt/o/ostrevan %f\n"), std::string::npos);
+    EXPECT_EQ(entry.rfind("# Ostrevan registration ", entry.size() - 2), entry.rfind('\n', entry.size() - 2) + 1);
+    EXPECT_EQ(Read(written[1]).rfind(Resource("desktop/ostrevan.xml"), 0), 0u);
+    if (HasTool("desktop-file-validate")) {
+        EXPECT_EQ(Output("desktop-file-validate " + Quoted(written[0]) + " 2>&1; echo $?"), "0");
+    }
+    EXPECT_EQ(user.runs, (std::vector<std::vector<std::string>>{
+                             {"update-desktop-database", "-q", (home / "applications").string()},
+                             {"update-mime-database", (home / "mime").string()}}));
+    // Nothing but the three files: no temporary file stays behind.
+    size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(home)) files += e.is_regular_file();
+    EXPECT_EQ(files, 3u);
+
+    user.runs.clear();
+    EXPECT_TRUE(user.Register(OwnFiles("/opt/o/ostrevan")).empty());
+    EXPECT_TRUE(user.runs.empty());
+}
+
+TEST(DesktopRegistration, LeavesAChangedFileAloneAndRenewsItsOwn) {
+    Registration user;
+    ASSERT_EQ(user.Register(OwnFiles("/opt/o/ostrevan")).size(), 3u);
+    const fs::path entry = user.home.path() / "applications/ostrevan.desktop";
+    const fs::path package = user.home.path() / "mime/packages/ostrevan.xml";
+
+    // The program moved: its own unchanged entry follows it, and only that.
+    user.runs.clear();
+    EXPECT_EQ(user.Register(OwnFiles("/usr/games/ostrevan")), std::vector<fs::path>{entry});
+    EXPECT_NE(Read(entry).find("\nExec=/usr/games/ostrevan %f\n"), std::string::npos);
+    EXPECT_EQ(user.runs.size(), 1u);
+
+    // The user's edits stay, whatever the program would write now.
+    const std::string edited = Read(entry) + "NoDisplay=true\n";
+    std::ofstream(entry, std::ios::binary) << edited;
+    std::ofstream(package, std::ios::binary) << "<mime-info/>\n";
+    EXPECT_TRUE(user.Register(OwnFiles("/opt/other/ostrevan")).empty());
+    EXPECT_EQ(Read(entry), edited);
+    EXPECT_EQ(Read(package), "<mime-info/>\n");
+}
+
+TEST(DesktopRegistration, WritesNothingThatAnInstallProvides) {
+    fixture::TempDir system;
+    for (const auto& file : OwnFiles("/usr/bin/ostrevan")) {
+        fs::create_directories((system.path() / file.relative).parent_path());
+        std::ofstream(system.path() / file.relative) << file.content;
+    }
+    Registration user({"/nonexistent", system.path()});
+    EXPECT_TRUE(user.Register(OwnFiles("/usr/bin/ostrevan")).empty());
+    EXPECT_TRUE(user.runs.empty());
+    EXPECT_TRUE(fs::is_empty(user.home.path()));
+}
+
+// A replay as the simulator writes it, and what a file manager (GLib's view
+// of the shared MIME database, as GNOME's has it) makes of it.
+std::string FileType(const fs::path& file, const fs::path& data_home, const fs::path& data_dirs) {
+    return Output("XDG_CURRENT_DESKTOP=GNOME XDG_DATA_HOME=" + Quoted(data_home) + " XDG_DATA_DIRS=" +
+                  Quoted(data_dirs) + " xdg-mime query filetype " + Quoted(file));
+}
+
+TEST(Install, IntoATemporaryPrefix) {
+    // A prefix whose path the desktop entry must quote.
+    fixture::TempDir folder;
+    const fs::path p = folder.path() / "Ostrevan 0.1";
+    ASSERT_EQ(std::system(("'" OSTREVAN_CMAKE "' --install '" OSTREVAN_BUILD_DIR "' --prefix " + Quoted(p) +
+                           " >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    const fs::path program = p / "bin/ostrevan";
+    const fs::path entry = p / "share/applications/ostrevan.desktop";
+    const fs::path package = p / "share/mime/packages/ostrevan.xml";
+    const fs::path icon = p / "share/icons/hicolor/scalable/apps/ostrevan.svg";
+    for (const fs::path& file : {program, entry, package, icon}) EXPECT_TRUE(fs::is_regular_file(file)) << file;
+    EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_EQ(Read(icon), Resource("icons/ostrevan.svg"));
+
+    const std::string text = Read(entry);
+    EXPECT_NE(text.find("\nExec=" + DesktopRegistration::ExecValue(program.string()) + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\nMimeType=application/x-ostrevan-replay;\n"), std::string::npos);
+    EXPECT_NE(text.find("\nIcon=ostrevan\n"), std::string::npos);
+    if (HasTool("desktop-file-validate")) {
+        EXPECT_EQ(Output("desktop-file-validate " + Quoted(entry) + " 2>&1; echo $?"), "0");
+    }
+
+    // The package: the replay type with its glob and magic.
+    QFile xml(QString::fromStdString(package.string()));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    QXmlStreamReader reader(&xml);
+    QStringList types, globs, magic;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+        if (reader.name() == u"mime-type") types << reader.attributes().value("type").toString();
+        if (reader.name() == u"glob") globs << reader.attributes().value("pattern").toString();
+        if (reader.name() == u"match") magic << reader.attributes().value("value").toString();
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_EQ(types, QStringList{"application/x-ostrevan-replay"});
+    EXPECT_EQ(globs, QStringList{"*.rpy"});
+    EXPECT_EQ(magic, (QStringList{"YLPR", "0", "1", "2"}));
+
+    // The install refreshed the prefix's databases: a file manager that
+    // looks there knows a replay and opens it with Ostrevan.
+    if (!HasTool("xdg-mime") || !HasTool("gio") || !HasTool("update-mime-database"))
+        GTEST_SKIP() << "xdg-utils, libglib2.0-bin or shared-mime-info is missing";
+    fixture::TempDir files;
+    // xdg-mime splits its folder lists at blanks as well: the prefix is
+    // reached through a link without one.
+    fs::create_directory_symlink(p / "share", files.path() / "share");
+    const std::string dirs = (files.path() / "share").string() + ":/usr/share";
+    fixture::ReplaySpec other_simulator;
+    other_simulator.version = 3;
+    fixture::WriteFile(files.path() / "monza.rpy", fixture::BuildReplay(fixture::ReplaySpec{}));
+    fixture::WriteFile(files.path() / "renamed", fixture::BuildReplay(fixture::ReplaySpec{}));
+    fixture::WriteFile(files.path() / "other", fixture::BuildReplay(other_simulator));
+    EXPECT_EQ(FileType(files.path() / "monza.rpy", files.path() / "home", dirs), "application/x-ostrevan-replay");
+    EXPECT_EQ(FileType(files.path() / "renamed", files.path() / "home", dirs), "application/x-ostrevan-replay");
+    EXPECT_NE(FileType(files.path() / "other", files.path() / "home", dirs), "application/x-ostrevan-replay");
+    EXPECT_EQ(Output("XDG_DATA_HOME=" + Quoted(files.path() / "home") + " XDG_DATA_DIRS=" + Quoted(dirs) +
+                     " xdg-mime query default application/x-ostrevan-replay"),
+              "ostrevan.desktop");
+}
+
+}  // namespace
