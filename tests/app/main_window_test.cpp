@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
+#include <QScrollArea>
+#include <QScrollBar>
+
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -20,6 +24,8 @@
 #include "app/chooselap.h"
 #include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/view_dialog.h"
+#include "controls/hyper_link.h"
 #include "app/ui/qt_lap_chooser.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
@@ -60,6 +66,28 @@ protected:
 
     std::unique_ptr<CMainFrame> frame;
 };
+
+TEST_F(MainWindowTest, EveryControlOfThePlotSettingsBarCanBeScrolledToInASmallWindow) {
+    for (int lap = 0; lap < 5; ++lap) ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(2).string(), 0, lap % 3, 2));
+    frame->resize(500, 400);
+    QApplication::processEvents();
+    ViewDialog& bar = frame->PlotSettings();
+    QScrollArea* area = nullptr;
+    for (QWidget* w = bar.parentWidget(); w != nullptr && area == nullptr; w = w->parentWidget())
+        area = qobject_cast<QScrollArea*>(w);
+    ASSERT_NE(area, nullptr);
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    const QList<QWidget*> controls = bar.findChildren<QWidget*>();
+    ASSERT_NE(bar.findChild<CHyperLink*>(), nullptr);
+    for (QWidget* control : controls) {
+        if (!control->isVisible() || qobject_cast<QGroupBox*>(control) != nullptr) continue;
+        area->ensureWidgetVisible(control, 0, 0);
+        const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(shown))
+            << control->metaObject()->className() << " " << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+            << shown.height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
+    }
+}
 
 TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window_start");

@@ -49,7 +49,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     plot_dock_->setObjectName("PlotSettings");
     // The bar stays at the left edge: it is neither moved nor floated.
     plot_dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    plot_dock_->setWidget(plot_settings_);
+    plot_dock_->setWidget(new PlotSettingsArea(plot_settings_, plot_dock_));
     addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
     view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
     view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });
