@@ -32,6 +32,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
+#include "support/replay_fixture.h"
 #include "support/sample_document.h"
 #include "support/screenshot.h"
 
@@ -87,6 +88,23 @@ TEST_F(MainWindowTest, EveryControlOfThePlotSettingsBarCanBeScrolledToInASmallWi
             << control->metaObject()->className() << " " << shown.x() << "," << shown.y() << " " << shown.width() << "x"
             << shown.height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
     }
+}
+
+TEST_F(MainWindowTest, ViewReadmeOpensTheReadmeBesideTheProgramOrSaysWhereItLooked) {
+    const fs::path program = config.scratch() / "program";
+    fs::create_directories(program);
+    settings.InitProgramFolder((program / "ostrevan").string());
+    ASSERT_TRUE(frame->Run(CMainFrame::kViewReadme));
+    EXPECT_TRUE(ui.opened.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("The readme file Ostrevan.txt was not found in:\n", 0), 0u) << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find(program.string()), std::string::npos) << ui.messages[0];
+
+    ui.messages.clear();
+    fixture::WriteFile(program / "Ostrevan.txt", "Ostrevan\r\n");
+    ASSERT_TRUE(frame->Run(CMainFrame::kViewReadme));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.opened, std::vector<std::string>{(program / "Ostrevan.txt").string()});
 }
 
 TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
