@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,7 @@
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "records/handicap_records.h"
+#include "records/ui/edit_track_prop.h"
 #include "records/ui/lap_finder.h"
 #include "records/ui/new_qel_rank_calculator.h"
 #include "records/ui/qel_rank.h"
@@ -148,6 +150,28 @@ TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {
         EXPECT_TRUE(frame.Run(id)) << id;
     }
     EXPECT_EQ(frame.Action(CMainFrame::kLapFinder)->text(), "Add replay lap using Lap Finder...");
+}
+
+TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave) {
+    EditTrackProp box(ui);
+    box.month = "13";
+    box.day = "5";
+    box.show();
+    QApplication::processEvents();
+    box.accept();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Month must be a number from 1 to 12."});
+    box.findChild<QLineEdit*>("month")->setText("6");
+    box.findChild<QLineEdit*>("day")->setText("31");
+    box.accept();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(ui.messages.back(), "Day must be a number from 1 to 30.");
+    box.findChild<QLineEdit*>("day")->setText("30");
+    box.accept();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.month, "6");
+    EXPECT_EQ(box.day, "30");
 }
 
 }  // namespace
