@@ -24,6 +24,7 @@
 #include "app/playback_bars.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
+#include "controls/bar_scroll_area.h"
 #include "reports/ui/report_site_listener.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
@@ -76,7 +77,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     plot_dock_->setObjectName("PlotSettings");
     // The bar stays at the left edge: it is neither moved nor floated.
     plot_dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    plot_dock_->setWidget(new PlotSettingsArea(plot_settings_, plot_dock_));
+    plot_dock_->setWidget(new BarScrollArea(plot_settings_, plot_dock_));
     addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
     view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
     view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });

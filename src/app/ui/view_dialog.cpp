@@ -8,9 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QEvent>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -277,26 +275,3 @@ void ViewDialog::paintEvent(QPaintEvent* event) {
     }
 }
 
-PlotSettingsArea::PlotSettingsArea(ViewDialog* bar, QWidget* parent) : QScrollArea(parent) {
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWidget(bar);
-    // A new lap's longer row widens the bar: the dock follows.
-    bar->installEventFilter(this);
-}
-
-QSize PlotSettingsArea::minimumSizeHint() const {
-    const int bar = widget() != nullptr ? widget()->minimumSizeHint().width() : 0;
-    return {bar + verticalScrollBar()->sizeHint().width(), verticalScrollBar()->minimumSizeHint().height()};
-}
-
-QSize PlotSettingsArea::sizeHint() const {
-    const QSize bar = widget() != nullptr ? widget()->sizeHint() : QSize();
-    return {std::max(bar.width(), minimumSizeHint().width()), bar.height()};
-}
-
-bool PlotSettingsArea::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
-    return QScrollArea::eventFilter(watched, event);
-}

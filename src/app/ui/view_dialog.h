@@ -9,7 +9,6 @@
 // Row r shows lap slot r - 1; the document keeps its laps in the lowest
 // slots, so rows, check boxes, combo entries and slots line up.
 
-#include <QScrollArea>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -93,15 +92,3 @@ private:
     bool playback_mode_ = false;
 };
 
-// The bar's frame in the dock: as wide as the bar's widest row needs, and
-// scrolling up and down when the window is lower than the bar, so every
-// control stays within reach at any window size.
-class PlotSettingsArea : public QScrollArea {
-public:
-    explicit PlotSettingsArea(ViewDialog* bar, QWidget* parent = nullptr);
-    QSize minimumSizeHint() const override;
-    QSize sizeHint() const override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
