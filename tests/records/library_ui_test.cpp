@@ -158,6 +158,7 @@ TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave)
     box.day = "5";
     box.show();
     QApplication::processEvents();
+    fixture::CheckScreenshot(box.grab().toImage(), "edit_track_properties");
     box.accept();
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Month must be a number from 1 to 12."});
