@@ -506,6 +506,13 @@ void CRpyGraphDoc::ComputeDerivedChannels(int index) {
         previous = p;
     }
 
+    // The first and the last sample have no step of their own to measure a
+    // speed from; they take their neighbour's, so nothing that reads the
+    // channel (the speed report's lowest speed, the graphs, the export)
+    // sees a car standing at either end of the lap.
+    s[1] = s[2];
+    s[n] = s[n - 1];
+
     // Each acceleration channel becomes the mean of its own last four values
     // before smoothing; samples before 2 count as 0.
     for (auto* channel :

@@ -220,8 +220,14 @@ bool RecordsHtmlWriter::WriteSite(const std::string& records_folder, const std::
     localtime_r(&now, &date);
     BuildPages(date);
 
+    // Without a records folder there is nowhere to make the site's folder:
+    // say which setting is missing, as the report site does.
+    if (records_folder.empty()) {
+        ui.ShowMessage(kNoRecordsFolder);
+        return false;
+    }
     const std::string folder_name = SafeFileName(records_.GetDriverName()) + "_" + DateText(date, "_", "_");
-    const auto records = records_folder.empty() ? std::nullopt : path_lookup::ToLocalPath(records_folder);
+    const auto records = path_lookup::ToLocalPath(records_folder);
     const fs::path base = records ? *records / folder_name : fs::path(records_folder) / folder_name;
     if (!records) {
         ui.ShowMessage("Error creating the directory: " + base.string() + "\n" + std::strerror(ENOENT));

@@ -23,6 +23,9 @@ class RecordsHtmlWriter {
 public:
     static constexpr const char* kStyleSheetName = "zavro.css";
     static constexpr const char* kWebSite = "https://example.org/ostrevan/";
+    // Told when the settings name no records folder (the export path).
+    static constexpr const char* kNoRecordsFolder =
+        "No export path set. Please set this\r\npath in File->Settings dialog.";
 
     // Borrows records, which must outlive the writer.
     explicit RecordsHtmlWriter(const ExportRecordsModel& records);

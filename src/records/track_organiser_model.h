@@ -52,6 +52,11 @@ public:
     static const char* ColumnKey(int column);
     // Column headings, padded as the list shows them.
     static const char* ColumnHeading(int column);
+    // What is wrong with an event's date as the edit box gives it: a month
+    // that is not 1 to 12, or a day that the month does not have (29
+    // February is allowed). Empty when the date can be stored; an empty
+    // text or the missing-key text leaves that part unset and is accepted.
+    static std::string DateProblem(const std::string& month, const std::string& day);
 
     // Import: reads the rows again from the season file. The change flags
     // keep their values.

@@ -40,6 +40,12 @@ LapRating RateLap(const GetRpyInfo& lap) {
     const auto& lon = lap.accel_long;
     const auto& lat = lap.accel_lat;
     const auto& v = lap.speed;
+    // A lap that never moves in the rated samples (no car data, or no
+    // track to derive speeds and accelerations from) has only zeros,
+    // which would rate as a lap that used none of the car.
+    if (std::none_of(v.begin() + static_cast<std::ptrdiff_t>(kFirst), v.begin() + static_cast<std::ptrdiff_t>(n),
+                     [](double speed) { return speed > 0.0; }))
+        return rating;
 
     std::vector<double> tr(n + 2, 0.0);
     std::vector<double> tot(n + 2, 0.0);

@@ -8,7 +8,8 @@
 // was taken from). Fractions, 1.0 = 100 %.
 //
 // The first 14 samples are never used. A rating with no sample to take its
-// mean over (a lap of 15 samples or fewer) has no value; a sample whose
+// mean over (a lap of 15 samples or fewer, or a lap whose car never moves
+// in the rated samples: no car data, or no track) has no value; a sample whose
 // peak is 0 (no sustained braking, no change of lateral load) counts as 0
 // load instead of dividing by nothing.
 

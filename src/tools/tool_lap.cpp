@@ -46,7 +46,7 @@ std::vector<ToolLap> CollectToolLaps(const CRpyGraphDoc& doc) {
             const auto k = static_cast<size_t>(slot.driver);
             lap.first_name = d.first_names[k];
             lap.last_name = d.last_names[k];
-            lap.car_name = CRpyGraphDoc::GetCarName(d.season_code[k], static_cast<int>(d.engine_index[k]));
+            lap.car_name = CRpyGraphDoc::GetCarName(d.season_code[k], d.car_index[k]);
             if (slot.lap >= 0 && slot.lap < Drivers::kTableWords)
                 lap.lap_word = slot.session == 0 ? d.practice_times[k][static_cast<size_t>(slot.lap)]
                                                  : d.race_times[k][static_cast<size_t>(slot.lap)];

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
+#include <QScrollArea>
+#include <QScrollBar>
+
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -22,6 +26,8 @@
 #include "app/chooselap.h"
 #include "app/ui/about_dlg.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/view_dialog.h"
+#include "controls/hyper_link.h"
 #include "app/ui/qt_lap_chooser.h"
 #include "app/ui/rpy_graph_app.h"
 #include "app/ui/rpy_graph_view.h"
@@ -29,6 +35,7 @@
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
+#include "support/replay_fixture.h"
 #include "support/sample_document.h"
 #include "support/screenshot.h"
 
@@ -63,6 +70,45 @@ protected:
 
     std::unique_ptr<CMainFrame> frame;
 };
+
+TEST_F(MainWindowTest, EveryControlOfThePlotSettingsBarCanBeScrolledToInASmallWindow) {
+    for (int lap = 0; lap < 5; ++lap) ASSERT_TRUE(doc->AddLapFromCommandLine(replays.at(2).string(), 0, lap % 3, 2));
+    frame->resize(500, 400);
+    QApplication::processEvents();
+    ViewDialog& bar = frame->PlotSettings();
+    QScrollArea* area = nullptr;
+    for (QWidget* w = bar.parentWidget(); w != nullptr && area == nullptr; w = w->parentWidget())
+        area = qobject_cast<QScrollArea*>(w);
+    ASSERT_NE(area, nullptr);
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    const QList<QWidget*> controls = bar.findChildren<QWidget*>();
+    ASSERT_NE(bar.findChild<CHyperLink*>(), nullptr);
+    for (QWidget* control : controls) {
+        if (!control->isVisible() || qobject_cast<QGroupBox*>(control) != nullptr) continue;
+        area->ensureWidgetVisible(control, 0, 0);
+        const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(shown))
+            << control->metaObject()->className() << " " << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+            << shown.height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
+    }
+}
+
+TEST_F(MainWindowTest, ViewReadmeOpensTheReadmeBesideTheProgramOrSaysWhereItLooked) {
+    const fs::path program = config.scratch() / "program";
+    fs::create_directories(program);
+    settings.InitProgramFolder((program / "ostrevan").string());
+    ASSERT_TRUE(frame->Run(CMainFrame::kViewReadme));
+    EXPECT_TRUE(ui.opened.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("The readme file Ostrevan.txt was not found in:\n", 0), 0u) << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find(program.string()), std::string::npos) << ui.messages[0];
+
+    ui.messages.clear();
+    fixture::WriteFile(program / "Ostrevan.txt", "Ostrevan\r\n");
+    ASSERT_TRUE(frame->Run(CMainFrame::kViewReadme));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.opened, std::vector<std::string>{(program / "Ostrevan.txt").string()});
+}
 
 TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window_start");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollArea>
+
 #include <QAction>
 #include <QApplication>
 #include <QRegularExpression>
@@ -122,6 +124,23 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     EXPECT_TRUE(QRegularExpression("^0:2[3-9]$").match(bar.FieldText(1203)).hasMatch()) << bar.FieldText(1203).toStdString();
     EXPECT_FALSE(bar.FieldText(1211).isEmpty());
     fixture::CheckScreenshot(frame->grab().toImage(), "race_mode");
+
+    // In a small window the bar scrolls: its last radio button can be
+    // brought into view.
+    const QSize size = frame->size();
+    frame->resize(500, 400);
+    QApplication::processEvents();
+    auto* area = qobject_cast<QScrollArea*>(frame->RaceDock()->widget());
+    ASSERT_NE(area, nullptr);
+    QList<QRadioButton*> radios = bar.findChildren<QRadioButton*>();
+    ASSERT_FALSE(radios.isEmpty());
+    QWidget* lowest = radios.front();
+    for (QRadioButton* r : radios)
+        if (r->mapTo(&bar, QPoint(0, 0)).y() > lowest->mapTo(&bar, QPoint(0, 0)).y()) lowest = r;
+    area->ensureWidgetVisible(lowest, 0, 0);
+    EXPECT_TRUE(area->viewport()->rect().contains(QRect(lowest->mapTo(area->viewport(), QPoint(0, 0)), lowest->size())));
+    frame->resize(size);
+    QApplication::processEvents();
 
     // View > Plot Settings toggles the bar of the mode.
     ASSERT_TRUE(frame->Run(CMainFrame::kTogglePlotSettings));

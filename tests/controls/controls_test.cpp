@@ -175,3 +175,17 @@ TEST(QtInteraction, PleaseWaitBoxLivesAsLongAsItsOwner) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QtInteraction, FilterTextShowsEachPatternOnce) {
+    const std::vector<std::pair<std::vector<Interaction::FileFilter>, QString>> cases = {
+        {{{"Text files (*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "Text files (*.txt);;All Files(*.*)"},
+        {{{"Replay files", "*.rpy"}, {"All Files", "*.*"}}, "Replay files (*.rpy);;All Files (*.*)"},
+        {{{"QEL.exe File", "qel.exe"}}, "QEL.exe File (qel.exe)"},
+        {{{"Pictures", "*.bmp;*.png"}}, "Pictures (*.bmp *.png)"},
+    };
+    for (const auto& [filters, text] : cases) EXPECT_EQ(QtInteraction::FilterText(filters), text);
+}
+
+}  // namespace

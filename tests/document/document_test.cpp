@@ -14,6 +14,7 @@
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
+#include "reports/speed_report.h"
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/race_generator.h"
@@ -312,12 +313,36 @@ TEST_F(DocumentTest, LapsTooShortToStepThroughGetNoDerivedChannels) {
         d.ComputeDerivedChannels(0);
         for (uint32_t i = 0; i < n + 2; ++i) EXPECT_EQ(lap.speed[i], 0.0) << n << " samples, " << i;
     }
-    // Three samples make one step: sample 2 gets its speed, nothing beyond.
+    // Three samples make one step: sample 2 gets its speed, and the samples
+    // at either end take it too; nothing beyond.
     lap.sample_count = 3;
     std::fill(lap.speed.begin(), lap.speed.end(), 0.0);
     d.ComputeDerivedChannels(0);
     EXPECT_NEAR(lap.speed[2], 45 * 3.6, 1.0);
-    EXPECT_EQ(lap.speed[3], 0.0);
+    EXPECT_EQ(lap.speed[1], lap.speed[2]);
+    EXPECT_EQ(lap.speed[3], lap.speed[2]);
+    EXPECT_EQ(lap.speed[4], 0.0);
+}
+
+TEST_F(DocumentTest, NeitherEndOfALapReadsAsAStandingCar) {
+    const fixture::RaceGenerator race(StadiumPractice(LapLength()));
+    const std::string path = WriteReplay("stadium.rpy", race.Spec());
+    CRpyGraphDoc& d = Doc();
+    ASSERT_TRUE(d.AddLapFromCommandLine(path, 0, 0, 2));
+    const GetRpyInfo& lap = *d.GetSlot(0).telemetry;
+    const uint32_t n = lap.sample_count;
+    ASSERT_GT(n, 500u);
+    EXPECT_EQ(lap.speed[1], lap.speed[2]);
+    EXPECT_EQ(lap.speed[n], lap.speed[n - 1]);
+    EXPECT_GT(lap.speed[1], 100.0);
+    EXPECT_GT(lap.speed[n], 100.0);
+
+    // The speed report's lowest speed (columns 55-60 of the lap's line) is
+    // a speed the car drove.
+    const std::string report = WriteSpeedReport(ReportLapPicker::CollectLoadedLaps(d));
+    const size_t line = report.find("\r\n", report.find("Laptime\r\n") + 9) - 79;
+    ASSERT_LT(line, report.size()) << report;
+    EXPECT_GT(std::stod(report.substr(line + 55, 6)), 100.0) << report;
 }
 
 TEST_F(DocumentTest, OpensTheNewestReplayOfTheSimulatorFolder) {

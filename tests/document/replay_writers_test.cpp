@@ -109,7 +109,7 @@ TEST_F(ReplayWritersTest, SavedLapCopiesTheLapsBlocksAndPatchesTheLengths) {
     ui.messages.clear();
     doc->OnSaveReplayLap();
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ui.proposed_names.back(), (sim / "replay" / "Dan_Gur_fixturering_Unknown_").string() +
+    EXPECT_EQ(ui.proposed_names.back(), (sim / "replay" / "Dan_Gur_fixturering_Brabham_").string() +
                                             CRpyGraphDoc::FormatLapTime(truth.lap_ms) + ".rpy");
     const std::string out = ReadAll(dest.string() + ".rpy");
     const std::string in = ReadAll(source);

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QFontMetrics>
 #include <QSizeGrip>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +24,11 @@
 #include "controls/resizing_dialog.h"
 #include "graph/graph_kind.h"
 #include "graph/telemetry_graph_model.h"
+#include "graph/graph_commands.h"
+#include "graph/ui/3d_list_ctrl.h"
+#include "graph/ui/graph_frame.h"
 #include "graph/ui/graph_print.h"
+#include "graph/ui/point_view_bar.h"
 #include "graph/ui/graph_wnd.h"
 #include "graph/ui/new_graph.h"
 #include "graph/ui/time_diff_for_graph.h"
@@ -188,6 +194,36 @@ TEST_F(NewGraphTest, NoTrackNoMapAndASmallWindowKeepsItsGraph) {
     empty.MapButton()->click();
     EXPECT_FALSE(empty.Map().IsOpen());
     for (int slot = 0; slot < 5; ++slot) EXPECT_FALSE(empty.LapBox(slot)->isEnabled());
+}
+
+TEST_F(NewGraphTest, EveryControlCanBeReachedAtTheSmallestSizeAndThePointsBarOpensWide) {
+    for (int lap = 1; lap <= 5; ++lap) ASSERT_TRUE(doc->AddLapFromCommandLine(DrivenReplay(), 0, 0, 2));
+    auto graph = Open();
+    graph->resize(graph->minimumSize());
+    QApplication::processEvents();
+    EXPECT_LE(graph->height(), 400);
+    QScrollArea* column = graph->ColumnArea();
+    ASSERT_NE(column, nullptr);
+    EXPECT_LE(column->geometry().bottom(), graph->height());
+    EXPECT_LE(column->geometry().right(), graph->Graph().x());
+    for (QWidget* button : {static_cast<QWidget*>(graph->CloseButton()), static_cast<QWidget*>(graph->PrintButton()),
+                            static_cast<QWidget*>(graph->MapButton())}) {
+        column->ensureWidgetVisible(button);
+        const QRect shown(button->mapTo(column->viewport(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(column->viewport()->rect().contains(shown)) << button->objectName().toStdString();
+    }
+
+    // The points bar, opened from the graph's menu command, shows both of
+    // its columns.
+    graph->resize(1100, 700);
+    graph->LapBox(0)->click();
+    graph->Graph().GetFrame()->OnGraphCommand(graph_command::kPointsBar);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    auto* bar = static_cast<CPointViewBar*>(graph->Graph().GetFrame()->GetPointsBar());
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_GE(bar->width(), bar->OpeningWidth());
+    EXPECT_GE(bar->OpeningWidth(), 2 * QFontMetrics(bar->GetList()->font()).horizontalAdvance("-1234.56 Meter"));
 }
 
 TEST_F(NewGraphTest, PrintsThePageAndKeepsTheZoom) {

@@ -180,6 +180,37 @@ TEST(TimeDifferenceTest, IdenticalLapsAndASlowerLap) {
     EXPECT_DOUBLE_EQ(diff.GetLastTarget(), (diff.GetStepCount() - 1) * diff.GetStep());
 }
 
+TEST(TimeDifferenceTest, AFasterLapLeadsByWhatItsSpeedsGiveByHand) {
+    // Lap A runs 5 m per tick and lap B 4 m, both from the line: at any
+    // distance X, A is X / 5 - X / 4 = -X / 20 ticks (X / 0.72 ms) ahead.
+    auto fast = TimedLap(900, 5.0);
+    auto slow = TimedLap(1125, 4.0);
+    TimeDifference diff;
+    diff.Compute(*fast, *slow, 25000, 31250, 0.0, 100.0);
+    // The shorter lap's 900 samples give 450 steps over the farther of the
+    // two second-to-last distances (1122 x 4 m).
+    ASSERT_EQ(diff.GetStepCount(), 450);
+    EXPECT_DOUBLE_EQ(diff.GetStep(), 4488.0 / 450);
+    // Step 100 (997.3 m) is read where B first stands beyond it, 1000 m.
+    EXPECT_NEAR(diff.GetValues()[100], -1000.0 / 0.72, 0.01);  // the fixture's raw start distances are whole units
+    // The lead grows to the last step, 449 (4478.0 m; B at 4480 m), which
+    // lies short of the line; the finish compares the lap times.
+    EXPECT_NEAR(diff.GetMaxAhead(), -4480.0 / 0.72, 0.01);
+    EXPECT_EQ(diff.GetMaxBehind(), 0.0);
+    // A lead carries "-", as at the finish line: the first lap needed less
+    // time.
+    EXPECT_EQ(diff.MaxAheadText(), "-0m 06.222s");
+    EXPECT_EQ(diff.FinishText(), "-0m 06.250s");
+    EXPECT_EQ(diff.MaxBehindText(), "NA");
+    EXPECT_EQ(diff.SpreadText(), "0m 06.222s");
+
+    // The other way round every sign turns: B is behind all the way.
+    diff.Compute(*slow, *fast, 31250, 25000, 0.0, 100.0);
+    EXPECT_EQ(diff.MaxAheadText(), "NA");
+    EXPECT_EQ(diff.MaxBehindText(), "+0m 06.222s");
+    EXPECT_EQ(diff.FinishText(), "+0m 06.250s");
+}
+
 TEST(TimeDifferenceTest, CursorFindsTheStepUnderItToTheLastOne) {
     auto slow = TimedLap(1200, 4.0);
     auto fast = TimedLap(1200, 5.0);

@@ -83,6 +83,19 @@ TEST_F(ExportRecordsWindowTest, WithoutAChoiceOkSaysSoAndStaysOpen) {
     EXPECT_TRUE(fs::is_empty(records));
 }
 
+TEST_F(ExportRecordsWindowTest, NoRecordsFolderIsToldBeforeTheScan) {
+    settings.SetRecordsPath("");
+    doc = std::make_unique<CRpyGraphDoc>(settings, ui);
+    doc->default_player_index = 1;
+    ExportRecords dialog(*doc, ui);
+    dialog.show();
+    dialog.OnOK();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"No export path set. Please set this\r\npath in File->Settings dialog."});
+    EXPECT_EQ(dialog.Model().GetNumTracks(), 0);  // nothing was scanned
+    EXPECT_TRUE(dialog.SiteFolder().empty());
+    EXPECT_TRUE(ui.opened.empty());
+}
+
 TEST_F(ExportRecordsWindowTest, ProfileGoneBeforeOkGivesItsMessageAndNoSite) {
     doc->default_player_index = 1;
     ExportRecords dialog(*doc, ui);

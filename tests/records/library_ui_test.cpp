@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,7 @@
 #include "app/ui/main_frame.h"
 #include "controls/drag_drop_list_ctrl.h"
 #include "records/handicap_records.h"
+#include "records/ui/edit_track_prop.h"
 #include "records/ui/lap_finder.h"
 #include "records/ui/new_qel_rank_calculator.h"
 #include "records/ui/qel_rank.h"
@@ -183,6 +185,29 @@ TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {
         EXPECT_TRUE(frame.Run(id)) << id;
     }
     EXPECT_EQ(frame.Action(CMainFrame::kLapFinder)->text(), "Add replay lap using Lap Finder...");
+}
+
+TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave) {
+    EditTrackProp box(ui);
+    box.month = "13";
+    box.day = "5";
+    box.show();
+    QApplication::processEvents();
+    fixture::CheckScreenshot(box.grab().toImage(), "edit_track_properties");
+    box.accept();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Month must be a number from 1 to 12."});
+    box.findChild<QLineEdit*>("month")->setText("6");
+    box.findChild<QLineEdit*>("day")->setText("31");
+    box.accept();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(ui.messages.back(), "Day must be a number from 1 to 30.");
+    box.findChild<QLineEdit*>("day")->setText("30");
+    box.accept();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.month, "6");
+    EXPECT_EQ(box.day, "30");
 }
 
 }  // namespace

@@ -185,4 +185,12 @@ TEST_F(RecordsSite, FolderThatCannotBeMadeIsToldAndNothingIsWritten) {
     EXPECT_TRUE(writer.GetSiteFolder().empty());
 }
 
+TEST_F(RecordsSite, NoRecordsFolderSaysWhichSettingIsMissing) {
+    RunRecords();
+    RecordsHtmlWriter writer(model_);
+    EXPECT_FALSE(writer.WriteSite("", {}, ui_, December8()));
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{"No export path set. Please set this\r\npath in File->Settings dialog."});
+    EXPECT_TRUE(writer.GetSiteFolder().empty());
+}
+
 }  // namespace

@@ -151,4 +151,28 @@ TEST_F(TrackOrganiserTest, TheSimulatorsLimitIsFlaggedNotEnforced) {
     EXPECT_FALSE(model.OverSimulatorLimit());
 }
 
+TEST(TrackOrganiserDates, MonthsAndDaysTheCalendarHas) {
+    const struct {
+        const char* month;
+        const char* day;
+        const char* problem;
+    } cases[] = {
+        {"6", "30", ""},
+        {"2", "29", ""},
+        {"12", "31", ""},
+        {"", "", ""},
+        {"default", "default", ""},
+        {"13", "1", "Month must be a number from 1 to 12."},
+        {"0", "1", "Month must be a number from 1 to 12."},
+        {"June", "1", "Month must be a number from 1 to 12."},
+        {"6 ", "1", "Month must be a number from 1 to 12."},
+        {"6", "31", "Day must be a number from 1 to 30."},
+        {"2", "30", "Day must be a number from 1 to 29."},
+        {"", "32", "Day must be a number from 1 to 31."},
+        {"1", "-1", "Day must be a number from 1 to 31."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrackOrganiserModel::DateProblem(c.month, c.day), c.problem) << c.month << "/" << c.day;
+}
+
 }  // namespace

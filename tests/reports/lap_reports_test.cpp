@@ -5,18 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <string>
 
 #include "golden.h"
 #include "replay/get_rpy_info.h"
 #include "report_scenarios.h"
 #include "reports/loaded_laps.h"
+#include "reports/report_text.h"
 #include "reports/sector_times_report.h"
 #include "reports/speed_report.h"
 #include "support/race_generator.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using report_text::FormatLapTime;
 
 constexpr double kLap = 400.0;
 constexpr double kSplits[3] = {90.0, 210.0, 330.0};
@@ -90,6 +96,35 @@ TEST_F(LapReports, Speeds) {
     ExpectGolden("speed_kmh.txt", WriteSpeedReport(laps));
     laps.mph = true;
     ExpectGolden("speed_mph.txt", WriteSpeedReport(laps));
+}
+
+TEST_F(LapReports, LapsWithoutSplitTimesTakeNoPartInTheBestSectors) {
+    const auto combined = [this] {
+        const std::string report = WriteSectorTimesReport(laps);
+        return report.substr(report.find("combined: "));
+    };
+    const std::string before = combined();
+    // A lap without car data passes no split line: its split times stay 0.
+    LoadedLap empty = laps.laps[1];
+    empty.split_ms = {0, 0, 0};
+    laps.laps.push_back(empty);
+    EXPECT_EQ(combined(), before);
+
+    // A lap that passed only the first split line: its first sector counts,
+    // the three sectors without a known end do not.
+    uint32_t best_first = laps.laps[0].split_ms[0];
+    for (const LoadedLap& lap : laps.laps)
+        if (lap.split_ms[0] != 0) best_first = std::min(best_first, lap.split_ms[0]);
+    const uint32_t first_only = best_first - 1000;
+    laps.laps.back().split_ms = {first_only, 0, 0};
+    // "09.092s" or "1m23.456s" back to milliseconds.
+    const std::string text = before.substr(10, before.find('s', 10) - 10);
+    const size_t m = text.find('m');
+    const uint32_t before_ms =
+        static_cast<uint32_t>(std::lround(std::stod(m == std::string::npos ? text : text.substr(m + 1)) * 1000.0)) +
+        (m == std::string::npos ? 0u : static_cast<uint32_t>(std::stoul(text.substr(0, m))) * 60000u);
+    EXPECT_EQ(combined(), "combined: " + FormatLapTime(before_ms - best_first + first_only) +
+                              "\r\n\r\nGenerated with Ostrevan\r\n");
 }
 
 TEST_F(LapReports, GuardedEdges) {

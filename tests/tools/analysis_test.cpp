@@ -136,6 +136,18 @@ TEST(LapRatings, ShortLapsHaveNoValueAndRoughLapsGoNegative) {
     EXPECT_EQ(RatingText(r.smoothness), "-260.00");
 }
 
+TEST(LapRatings, ALapWhoseCarNeverMovesShowsADashInEveryColumn) {
+    // A lap without car data, or loaded without a track: every derived
+    // channel stays 0.
+    const LapRating empty = RateLap(*AccelLap(800, 0.0, 0.0, 0.0));
+    const RatingRow row = MakeRatingRow("G Hill 1m 33.900s (BRM)", empty);
+    EXPECT_EQ(row.values, (std::array<std::string, 4>{"-", "-", "-", "-"}));
+    // One moving sample among the rated ones is enough to rate the lap.
+    auto moving = AccelLap(800, 0.0, 0.0, 0.0);
+    moving->speed[400] = 1.0;
+    EXPECT_TRUE(RateLap(*moving).usage);
+}
+
 TEST(LapRatings, CopiedTableHasSixLinesWithEmptyRowsAsTabs) {
     const std::vector<RatingRow> rows = {MakeRatingRow("J Clark 1m 23.456s (Lotus)", {0.5, 0.25, 0.75, 0.5})};
     EXPECT_EQ(RatingsTableText(rows),

@@ -17,16 +17,20 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
+#include <filesystem>
+#include <vector>
 
 #include "app/app_profile.h"
 #include "app/ui/about_dlg.h"
 #include "app/playback_bars.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
+#include "controls/bar_scroll_area.h"
 #include "reports/ui/report_site_listener.h"
 #include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "settings/path_lookup.h"
+#include "settings/settings.h"
 
 // The icons live in a static library, whose resources the linker would
 // otherwise leave out.
@@ -35,6 +39,30 @@ static void InitResources() { Q_INIT_RESOURCE(ostrevan); }
 namespace {
 
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// The readme beside the current folder, as the simulator's tools keep it,
+// else beside the program. Opening nothing in silence would look like a
+// dead menu item: where the file is, or where it was looked for, is said.
+void ViewReadme(Interaction& ui, const std::string& program_folder) {
+    namespace fs = std::filesystem;
+    constexpr const char* kReadme = "Ostrevan.txt";
+    std::error_code error;
+    std::vector<fs::path> folders = {fs::current_path(error)};
+    if (!program_folder.empty() && fs::path(program_folder) != folders.front()) folders.emplace_back(program_folder);
+    std::string searched;
+    for (const fs::path& folder : folders) {
+        const fs::path file = folder / kReadme;
+        if (fs::is_regular_file(file, error)) {
+            if (!ui.OpenWithProgram(file.string()))
+                ui.ShowMessage("The readme file is " + file.string() + "\nNo program could be started to show it.",
+                               Interaction::Icon::Information);
+            return;
+        }
+        searched += "\n" + folder.string();
+    }
+    ui.ShowMessage(std::string("The readme file ") + kReadme + " was not found in:" + searched,
+                   Interaction::Icon::Information);
+}
 
 }  // namespace
 
@@ -50,7 +78,7 @@ CMainFrame::CMainFrame(CRpyGraphDoc& doc, Interaction& ui) : doc_(doc), ui_(ui) 
     plot_dock_->setObjectName("PlotSettings");
     // The bar stays at the left edge: it is neither moved nor floated.
     plot_dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    plot_dock_->setWidget(plot_settings_);
+    plot_dock_->setWidget(new BarScrollArea(plot_settings_, plot_dock_));
     addDockWidget(Qt::LeftDockWidgetArea, plot_dock_);
     view_->SetLapShownSource([this](int slot) { return plot_settings_->IsLapTicked(slot); });
     view_->SetLapCaptionSource([this](int slot) { return plot_settings_->RowText(slot); });
@@ -184,7 +212,8 @@ void CMainFrame::BuildCommands() {
     // In no menu: the window itself holds them, so their keys work.
     addAction(Action(kNextPane));
     addAction(Action(kPrevPane));
-    AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ui_.OpenWithProgram("Ostrevan.txt"); }, {}, {}});
+    AddCommand({kViewReadme, "View Readme file", {}, {}, [this] { ViewReadme(ui_, doc_.GetSettings().GetProgramFolder()); },
+                {}, {}});
     BuildCatalogueCommands();
     BuildGraphCommands();
     BuildWriterCommands();

@@ -15,6 +15,7 @@
 #include "app/ui/race_replay.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
+#include "controls/bar_scroll_area.h"
 #include "interaction/ui/text_codec.h"
 
 void CMainFrame::BuildPlayback() {
@@ -68,7 +69,7 @@ void CMainFrame::BuildPlayback() {
     race_dock_ = new QDockWidget("Playback Bar", this);
     race_dock_->setObjectName("RaceReplay");
     race_dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    race_dock_->setWidget(race_bar_);
+    race_dock_->setWidget(new BarScrollArea(race_bar_, race_dock_));
     addDockWidget(Qt::LeftDockWidgetArea, race_dock_);
     race_dock_->hide();
     playback_bars_ = std::make_unique<PlaybackBarsBridge>(*plot_settings_, *plot_dock_, *race_bar_, *race_dock_);

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "document/rpy_graph_doc.h"
@@ -273,3 +274,4 @@ void ViewDialog::paintEvent(QPaintEvent* event) {
         painter.restore();
     }
 }
+

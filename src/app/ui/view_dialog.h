@@ -91,3 +91,4 @@ private:
     QLabel* orient_label_ = nullptr;
     bool playback_mode_ = false;
 };
+

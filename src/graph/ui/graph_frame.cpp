@@ -21,6 +21,17 @@ CGraphFrame::CGraphFrame(int timer_flag, QWidget* parent) : QMainWindow(parent) 
     addDockWidget(Qt::RightDockWidgetArea, points_bar_);
     resizeDocks({points_bar_}, {150}, Qt::Horizontal);
     points_bar_->toggleViewAction()->setData(kBarId);
+    // The bar is laid out while the frame is still small and hidden; each
+    // time it is shown docked it opens at least wide enough for its
+    // columns (the user may narrow it again).
+    QObject::connect(points_bar_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (!visible || points_bar_->isFloating()) return;
+        QTimer::singleShot(0, this, [this] {
+            const int wanted = points_bar_->OpeningWidth();
+            if (points_bar_->isVisible() && !points_bar_->isFloating() && points_bar_->width() < wanted)
+                resizeDocks({points_bar_}, {wanted}, Qt::Horizontal);
+        });
+    });
 
     if (timer_flag != 0) {
         timer_ = new QTimer(this);

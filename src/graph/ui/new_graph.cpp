@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <array>
 #include <cmath>
 
@@ -92,7 +94,17 @@ NewGraph::NewGraph(const CRpyGraphDoc& doc, QWidget* parent)
                                                            form_->column->sizeHint().height()));
     const QRect group = form_->kindGroup->geometry().translated(form_->column->pos());
     graph_left_ = static_cast<int>(std::trunc(1.1 * (group.right() + 1)));
-    setMinimumSize(graph_left_ + 200, form_->column->y() + form_->column->height() + 6);
+    // The column scrolls when the window is lower than it, so its buttons
+    // stay within reach at any height.
+    column_area_ = new QScrollArea(this);
+    column_area_->setFrameShape(QFrame::NoFrame);
+    column_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QPoint column_at = form_->column->pos();
+    column_area_->setWidget(form_->column);
+    column_area_->move(column_at);
+    column_area_->setFixedWidth(std::min(form_->column->width() + column_area_->verticalScrollBar()->sizeHint().width(),
+                                         graph_left_ - column_at.x()));
+    setMinimumSize(graph_left_ + 200, kMinimumHeight);
 
     kinds_ = new QButtonGroup(this);
     for (int kind = 1; kind <= graph_kind::kCount; ++kind)
@@ -126,6 +138,7 @@ QCheckBox* NewGraph::TimeDiffBox() const { return form_->timeDiff; }
 QRadioButton* NewGraph::KindRadio(int kind) const { return findChild<QRadioButton*>(QString("kind%1").arg(kind)); }
 QPushButton* NewGraph::MapButton() const { return form_->mapButton; }
 QPushButton* NewGraph::PrintButton() const { return form_->printButton; }
+QPushButton* NewGraph::CloseButton() const { return form_->closeButton; }
 
 void NewGraph::LabelLapChecks() {
     for (int slot = 0; slot < TelemetryGraphModel::kLaps; ++slot) {
@@ -146,6 +159,9 @@ void NewGraph::resizeEvent(QResizeEvent* event) {
 }
 
 void NewGraph::LayOutGraph() {
+    if (column_area_ != nullptr)
+        // The same margin below the column as above it.
+        column_area_->setFixedHeight(std::max(1, height() - 2 * column_area_->y()));
     if (graph_ == nullptr) return;
     // However small the window, the graph keeps a size of its own.
     const int w = std::max(1, width() - 10 - graph_left_);

@@ -29,6 +29,7 @@ class QPainter;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class TelemetryGraphModel;
 class TimeDiffForGraph;
 class TrackMapDialog;
@@ -41,6 +42,8 @@ class NewGraph : public QDialog, public GraphCursorListener {
 public:
     static constexpr int kGraphCapacity = 32;
     static constexpr int kGraphId = 11000;
+    // Below this height the left column scrolls.
+    static constexpr int kMinimumHeight = 240;
 
     // Chooses the secondary graphs of a printed page (print positions):
     // nullopt cancels the print. The caption names the primary graph.
@@ -86,6 +89,9 @@ public:
     QRadioButton* KindRadio(int kind) const;
     QPushButton* MapButton() const;
     QPushButton* PrintButton() const;
+    QPushButton* CloseButton() const;
+    // The left column's scroll area.
+    QScrollArea* ColumnArea() const { return column_area_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -103,6 +109,7 @@ private:
     std::unique_ptr<TelemetryGraphModel> model_;
     TrackMapDialog* map_ = nullptr;
     TimeDiffForGraph* time_diff_ = nullptr;
+    QScrollArea* column_area_ = nullptr;
     QButtonGroup* kinds_ = nullptr;
     int graph_left_ = 0;
     SecondaryChooser chooser_;

@@ -1,7 +1,10 @@
 #include "graph/ui/point_view_bar.h"
 
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "graph/graph_commands.h"
@@ -57,6 +60,15 @@ QMenu* CPointViewBar::BuildPopupMenu() {
     auto* menu = new QMenu(this);
     AppendAncestorItems(this, menu);
     return menu;
+}
+
+int CPointViewBar::OpeningWidth() const {
+    const QFontMetrics metrics(list_->font());
+    const int column = metrics.horizontalAdvance(QStringLiteral("-1234.56 Meter")) + 2 * metrics.averageCharWidth();
+    const int scroll_bar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
+    // Two columns, the list's frame, the scroll bar and the 5-pixel
+    // margins on both sides.
+    return 2 * column + 2 * list_->frameWidth() + scroll_bar + 10;
 }
 
 void CPointViewBar::mouseReleaseEvent(QMouseEvent* event) {

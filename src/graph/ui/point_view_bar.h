@@ -43,6 +43,9 @@ public:
     C3DListCtrl* GetList() const { return list_; }
     // The popup menu as every ancestor builds it; owned by the caller.
     QMenu* BuildPopupMenu();
+    // The width in which both columns show a value with its unit
+    // ("-1234.56 Meter") whole, beside the list's scroll bar.
+    int OpeningWidth() const;
 
 protected:
     QWidget* GraphWidget() override { return this; }

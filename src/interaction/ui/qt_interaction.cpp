@@ -19,14 +19,22 @@
 #include "settings/atomic_file.h"
 #include "interaction/ui/text_codec.h"
 
-namespace {
-
-QString Filters(const std::vector<Interaction::FileFilter>& filters) {
+QString QtInteraction::FilterText(const std::vector<FileFilter>& filters) {
     QStringList out;
-    for (const auto& f : filters)
-        out << FromWindows1252(f.label) + " (" + FromWindows1252(f.pattern).replace(';', ' ') + ")";
+    for (const auto& f : filters) {
+        const QString label = FromWindows1252(f.label);
+        const QString patterns = FromWindows1252(f.pattern).replace(';', ' ');
+        // The file dialog reads its patterns from the parentheses at the
+        // label's end; a label that already shows them keeps its text.
+        if (QString(label).remove(' ').endsWith("(" + QString(patterns).remove(' ') + ")", Qt::CaseInsensitive))
+            out << label;
+        else
+            out << label + " (" + patterns + ")";
+    }
     return out.join(";;");
 }
+
+namespace {
 
 QString Caption() { return QApplication::applicationName().isEmpty() ? "Ostrevan" : QApplication::applicationName(); }
 
@@ -86,12 +94,12 @@ Interaction::Answer QtInteraction::AskYesNoCancel(const std::string& text) {
 
 std::optional<std::string> QtInteraction::ChooseSaveFile(const std::string& title, const std::string& proposed,
                                                          const std::vector<FileFilter>& filters) {
-    return ToPath(QFileDialog::getSaveFileName(parent_, FromWindows1252(title), FromPath(proposed), Filters(filters)));
+    return ToPath(QFileDialog::getSaveFileName(parent_, FromWindows1252(title), FromPath(proposed), FilterText(filters)));
 }
 
 std::optional<std::string> QtInteraction::ChooseOpenFile(const std::string& title, const std::string& folder,
                                                          const std::vector<FileFilter>& filters) {
-    return ToPath(QFileDialog::getOpenFileName(parent_, FromWindows1252(title), FromPath(folder), Filters(filters)));
+    return ToPath(QFileDialog::getOpenFileName(parent_, FromWindows1252(title), FromPath(folder), FilterText(filters)));
 }
 
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& title, const std::string& start) {

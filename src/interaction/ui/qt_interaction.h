@@ -26,6 +26,9 @@ public:
     // The window that owns the dialogs from now on (the main window once
     // it exists).
     void SetParent(QWidget* parent) { parent_ = parent; }
+    // The file dialog's filter text: each label with its patterns in
+    // parentheses ("Text files (*.txt)"), unless the label ends with them.
+    static QString FilterText(const std::vector<FileFilter>& filters);
 
     void ShowMessage(const std::string& text, Icon icon, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;

@@ -1,9 +1,12 @@
 #include "records/ui/edit_track_prop.h"
 
+#include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
+#include "records/track_organiser_model.h"
 #include "ui_edit_track_prop.h"
 
-EditTrackProp::EditTrackProp(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::EditTrackProp>()) {
+EditTrackProp::EditTrackProp(Interaction& ui, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::EditTrackProp>()), interaction_(ui) {
     ui_->setupUi(this);
 }
 
@@ -29,6 +32,13 @@ void EditTrackProp::showEvent(QShowEvent* event) {
 }
 
 void EditTrackProp::done(int result) {
-    if (result == QDialog::Accepted) DoDataExchange(true);
+    if (result == QDialog::Accepted) {
+        DoDataExchange(true);
+        const std::string problem = TrackOrganiserModel::DateProblem(month, day);
+        if (!problem.empty()) {
+            interaction_.ShowMessage(problem);
+            return;
+        }
+    }
     QDialog::done(result);
 }

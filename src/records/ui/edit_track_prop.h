@@ -1,11 +1,14 @@
 #pragma once
 // "Edit Track Properties": the seven texts of one season event, edited as
-// plain text without checks. The caller fills the strings, runs the box
-// and reads them back after OK.
+// plain text. The caller fills the strings, runs the box and reads them
+// back after OK. OK refuses a date the simulator cannot have (a month 13),
+// says why through the seam and keeps the box open.
 
 #include <QDialog>
 #include <memory>
 #include <string>
+
+class Interaction;
 
 namespace Ui {
 class EditTrackProp;
@@ -14,7 +17,8 @@ class EditTrackProp;
 class EditTrackProp : public QDialog {
     Q_OBJECT
 public:
-    explicit EditTrackProp(QWidget* parent = nullptr);
+    // ui (borrowed) tells a refused date.
+    explicit EditTrackProp(Interaction& ui, QWidget* parent = nullptr);
     ~EditTrackProp() override;
 
     // Puts the strings into the edits (also done when the box is shown).
@@ -28,4 +32,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::EditTrackProp> ui_;
+    Interaction& interaction_;
 };

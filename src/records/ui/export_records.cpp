@@ -52,6 +52,12 @@ void ExportRecords::OnOK() {
 
 bool ExportRecords::RunExport(int driver_index) {
     site_folder_.clear();
+    // The scan can take minutes: say before it, not after, that the site
+    // would have nowhere to go.
+    if (doc_.GetSettings().GetRecordsPath().empty()) {
+        interaction_.ShowMessage(RecordsHtmlWriter::kNoRecordsFolder);
+        return false;
+    }
     cancelled_ = false;
     running_ = true;
     OkButton()->setEnabled(false);

@@ -9,7 +9,7 @@
 #include "ui_track_organiser.h"
 
 TrackOrganiser::TrackOrganiser(const std::string& simulator_folder, Interaction& ui, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TrackOrganiser>()), model_(simulator_folder, ui) {
+    : QDialog(parent), ui_(std::make_unique<Ui::TrackOrganiser>()), model_(simulator_folder, ui), interaction_(ui) {
     ui_->setupUi(this);
     QStringList headings;
     for (int c = 0; c < TrackOrganiserModel::kColumnCount; ++c)
@@ -64,7 +64,7 @@ std::vector<int> TrackOrganiser::SelectedRows() const {
 
 bool TrackOrganiser::RunEditBox(TrackOrganiserModel::Cells& cells) {
     if (edit_box_) return edit_box_(cells);
-    EditTrackProp box(this);
+    EditTrackProp box(interaction_, this);
     box.long_name = cells[TrackOrganiserModel::kName];
     box.short_name = cells[TrackOrganiserModel::kShortName];
     box.track_folder = cells[TrackOrganiserModel::kTrackDir];

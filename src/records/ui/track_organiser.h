@@ -55,4 +55,5 @@ private:
     std::unique_ptr<Ui::TrackOrganiser> ui_;
     TrackOrganiserModel model_;
     TrackOrganiserModel::EditBox edit_box_;
+    Interaction& interaction_;
 };
