@@ -12,6 +12,7 @@
 #include <QPageSetupDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -379,8 +380,12 @@ void CMainFrame::OnTogglePlotSettings() {
 
 void CMainFrame::MoveFocusToPane(int step) {
     std::vector<QWidget*> panes;
-    for (QDockWidget* dock : {plot_dock_, race_dock_})
-        if (dock && dock->isVisible()) panes.push_back(dock->widget());
+    // A bar sits in a scroll area of its own; the bar, not its frame, takes the focus.
+    for (QDockWidget* dock : {plot_dock_, race_dock_}) {
+        if (!dock || !dock->isVisible()) continue;
+        auto* scroll = qobject_cast<QScrollArea*>(dock->widget());
+        panes.push_back(scroll && scroll->widget() ? scroll->widget() : dock->widget());
+    }
     panes.push_back(view_);
     const QWidget* focus = QApplication::focusWidget();
     const int n = static_cast<int>(panes.size());
