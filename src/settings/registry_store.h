@@ -21,15 +21,20 @@
 //   "Laps"=hex:02,00,01,00,00,00,02,00,\   (type 3; long lines continue
 //     00,00                                 after a trailing '\')
 //   @=hex(2):43,3a,00                      (other types; @ the default value)
-// Reading is lenient and loses nothing: blank lines are dropped, a line
-// that is not understood (a comment, a damaged value, a key of another
-// hive, a duplicate value - the first one stands, as in the registry
-// editor's import) is kept as it stands and written back in its place, and
-// values that did not change keep the text they were read from. Every line
-// is bounded (kMaxLineBytes); longer ones are kept unread. An empty file
-// is an empty hive. A file whose first line is not "REGEDIT4" cannot be
-// read at all (kDamaged): it is reported by the callers and must never be
-// overwritten.
+// Reading is lenient and loses nothing: a line that is not understood (a
+// comment, a damaged value, a key of another hive, a duplicate value - the
+// first one stands, as in the registry editor's import) is kept where it
+// stands. Every line is bounded (kMaxLineBytes); longer ones are kept
+// unread. An empty file is an empty hive. A file whose first line is not
+// "REGEDIT4" cannot be read at all (kDamaged): it is reported by the
+// callers and must never be overwritten.
+//
+// Writing a file that was read changes only the lines of the values that
+// changed: new values join the first section of their key, new keys go at
+// the end, and every other byte (line ends, a byte-order mark, blank lines,
+// comments, repeated sections, the form a value was written in) stays as
+// it stood. New lines take the file's own line end. A store that was not
+// read from a file is written whole in the form above.
 //
 // Wine's own registry file (system.reg of a Wine prefix: a "WINE REGISTRY
 // Version 2" header, key lines relative to the machine hive with C-style
@@ -98,6 +103,8 @@ public:
     LoadResult LoadWine(const std::filesystem::path& file);
     // Creates the folder (mode 0700) when needed and writes the file
     // atomically with mode 0600. False on failure; the old file then stands.
+    // A file the user made read-only (no write permission for its owner) is
+    // kept as it is: the save fails with errno EROFS.
     bool Save(const std::filesystem::path& file) const;
 
     // Parse the file formats; return kLoaded or kDamaged.
@@ -119,17 +126,23 @@ public:
 
     size_t KeyCount() const { return keys_.size(); }
     // Lines kept without being understood (comments included).
-    size_t KeptLineCount() const;
+    size_t KeptLineCount() const { return kept_lines_; }
 
 private:
     enum class Dialect { kRegedit4, kWine };
+    static constexpr size_t kNoSpan = static_cast<size_t>(-1);
 
     // A line of a key's section: a value, or a line kept as it stands.
     struct Entry {
         bool is_value = false;
         Value value;
-        std::string text;  // the lines it was read from (CR LF between); empty once changed
-        std::string duplicate_of;  // a kept line that repeats this value (lower-case name)
+        // The lines it was read from: [begin, end) of the source, without
+        // the last line's line end; kNoSpan for a value added since.
+        size_t begin = kNoSpan;
+        size_t end = kNoSpan;
+        bool edited = false;          // the value no longer matches its lines
+        bool first_section = true;    // read from the key's first section
+        std::string duplicate_of;     // a kept line that repeats this value (lower-case name)
     };
     struct Key {
         Key() = default;
@@ -139,13 +152,7 @@ private:
         std::string path;  // normalised, in the case first written
         std::list<Entry> entries;
         std::map<std::string, std::list<Entry>::iterator> values;  // by ASCII lower-case name
-    };
-    // The sections in file order: a key of this hive (by folded path), or a
-    // section kept as it stands (another hive's key, a key deletion).
-    struct Section {
-        bool kept = false;
-        std::string folded;             // the key, unless kept
-        std::vector<std::string> lines;  // the kept section's header and lines
+        size_t header_end = kNoSpan;  // end of its first section's header line in the source
     };
 
     void Clear();
@@ -154,11 +161,17 @@ private:
     Key* FindKey(std::string_view path);
     const Key* FindKey(std::string_view path) const;
     std::string RootName() const;
+    std::string EncodeWhole() const;
 
     RegistryHive hive_;
     // Keys by ASCII lower-case normalised path, so that lookups stay cheap
     // however many keys a damaged file holds.
     std::map<std::string, Key> keys_;
-    std::vector<Section> sections_;
-    std::vector<std::string> preamble_;  // lines kept before the first key
+    std::vector<std::string> order_;  // folded key paths, in file order, then as created
+    // The file as read (empty when the store was not read from one); a
+    // save changes only what changed in it.
+    std::string source_;
+    std::string eol_ = "\r\n";
+    std::vector<std::pair<size_t, size_t>> removed_;  // spans of deleted lines, with their line ends
+    size_t kept_lines_ = 0;
 };

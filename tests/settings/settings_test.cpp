@@ -106,6 +106,10 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
 }
 
 TEST_F(SettingsTest, RoundTripThroughTheFileStore) {
+    {
+        CRegistry reg(RegistryHive::kCurrentUser);
+        KeyOf(reg, RegistryHive::kCurrentUser, Settings::kSettingsKey).WriteDword("DefaultPlayerIndex", 4);
+    }
     Settings s;
     s.Load();
     s.SetQELDirectory("C:\\Programme\\QEL");
@@ -182,6 +186,7 @@ TEST_F(SettingsTest, DwordStoredWithAnotherTypeIsRawBytesOrDefault) {
 TEST_F(SettingsTest, FailedSaveIsReported) {
     Settings s;
     s.Load();
+    s.SetUseMPH(1);
     fixture::WriteFile(config.scratch() / "blocked", "x");
     config.Point(config.scratch() / "blocked" / "config");
     EXPECT_FALSE(s.Save());
