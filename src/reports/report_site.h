@@ -15,6 +15,7 @@
 #include <vector>
 
 class PngStatusLine;
+struct RaceReportLayout;
 class ReportSiteImages;
 struct ReportInput;
 
@@ -48,9 +49,13 @@ struct IndexValues {
     int drivers = 0;
 };
 // The values the index takes from the practice and race report texts
-// ("\r\n" line ends, as the writers make them). Anything the texts do not
-// hold (no practice, no race) reads "Unknown".
-void FillFromReports(IndexValues& values, const std::string& practice_text, const std::string& race_text);
+// ("\r\n" line ends, as the writers make them). The fastest lap and the
+// most laps led are read from the first rows of their tables, found where
+// the race writer says they stand (never by searching the text, where a
+// driver may be named like a heading). Anything the texts do not hold (no
+// practice, no race, an empty table) reads "Unknown".
+void FillFromReports(IndexValues& values, const std::string& practice_text, const std::string& race_text,
+                     const RaceReportLayout& race_layout);
 // The index page. Every value is put in once, where its placeholder stands
 // in the page's template; a value that reads like a placeholder stays as
 // it is.
