@@ -237,10 +237,11 @@ bool IsTemporaryOf(std::string_view entry, std::string_view name) {
 // special files are never touched.
 class SiteFolderLock {
 public:
+    // folder without its closing separator.
     explicit SiteFolderLock(const std::string& folder) {
         fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd_ < 0) return;
-        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers(folder);
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers(folder + "/");
         ::flock(fd_, LOCK_SH);
     }
     ~SiteFolderLock() {
@@ -248,7 +249,6 @@ public:
     }
     SiteFolderLock(const SiteFolderLock&) = delete;
     SiteFolderLock& operator=(const SiteFolderLock&) = delete;
-    bool held() const { return fd_ >= 0; }
 
 private:
     void RemoveLeftovers(const std::string& folder) {
@@ -464,15 +464,18 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
     const std::string folder = SiteFolder(parent, in.header->path);
     // Only the site's own folder is made: a parent that does not exist
     // shows as the failure of the first page.
-    ::mkdir(folder.c_str(), 0777);
+    // (Without its closing separator, which would make the calls below
+    // follow a link.)
+    const std::string bare = folder.substr(0, folder.size() - 1);
+    ::mkdir(bare.c_str(), 0777);
     // A link found at the site folder's name is not followed: the site
     // would land wherever it points.
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (::lstat(bare.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         result.problems.push_back("Could not create " + folder + std::string(kSiteFiles[0]));
         return result;
     }
-    const SiteFolderLock lock(folder);
+    const SiteFolderLock lock(bare);
 
     const auto kPages = std::span(kSiteFiles).first<6>();
     std::array<AtomicFile, 6> files;
