@@ -240,6 +240,16 @@ std::optional<RegistryStore::Value> ParseValue(std::string_view line, bool wine)
     return v;
 }
 
+// Whether a value line's name is this one (ASCII lower-case).
+bool IsValueNamed(std::string_view line, std::string_view folded) {
+    const std::string_view t = TrimLeft(line);
+    if (t.empty()) return false;
+    if (t[0] == '@') return folded.empty();
+    size_t at = 0;
+    const auto name = ReadQuoted(t, at, false);
+    return name && Folded(*name) == folded;
+}
+
 void AppendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         if (c == '\\' || c == '"') out.push_back('\\');
@@ -413,117 +423,166 @@ RegistryStore::LoadResult RegistryStore::DecodeWine(std::string_view bytes) {
     return Parse(bytes, Dialect::kWine);
 }
 
+namespace {
+
+// The last line of the value line lines[i] with the lines it runs on over:
+// hex data continues on lines after one that ends in '\', up to a blank
+// line (the end of a section). With logical given, the value's text joined.
+size_t ValueLines(const std::vector<std::string_view>& lines, size_t i, bool wine, std::string* logical) {
+    const std::string_view t = TrimRight(TrimLeft(lines[i]));
+    const size_t data = DataStart(t, wine);
+    const bool hex = data != std::string_view::npos && StartsWithNoCase(TrimLeft(t.substr(data)), "hex");
+    size_t size = t.size();
+    if (logical) logical->assign(t);
+    bool more = hex && !t.empty() && t.back() == '\\';
+    while (more && i + 1 < lines.size() && !TrimRight(lines[i + 1]).empty() &&
+           size + lines[i + 1].size() <= RegistryStore::kMaxLineBytes) {
+        const std::string_view next = TrimRight(TrimLeft(lines[++i]));
+        size = size - 1 + next.size();
+        if (logical) {
+            logical->pop_back();
+            *logical += next;
+        }
+        more = next.back() == '\\';
+    }
+    // A continuation mark with nothing after it ends the data.
+    if (logical && hex && !logical->empty() && logical->back() == '\\') logical->pop_back();
+    return i;
+}
+
+}  // namespace
+
 // bytes is source_ for the export format (spans are offsets into it), and
-// any text for Wine's file, which is never written.
+// any text for Wine's file, which is never written. Only the sections are
+// found here; a key's lines are read when the key is first used (LoadKey),
+// so a large file of other programs' keys costs little more than a scan.
 RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect dialect) {
     const bool wine = dialect == Dialect::kWine;
     const char* const base = bytes.data();
     auto offset = [base](std::string_view part) { return static_cast<size_t>(part.data() - base); };
+    const std::string_view whole = bytes;
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
-    const std::vector<std::string_view> lines = SplitTextLines(bytes);
     // A file emptied by hand holds nothing that a save could lose; it is
     // written whole.
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         source_.clear();
         return LoadResult::kLoaded;
     }
+    const std::vector<std::string_view> lines = SplitTextLines(bytes);
     if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) {
         source_.clear();
         return LoadResult::kDamaged;
     }
-    if (wine) source_.clear();
     if (const size_t lf = bytes.find('\n'); lf != std::string_view::npos)
         eol_ = lf > 0 && bytes[lf - 1] == '\r' ? "\r\n" : "\n";
 
     const std::string root = Folded(RootName());
-    Key* key = nullptr;         // the section being read, when it is a key of this hive
-    bool first_section = true;  // ... and the first section of that key
-    auto keep = [&](size_t begin, size_t end, std::string duplicate_of = {}) {
-        if (wine) return;  // Wine's file is only read
-        ++kept_lines_;
-        if (key) {
-            Entry e;
-            e.begin = begin;
-            e.end = end;
-            e.first_section = first_section;
-            e.duplicate_of = std::move(duplicate_of);
-            key->entries.push_back(std::move(e));
-        }
+    Key* key = nullptr;  // the section being read, when it is a key of this hive
+    size_t body = 0;     // where its lines begin
+    auto close = [&](size_t end) {
+        if (key) key->pending.emplace_back(body, end);
     };
-
+    // Lines outside the keys of this hive are kept as they stand.
+    auto keep = [&] {
+        if (!key && !wine) ++kept_lines_;
+    };
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
         const std::string_view t = TrimLeft(line);
         if (TrimRight(t).empty()) continue;
         if (line.size() > kMaxLineBytes) {
-            keep(offset(line), offset(line) + line.size());
+            keep();
             continue;
         }
         if (t[0] == '[') {
+            close(offset(line));
             std::optional<std::string> path;
             if (wine) {
                 size_t at = 0;
                 auto name = ReadQuoted(t, at, true, ']');
                 if (name) path = NormalizeKeyPath(*name);
             } else {
-                const size_t close = t.rfind(']');
-                const std::string_view inside = t.substr(1, close == std::string_view::npos ? 0 : close - 1);
+                const size_t close_at = t.rfind(']');
+                const std::string_view inside = t.substr(1, close_at == std::string_view::npos ? 0 : close_at - 1);
                 const size_t cut = std::min(inside.find('\\'), inside.size());
-                if (close != std::string_view::npos && Folded(inside.substr(0, cut)) == root)
+                if (close_at != std::string_view::npos && Folded(inside.substr(0, cut)) == root)
                     path = NormalizeKeyPath(inside.substr(cut));
             }
             key = nullptr;
             if (path && path->size() <= kMaxNameBytes) {
                 const size_t before = keys_.size();
                 key = AddKey(*path);
-                first_section = keys_.size() != before;
-                if (first_section) key->header_end = offset(line) + line.size();
+                if (keys_.size() != before) key->header_end = offset(line) + line.size();
+                body = offset(line) + line.size();
             } else if (!wine) {
                 ++kept_lines_;  // another hive's key, a key deletion: kept with its lines
             }
             continue;
         }
-        if (t[0] != '"' && t[0] != '@') {
-            keep(offset(line), offset(line) + line.size());  // comments, Wine's #time lines, anything else
-            continue;
-        }
-        // Hex data may run on over lines that end in '\', up to a blank line
-        // (the end of a section).
-        std::string logical(TrimRight(t));
-        const size_t begin = offset(line);
-        size_t end = begin + line.size();
-        const size_t data = DataStart(logical, wine);
-        const bool hex =
-            data != std::string::npos && StartsWithNoCase(TrimLeft(std::string_view(logical).substr(data)), "hex");
-        while (hex && !logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
-               !TrimRight(lines[i + 1]).empty() && logical.size() + lines[i + 1].size() <= kMaxLineBytes) {
-            logical.pop_back();
-            logical += TrimRight(TrimLeft(lines[++i]));
-            end = offset(lines[i]) + lines[i].size();
-        }
-        // A continuation mark with nothing after it ends the data.
-        if (hex && !logical.empty() && logical.back() == '\\') logical.pop_back();
-        auto value = ParseValue(logical, wine);
-        if (!value || !key || HasLineBreak(value->name)) {
-            keep(begin, end);
-            continue;
-        }
-        const std::string folded = Folded(value->name);
-        if (key->values.count(folded)) {
-            // The first of duplicate values stands; the others are kept as text.
-            keep(begin, end, folded);
-            continue;
-        }
-        Entry e;
-        e.is_value = true;
-        e.value = std::move(*value);
-        e.begin = wine ? kNoSpan : begin;
-        e.end = wine ? kNoSpan : end;
-        e.first_section = first_section;
-        key->entries.push_back(std::move(e));
-        key->values.emplace(folded, std::prev(key->entries.end()));
+        if (t[0] == '"' || t[0] == '@') i = ValueLines(lines, i, wine, nullptr);
+        keep();
+    }
+    close(offset(whole.substr(whole.size())));
+    if (wine) {
+        // Wine's file is not kept: its keys are read now.
+        for (auto& [folded, k] : keys_) LoadKey(k, whole, true);
+        source_.clear();
     }
     return LoadResult::kLoaded;
+}
+
+void RegistryStore::LoadKey(Key& key, std::string_view base, bool wine) const {
+    if (key.pending.empty()) return;
+    const std::vector<std::pair<size_t, size_t>> spans = std::move(key.pending);
+    key.pending.clear();
+    for (size_t s = 0; s < spans.size(); ++s) {
+        const bool first_section = s == 0;
+        auto keep = [&](size_t begin, size_t end, bool duplicate = false) {
+            if (wine) return;  // Wine's file is only read
+            ++kept_lines_;
+            Entry e;
+            e.begin = begin;
+            e.end = end;
+            e.first_section = first_section;
+            e.duplicate = duplicate;
+            key.entries.push_back(std::move(e));
+        };
+        const std::vector<std::string_view> lines =
+            SplitTextLines(base.substr(spans[s].first, spans[s].second - spans[s].first));
+        auto offset = [&base](std::string_view part) { return static_cast<size_t>(part.data() - base.data()); };
+        std::string logical;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string_view line = lines[i];
+            const std::string_view t = TrimLeft(line);
+            if (TrimRight(t).empty()) continue;
+            if (line.size() > kMaxLineBytes || (t[0] != '"' && t[0] != '@')) {
+                keep(offset(line), offset(line) + line.size());  // comments, Wine's #time lines, anything else
+                continue;
+            }
+            const size_t begin = offset(line);
+            i = ValueLines(lines, i, wine, &logical);
+            const size_t end = offset(lines[i]) + lines[i].size();
+            auto value = ParseValue(logical, wine);
+            if (!value || HasLineBreak(value->name)) {
+                keep(begin, end);
+                continue;
+            }
+            const std::string folded = Folded(value->name);
+            if (key.values.count(folded)) {
+                // The first of duplicate values stands; the others are kept as text.
+                keep(begin, end, true);
+                continue;
+            }
+            Entry e;
+            e.is_value = true;
+            e.value = std::move(*value);
+            e.begin = wine ? kNoSpan : begin;
+            e.end = wine ? kNoSpan : end;
+            e.first_section = first_section;
+            key.entries.push_back(std::move(e));
+            key.values.emplace(folded, std::prev(key.entries.end()));
+        }
+    }
 }
 
 std::string RegistryStore::EncodeWhole() const {
@@ -611,14 +670,11 @@ RegistryStore::Key* RegistryStore::AddKey(const std::string& normalized) {
     return &it->second;
 }
 
-RegistryStore::Key* RegistryStore::FindKey(std::string_view path) {
+RegistryStore::Key* RegistryStore::FindKey(std::string_view path) const {
     const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
-    return it == keys_.end() ? nullptr : &it->second;
-}
-
-const RegistryStore::Key* RegistryStore::FindKey(std::string_view path) const {
-    const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
-    return it == keys_.end() ? nullptr : &it->second;
+    if (it == keys_.end()) return nullptr;
+    LoadKey(it->second, source_, false);
+    return &it->second;
 }
 
 bool RegistryStore::KeyExists(std::string_view path) const {
@@ -649,6 +705,7 @@ bool RegistryStore::SetValue(std::string_view path, std::string_view name, uint3
         HasLineBreak(normalized) || HasLineBreak(name))
         return false;
     Key& key = *AddKey(normalized);
+    LoadKey(key, source_, false);
     const std::string folded = Folded(name);
     if (auto found = key.values.find(folded); found != key.values.end()) {
         Entry& e = *found->second;
@@ -687,7 +744,7 @@ bool RegistryStore::DeleteValue(std::string_view path, std::string_view name) {
     // Duplicates kept from the file would otherwise stand in its place when
     // the file is read again.
     for (auto it = key->entries.begin(); it != key->entries.end();) {
-        if (it->is_value || it->duplicate_of != folded) {
+        if (it->is_value || !it->duplicate || !IsValueNamed(std::string_view(source_).substr(it->begin, it->end - it->begin), folded)) {
             ++it;
             continue;
         }
@@ -696,4 +753,9 @@ bool RegistryStore::DeleteValue(std::string_view path, std::string_view name) {
         it = key->entries.erase(it);
     }
     return true;
+}
+
+size_t RegistryStore::KeptLineCount() const {
+    for (auto& [folded, key] : keys_) LoadKey(key, source_, false);
+    return kept_lines_;
 }

@@ -29,6 +29,10 @@
 // "REGEDIT4" cannot be read at all (kDamaged): it is reported by the
 // callers and must never be overwritten.
 //
+// Reading finds the sections of the file; the lines of a key are read
+// when the key is first used, so a large file of other programs' keys
+// costs little more than a scan.
+//
 // Writing a file that was read changes only the lines of the values that
 // changed: new values join the first section of their key, new keys go at
 // the end, and every other byte (line ends, a byte-order mark, blank lines,
@@ -126,7 +130,7 @@ public:
 
     size_t KeyCount() const { return keys_.size(); }
     // Lines kept without being understood (comments included).
-    size_t KeptLineCount() const { return kept_lines_; }
+    size_t KeptLineCount() const;
 
 private:
     enum class Dialect { kRegedit4, kWine };
@@ -142,7 +146,7 @@ private:
         size_t end = kNoSpan;
         bool edited = false;          // the value no longer matches its lines
         bool first_section = true;    // read from the key's first section
-        std::string duplicate_of;     // a kept line that repeats this value (lower-case name)
+        bool duplicate = false;       // a kept line that repeats a value
     };
     struct Key {
         Key() = default;
@@ -153,25 +157,30 @@ private:
         std::list<Entry> entries;
         std::map<std::string, std::list<Entry>::iterator> values;  // by ASCII lower-case name
         size_t header_end = kNoSpan;  // end of its first section's header line in the source
+        // Its sections' lines in the source, not yet read: [begin, end).
+        std::vector<std::pair<size_t, size_t>> pending;
     };
 
     void Clear();
     LoadResult Parse(std::string_view bytes, Dialect dialect);
+    // Reads the key's pending lines from base (the text its spans are in).
+    void LoadKey(Key& key, std::string_view base, bool wine) const;
     Key* AddKey(const std::string& normalized);
-    Key* FindKey(std::string_view path);
-    const Key* FindKey(std::string_view path) const;
+    // The key with its lines read; null when there is none.
+    Key* FindKey(std::string_view path) const;
     std::string RootName() const;
     std::string EncodeWhole() const;
 
     RegistryHive hive_;
     // Keys by ASCII lower-case normalised path, so that lookups stay cheap
     // however many keys a damaged file holds.
-    std::map<std::string, Key> keys_;
+    // Mutable: a key's lines are read when it is first looked at.
+    mutable std::map<std::string, Key> keys_;
     std::vector<std::string> order_;  // folded key paths, in file order, then as created
     // The file as read (empty when the store was not read from one); a
     // save changes only what changed in it.
     std::string source_;
     std::string eol_ = "\r\n";
     std::vector<std::pair<size_t, size_t>> removed_;  // spans of deleted lines, with their line ends
-    size_t kept_lines_ = 0;
+    mutable size_t kept_lines_ = 0;
 };
