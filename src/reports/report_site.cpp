@@ -241,7 +241,7 @@ public:
     explicit SiteFolderLock(const std::string& folder) {
         fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd_ < 0) return;
-        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers(folder + "/");
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers();
         ::flock(fd_, LOCK_SH);
     }
     ~SiteFolderLock() {
@@ -251,7 +251,7 @@ public:
     SiteFolderLock& operator=(const SiteFolderLock&) = delete;
 
 private:
-    void RemoveLeftovers(const std::string& folder) {
+    void RemoveLeftovers() {
         const int dup = ::dup(fd_);
         if (dup < 0) return;
         DIR* dir = ::fdopendir(dup);
@@ -275,11 +275,24 @@ private:
         ::closedir(dir);
         for (const std::string& name : files) ::unlinkat(fd_, name.c_str(), 0);
         for (const std::string& name : folders) {
-            const std::string inside = folder + name + "/";
-            for (std::string_view bmp : kBitmaps) {
-                struct stat st {};
-                const std::string path = inside + std::string(bmp);
-                if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+            // The bitmaps, and the temporary files of a bitmap being written.
+            const int inside = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (inside < 0) continue;
+            if (DIR* bitmaps = ::fdopendir(inside)) {
+                std::vector<std::string> drawn;
+                while (const dirent* e = ::readdir(bitmaps)) {
+                    const std::string_view entry = e->d_name;
+                    struct stat st {};
+                    if (::fstatat(inside, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+                    if (std::any_of(kBitmaps.begin(), kBitmaps.end(), [&](std::string_view bmp) {
+                            return entry == bmp || IsTemporaryOf(entry, bmp);
+                        }))
+                        drawn.emplace_back(entry);
+                }
+                for (const std::string& file : drawn) ::unlinkat(inside, file.c_str(), 0);
+                ::closedir(bitmaps);
+            } else {
+                ::close(inside);
             }
             ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR);  // left alone when anything else is in it
         }

@@ -325,6 +325,7 @@ TEST_F(ReportSite, TemporariesOfInterruptedRunsAreRemovedUnlessARunIsWriting) {
         fixture::WriteFile(site / ".Mechanical.html.Xy9Zz0", std::string(4096, 'm'));
         fixture::WriteFile(site / ".track.png.a1B2c3", "png");
         fixture::WriteFile(site / ".bitmaps.Ab12Cd" / "track.bmp", "bmp");
+        fixture::WriteFile(site / ".bitmaps.Ab12Cd" / ".RaceGraphics.bmp.q1W2e3", "half a bmp");
     };
     plant();
     // Names that are not the site's temporaries, a link and a FIFO stay.
