@@ -2,9 +2,9 @@
 // file, the machine hive's, and the system.reg of the Wine prefix the
 // program looks in. The hive is loaded, written and read again (the text
 // must come back the same), Wine's file is read, the program's settings are
-// loaded as at start-up (and saved, when the hive must refuse it), the
-// simulator's folder is mapped through the prefix's drive link, and the
-// bytes are read as stored arrays.
+// loaded as at start-up (and a changed value saved, when the hive must
+// refuse it), the simulator's folder is mapped through the prefix's drive
+// link, and the bytes are read as stored arrays.
 // A hive that does not parse must come through all of it unchanged.
 
 #include <cstddef>
@@ -65,8 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.Load();
     (void)path_lookup::ToLocalPath(settings.GetQELDirectory());
     (void)path_lookup::ToLocalPath(settings.GetAltRpyPath());
-    // Saving a sound hive is the store's own round trip above; saving
-    // (eleven atomic writes) is left to the hive that must refuse it.
+    // Saving a sound hive is the store's own round trip above; saving a
+    // changed value is left to the hive that must refuse it.
+    settings.SetBMPSizeInPixel(settings.GetBMPSizeInPixel() + 1);
     if (result == RegistryStore::LoadResult::kDamaged && (settings.Save() || ReadAll(user) != bytes))
         __builtin_trap();
     if (result == RegistryStore::LoadResult::kLoaded) {

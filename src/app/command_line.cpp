@@ -3,6 +3,7 @@
 #include "document/rpy_graph_doc.h"
 
 #include <climits>
+#include <string>
 
 std::string DropPrefix(const std::string& arg) { return arg.size() < 2 ? std::string() : arg.substr(2); }
 
@@ -45,6 +46,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (args.size() > 3) out.folder = arg(3);
     }
     return out;
+}
+
+std::string MissingModeArguments(const std::vector<std::string>& args, bool display) {
+    if (display || args.size() != 2) return {};
+    if (args[1] == "-expreports")
+        return "-expreports needs a replay: ostrevan -expreports xxREPLAY.rpy xxOUTPUT-PREFIX [-mech]";
+    if (args[1] == "-reportsite") return "-reportsite needs a replay: ostrevan -reportsite xxREPLAY.rpy [xxFOLDER]";
+    return {};
+}
+
+bool DisplayAvailable(const char* qt_platform, const char* x_display, const char* wayland_display) {
+    auto set = [](const char* v) { return v && *v; };
+    const std::string platform = set(qt_platform) ? qt_platform : "";
+    // Qt's platform name may carry options after a colon.
+    const std::string name = platform.substr(0, platform.find(':'));
+    if (name == "offscreen" || name == "minimal") return false;
+    if (name == "xcb") return set(x_display);
+    if (name.rfind("wayland", 0) == 0) return set(wayland_display);
+    if (!name.empty()) return true;  // a platform of its own (a frame buffer, VNC...)
+    return set(x_display) || set(wayland_display);
 }
 
 int AddLapsFromCommandLine(CRpyGraphDoc& doc, const CommandLine& command) {

@@ -41,6 +41,15 @@ struct CommandLine {
 // args[0] is the program name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
+// "-expreports" or "-reportsite" with nothing after it runs no mode and
+// starts the window. Where no window can be shown that would wait for
+// ever: this says what is missing (the caller prints it and fails), and
+// is empty for any other command line or when display is true.
+std::string MissingModeArguments(const std::vector<std::string>& args, bool display);
+// Whether a window can be shown, from the environment's values (null when
+// unset): Qt's platform, the X display and the Wayland display.
+bool DisplayAvailable(const char* qt_platform, const char* x_display, const char* wayland_display);
+
 // An argument without its two-character prefix (empty when shorter).
 std::string DropPrefix(const std::string& arg);
 // The number in an argument: the leading digits after the prefix.

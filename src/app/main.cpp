@@ -2,6 +2,7 @@
 // or the interactive program (with -loadrpy, or with no mode at all).
 
 #include <QApplication>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,6 +17,12 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
     const CommandLine command = ParseCommandLine(args);
+    const std::string missing = MissingModeArguments(
+        args, DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+    if (!missing.empty()) {
+        std::cerr << missing << '\n';
+        return 2;
+    }
     switch (command.mode) {
     case CommandLine::Mode::kExpReports: {
         BatchInteraction ui;
@@ -29,7 +36,11 @@ int main(int argc, char** argv) {
         // on Qt's offscreen platform, which must be chosen before the
         // application object exists.
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
+        // The mode has taken its arguments: Qt reads none of them, nor
+        // options of its own after them (another platform would need a
+        // display).
+        int qt_argc = 1;
+        QApplication app(qt_argc, argv);
         BatchInteraction ui;
         Settings& settings = Settings::Instance();
         for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});

@@ -135,7 +135,7 @@ void Options::accept() {
     s.SetBMPSizeInPixel(ParseBitmapSize(ui_->bmpSize->text().toStdString()));
     // The values hold for this run even when they cannot be stored; the
     // user is told, and the document tries again when it closes.
-    if (!s.Save()) seam_.ShowMessage("The settings could not be saved.", Interaction::Icon::Error);
+    if (!s.Save()) seam_.ShowMessage(s.SaveFailureMessage(), Interaction::Icon::Error);
     doc_.ApplySettings();
     QDialog::accept();
 }

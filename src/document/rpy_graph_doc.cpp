@@ -62,7 +62,7 @@ CRpyGraphDoc::~CRpyGraphDoc() {
     DropTrack();
     settings_.SetDefaultPlayerIndex(default_player_index);
     settings_.SetDefaultModIndex(default_mod_index);
-    if (!settings_.Save()) ui_.ShowMessage("The settings could not be saved.", Interaction::Icon::Error);
+    if (!settings_.Save()) ui_.ShowMessage(settings_.SaveFailureMessage(), Interaction::Icon::Error);
 }
 
 void CRpyGraphDoc::AddObserver(DocumentObserver* observer) {

@@ -83,23 +83,6 @@ bool ReadMarker(std::span<const uint8_t> payload, Marker& out) {
     return true;
 }
 
-std::string FileDate(int64_t modified) {
-    const std::time_t t = static_cast<std::time_t>(modified);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    // Month names are English whatever the user's locale: the reports show
-    // this text as it stands.
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d %s %02d", local.tm_year + 1900, kMonths[local.tm_mon % 12], local.tm_mday);
-    return buf;
-}
-
 }  // namespace
 
 Drivers::Drivers() {
@@ -115,6 +98,23 @@ Drivers::Drivers() {
 }
 
 Drivers::~Drivers() = default;
+
+std::string Drivers::FormatFileDate(int64_t modified) {
+    const std::time_t t = static_cast<std::time_t>(modified);
+    std::tm local{};
+    // A time the calendar cannot hold, or a year that is not four digits
+    // (a damaged or far-future file time), is shown as unknown.
+    if (!localtime_r(&t, &local)) return kUnknownDate;
+    const long long year = static_cast<long long>(local.tm_year) + 1900;
+    if (year < 0 || year > 9999 || local.tm_mon < 0 || local.tm_mon > 11) return kUnknownDate;
+    // Month names are English whatever the user's locale: the reports show
+    // this text as it stands.
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04lld %s %02d", year, kMonths[local.tm_mon], local.tm_mday);
+    return buf;
+}
 
 std::string Drivers::CountryCode(int index) {
     if (index < 1 || index > 29) return {};
@@ -388,7 +388,7 @@ int Drivers::LoadReplay(const std::string& file_path, ReplayFile& file) {
     static const Drivers* const fresh = new Drivers();
     *this = *fresh;
     path = file_path;
-    if (file.is_open()) file_date = FileDate(file.modified());
+    if (file.is_open()) file_date = FormatFileDate(file.modified());
     const int parsed = ParseReplayFile(file);
     if (parsed < 0 || parsed != chunk_driver_count) {
         driver_count = -1;

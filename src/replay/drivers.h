@@ -77,6 +77,12 @@ public:
     // Country code of an index of the driver record ("ARG" ... "VEN"); empty
     // for an index outside 1 to 29.
     static std::string CountryCode(int index);
+    // What a date reads when it cannot be shown.
+    static constexpr const char* kUnknownDate = "Unknown";
+    // A file time (seconds since 1970) as the file date: local time,
+    // "%Y %b %d" with English month names; kUnknownDate for a time whose
+    // year is not one of four digits.
+    static std::string FormatFileDate(int64_t modified);
     // Low 24 bits of a lap-time word: milliseconds.
     static uint32_t LapMs(uint32_t word) { return word & 0xFFFFFF; }
 

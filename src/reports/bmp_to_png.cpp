@@ -150,18 +150,23 @@ bool EncodePng(const BmpImage& image, const std::string& png_path, PngStatusLine
     return written;
 }
 
-int ConvertBmpToPng(const std::string& bmp_path) {
+PngStatusLine& StandardErrorStatus() {
     static PngStatusLine status(std::cerr);
-    return ConvertBmpToPng(bmp_path, status);
+    return status;
 }
 
+int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, StandardErrorStatus()); }
+
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
-    const std::string png_path = PngPathFor(bmp_path);
+    return ConvertBmpToPng(bmp_path, PngPathFor(bmp_path), status);
+}
+
+int ConvertBmpToPng(const std::string& bmp_path, const std::string& png_path, PngStatusLine& status) {
     BmpImage image;
     if (image.Read(bmp_path, &status) != BmpImage::Result::kRead) return -1;
 
     AtomicFile out;
-    if (!out.Begin(png_path)) {
+    if (!out.Begin(png_path, std::nullopt, atomic_file::Links::kReplace)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }

@@ -8,7 +8,8 @@
 // program, see PngStatusLine); nothing is shown in a window. The BMP is
 // never changed. The PNG is written to a temporary file and renamed into
 // place only when it is whole, so a failed conversion leaves any earlier
-// PNG as it was. An earlier PNG is kept as a backup, under the PNG's name
+// PNG as it was; a symbolic link at the PNG's name is replaced, never
+// written through. An earlier PNG is kept as a backup, under the PNG's name
 // with ".bak" appended, else ".000" to ".999"; an existing backup is never
 // overwritten, and when every name is taken the earlier PNG is replaced.
 
@@ -23,7 +24,12 @@ namespace bmp_to_png {
 // The first form prints on standard error and keeps one display state for
 // the whole program.
 int ConvertBmpToPng(const std::string& bmp_path);
+// That display state on standard error.
+PngStatusLine& StandardErrorStatus();
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status);
+// The same with the PNG's path given (the report site draws its bitmaps
+// elsewhere than its pictures go).
+int ConvertBmpToPng(const std::string& bmp_path, const std::string& png_path, PngStatusLine& status);
 
 // The PNG's path: the BMP's path with the extension of its file name (from
 // the last dot after the last "\" or "/" and any drive letter) replaced by

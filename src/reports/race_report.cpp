@@ -348,16 +348,21 @@ std::string Consistency(const Race& r) {
 
 }  // namespace
 
-std::string WriteRaceReport(const ReportInput& in, bool problem_column, const CarStatusTable* status) {
+std::string WriteRaceReport(const ReportInput& in, bool problem_column, const CarStatusTable* status,
+                            RaceReportLayout* layout) {
     const Drivers& d = *in.drivers;
+    if (layout) *layout = RaceReportLayout{};
     if (!d.race_present) return std::string(kNoRaceData);
 
     Race race = Build(d);
     std::string text = TrackLine(*in.header, in.file_time) + "\r\n\r\n";
     text += "RACE RESULTS (After " + std::to_string(race.last_lap) + " laps)\r\n\r\n";
     text += Classification(race, problem_column, status);
+    if (layout) layout->fastest_laps = text.size();
     text += FastestLaps(race);
     text += Leaders(race);
+    // Its heading follows the two line ends that part it from the leaders.
+    if (layout) layout->laps_led = text.size() + 4;
     text += LapsLed(race);
     text += HighestClimber(race);
     text += OnTrackLaps(race);

@@ -6,6 +6,7 @@
 // from the driver table; the retirement reasons come from the car status
 // table of a mechanical scan that the caller has run.
 
+#include <cstddef>
 #include <string>
 
 struct CarStatusTable;
@@ -19,4 +20,13 @@ inline constexpr const char* kRaceReportTitle = "Race Report";
 // status ends with the short reason text. status may be nullptr (no scan has
 // run): the column then stays empty for every driver. Nothing is kept
 // between calls; in and status are only read.
-std::string WriteRaceReport(const ReportInput& in, bool problem_column, const CarStatusTable* status);
+// layout, when given, is told where two of the tables stand in the text.
+struct RaceReportLayout {
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    // Offsets in the text of the first character of the "RACE FASTEST LAPS"
+    // and the "LAPS LED" heading lines; kNone without race data.
+    size_t fastest_laps = kNone;
+    size_t laps_led = kNone;
+};
+std::string WriteRaceReport(const ReportInput& in, bool problem_column, const CarStatusTable* status,
+                            RaceReportLayout* layout = nullptr);

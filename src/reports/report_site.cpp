@@ -5,8 +5,15 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <system_error>
 #include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "replay/drivers.h"
 #include "replay/header.h"
@@ -158,15 +165,19 @@ std::string TrimLeft(std::string s) {
 
 bool StartsWithNoData(const std::string& text) { return text.compare(0, 11, "This replay") == 0; }
 
-// The position of the line feed that ends the heading row of the table
-// under `title` in a text with line feeds only, as the site has always
-// found it; npos when the title is missing.
-size_t TableStart(const std::string& text, std::string_view title) {
-    const size_t at = text.find(title);
-    if (at == std::string::npos) return at;
-    const size_t first = text.find('\n', at + 2);
-    if (first == std::string::npos) return first;
-    return text.find('\n', first + 2);
+// The first row of the table whose heading line begins at `heading` in a
+// "\r\n" text: three lines on (the heading, a blank line, the column
+// heading); empty when the text does not reach it.
+std::string FirstRow(const std::string& text, size_t heading) {
+    if (heading >= text.size()) return {};
+    size_t start = heading;
+    for (int i = 0; i < 3; ++i) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) return {};
+        start = end + 2;
+    }
+    const size_t end = text.find("\r\n", start);
+    return text.substr(start, (end == std::string::npos ? text.size() : end) - start);
 }
 
 std::string Date(const std::string& line0) {
@@ -197,6 +208,99 @@ std::string IndexBody() {
     return s;
 }
 
+
+// Every file of a site, by the name it has in the site folder.
+constexpr std::array<std::string_view, 13> kSiteFiles = {
+    "Practice.html",   "Race.html",         "LapChart.html",     "LapByLap.html",    "Mechanical.html",
+    "index.html",      "RaceGraphics.png",  "RaceGraphics2.png", "track.png",        "zavro.css",
+    "RaceGraphics.html", "RaceGraphics2.html", "spacer_clear.gif"};
+// The bitmaps are drawn into a folder of the run's own inside the site
+// folder, so two runs never share a bitmap and nothing found in the site
+// folder is written through or deleted.
+constexpr std::string_view kBitmapFolderPrefix = ".bitmaps.";
+constexpr std::array<std::string_view, 3> kBitmaps = {"RaceGraphics.bmp", "RaceGraphics2.bmp", "track.bmp"};
+
+// "." + name + "." + the six letters or digits mkstemp and mkdtemp add.
+bool IsTemporaryOf(std::string_view entry, std::string_view name) {
+    if (entry.size() != name.size() + 8 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+        entry[name.size() + 1] != '.')
+        return false;
+    for (char c : entry.substr(name.size() + 2))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+// Holds the site folder for a run: shared while pages are written, so that
+// a run that finds the folder free (no run writing in it) may first remove
+// what interrupted runs left behind: their hidden temporary pages and
+// pictures, and their bitmap folders. Files of other names, links and
+// special files are never touched.
+class SiteFolderLock {
+public:
+    // folder without its closing separator.
+    explicit SiteFolderLock(const std::string& folder) {
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd_ < 0) return;
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers();
+        ::flock(fd_, LOCK_SH);
+    }
+    ~SiteFolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SiteFolderLock(const SiteFolderLock&) = delete;
+    SiteFolderLock& operator=(const SiteFolderLock&) = delete;
+
+private:
+    void RemoveLeftovers() {
+        const int dup = ::dup(fd_);
+        if (dup < 0) return;
+        DIR* dir = ::fdopendir(dup);
+        if (!dir) {
+            ::close(dup);
+            return;
+        }
+        std::vector<std::string> files, folders;
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view name = e->d_name;
+            if (name.empty() || name[0] != '.') continue;
+            struct stat st {};
+            if (::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISREG(st.st_mode) && std::any_of(kSiteFiles.begin(), kSiteFiles.end(),
+                                                   [&](std::string_view f) { return IsTemporaryOf(name, f); }))
+                files.emplace_back(name);
+            if (S_ISDIR(st.st_mode) && name.size() == kBitmapFolderPrefix.size() + 6 &&
+                name.substr(0, kBitmapFolderPrefix.size()) == kBitmapFolderPrefix)
+                folders.emplace_back(name);
+        }
+        ::closedir(dir);
+        for (const std::string& name : files) ::unlinkat(fd_, name.c_str(), 0);
+        for (const std::string& name : folders) {
+            // The bitmaps, and the temporary files of a bitmap being written.
+            const int inside = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (inside < 0) continue;
+            if (DIR* bitmaps = ::fdopendir(inside)) {
+                std::vector<std::string> drawn;
+                while (const dirent* e = ::readdir(bitmaps)) {
+                    const std::string_view entry = e->d_name;
+                    struct stat st {};
+                    if (::fstatat(inside, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+                    if (std::any_of(kBitmaps.begin(), kBitmaps.end(), [&](std::string_view bmp) {
+                            return entry == bmp || IsTemporaryOf(entry, bmp);
+                        }))
+                        drawn.emplace_back(entry);
+                }
+                for (const std::string& file : drawn) ::unlinkat(inside, file.c_str(), 0);
+                ::closedir(bitmaps);
+            } else {
+                ::close(inside);
+            }
+            ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR);  // left alone when anything else is in it
+        }
+    }
+
+    int fd_ = -1;
+};
+
 }  // namespace
 
 std::string SiteFolder(const std::string& parent, const std::string& replay_path) {
@@ -204,6 +308,12 @@ std::string SiteFolder(const std::string& parent, const std::string& replay_path
     std::string title = slash == std::string::npos ? replay_path : replay_path.substr(slash + 1);
     const size_t dot = title.rfind('.');
     if (dot != std::string::npos) title.erase(dot, 4);
+    // The site is always a folder of its own inside the parent: a title of
+    // dots alone (from "...rpy", "..rpy"), an empty one (".rpy") or one with
+    // control characters could name the parent, its parent or something odd.
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20) c = '_';
+    if (title.find_first_not_of('.') == std::string::npos) title.assign(std::max<size_t>(title.size(), 1), '_');
     std::string folder = parent;
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
     return folder + title + "/";
@@ -240,7 +350,8 @@ std::string TextPage(std::string_view title, std::string_view report_text) {
     return s;
 }
 
-void FillFromReports(IndexValues& v, const std::string& practice, const std::string& race) {
+void FillFromReports(IndexValues& v, const std::string& practice, const std::string& race,
+                     const RaceReportLayout& layout) {
     if (!StartsWithNoData(practice)) {
         const std::string row = TextLine(practice, 5);
         v.pole = TrimRight(Piece(row, 7, 33)) + " (" + TrimLeft(Piece(row, 52, 10)) + ")";
@@ -257,27 +368,15 @@ void FillFromReports(IndexValues& v, const std::string& practice, const std::str
     v.winner = TrimRight(Piece(row, 7, 32)) + " (" + TrimLeft(Piece(row, 56, 12)) + ")";
     v.date = Date(TextLine(race, 0));
 
-    std::string text;
-    text.reserve(race.size());
-    for (size_t i = 0; i < race.size(); ++i)
-        if (!(race[i] == '\r' && i + 1 < race.size() && race[i + 1] == '\n')) text.push_back(race[i]);
-
-    const size_t fast = TableStart(text, "RACE FASTEST LAPS");
-    v.fastest = fast == std::string::npos
-                    ? std::string(kUnknown)
-                    : TrimRight(Piece(text, fast + 5, 33)) + " (" + TrimLeft(Piece(text, fast + 38, 10)) + ")";
-    const size_t led = TableStart(text, "LAPS LED");
-    if (led == std::string::npos) {
-        v.most_led = kUnknown;
-    } else {
-        // The count is read to the end of its line: a race of 100 laps or
-        // more has three digits after the blank that ends the name column.
-        const size_t end = text.find('\n', led + 1);
-        const std::string count =
-            led + 33 < text.size() ? text.substr(led + 33, (end == std::string::npos ? text.size() : end) - (led + 33))
-                                   : std::string();
-        v.most_led = TrimRight(Piece(text, led + 1, 33)) + " (" + TrimLeft(TrimRight(count)) + " laps)";
-    }
+    const std::string fast = FirstRow(race, layout.fastest_laps);
+    v.fastest = fast.empty() ? std::string(kUnknown)
+                             : TrimRight(Piece(fast, 4, 33)) + " (" + TrimLeft(Piece(fast, 37, 10)) + ")";
+    // The count is read to the end of its line: a race of 100 laps or more
+    // has three digits after the blank that ends the name column.
+    const std::string led = FirstRow(race, layout.laps_led);
+    v.most_led = led.empty() ? std::string(kUnknown)
+                             : TrimRight(Piece(led, 0, 33)) + " (" + TrimLeft(TrimRight(Piece(led, 32, std::string::npos))) +
+                                   " laps)";
 }
 
 std::string IndexPage(const IndexValues& v) {
@@ -376,16 +475,25 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         return result;
     }
     const std::string folder = SiteFolder(parent, in.header->path);
-    std::error_code ec;
     // Only the site's own folder is made: a parent that does not exist
     // shows as the failure of the first page.
-    std::filesystem::create_directory(folder, ec);
+    // (Without its closing separator, which would make the calls below
+    // follow a link.)
+    const std::string bare = folder.substr(0, folder.size() - 1);
+    ::mkdir(bare.c_str(), 0777);
+    // A link found at the site folder's name is not followed: the site
+    // would land wherever it points.
+    struct stat st {};
+    if (::lstat(bare.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        result.problems.push_back("Could not create " + folder + std::string(kSiteFiles[0]));
+        return result;
+    }
+    const SiteFolderLock lock(bare);
 
-    static constexpr std::array<std::string_view, 6> kPages = {"Practice.html", "Race.html",       "LapChart.html",
-                                                               "LapByLap.html", "Mechanical.html", "index.html"};
+    const auto kPages = std::span(kSiteFiles).first<6>();
     std::array<AtomicFile, 6> files;
     for (size_t i = 0; i < files.size(); ++i) {
-        if (!files[i].Begin(folder + std::string(kPages[i]))) {
+        if (!files[i].Begin(folder + std::string(kPages[i]), std::nullopt, atomic_file::Links::kReplace)) {
             result.problems.push_back("Could not create " + folder + std::string(kPages[i]));
             return result;
         }
@@ -420,8 +528,9 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
 
     IndexValues values;
     const std::string practice = WritePracticeReport(input);
-    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status);
-    FillFromReports(values, practice, race);
+    RaceReportLayout layout;
+    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status, &layout);
+    FillFromReports(values, practice, race, layout);
     values.scheduled_laps = in.header->race_laps;
     values.drivers = in.drivers->driver_count;
     values.track = in.header->track_folder;
@@ -441,22 +550,27 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         if (!files[i].Commit()) return failed(i);
     result.folder = folder;
 
-    auto convert = [&](const std::string& name, ReportSiteImages::Result drawn) {
-        const std::string bmp = folder + name + ".bmp";
+    std::string bitmaps = folder + std::string(kBitmapFolderPrefix) + "XXXXXX";
+    const bool have_bitmaps = ::mkdtemp(bitmaps.data()) != nullptr;
+    bitmaps += "/";
+    auto convert = [&](const std::string& name, auto draw) {
+        const std::string bmp = bitmaps + name + ".bmp";
+        const std::string png = folder + name + ".png";
+        const ReportSiteImages::Result drawn = have_bitmaps ? draw(bmp) : ReportSiteImages::Result::kFailed;
         if (drawn == ReportSiteImages::Result::kNoTrack) return;
         if (drawn != ReportSiteImages::Result::kWritten) {
-            result.problems.push_back("Could not draw " + folder + name + ".png");
+            result.problems.push_back("Could not draw " + png);
         } else {
-            const int converted =
-                png_status ? bmp_to_png::ConvertBmpToPng(bmp, *png_status) : bmp_to_png::ConvertBmpToPng(bmp);
-            if (converted != 0) result.problems.push_back("Could not write " + folder + name + ".png");
+            if (bmp_to_png::ConvertBmpToPng(bmp, png, png_status ? *png_status : bmp_to_png::StandardErrorStatus()) !=
+                0)
+                result.problems.push_back("Could not write " + png);
         }
-        std::error_code ignored;
-        std::filesystem::remove(bmp, ignored);
+        ::unlink(bmp.c_str());
     };
-    convert("RaceGraphics", images.SaveRaceGraphics(folder + "RaceGraphics.bmp"));
-    convert("RaceGraphics2", images.SaveRaceHistory(folder + "RaceGraphics2.bmp"));
-    convert("track", images.SaveTrackMap(folder + "track.bmp", 300));
+    convert("RaceGraphics", [&](const std::string& bmp) { return images.SaveRaceGraphics(bmp); });
+    convert("RaceGraphics2", [&](const std::string& bmp) { return images.SaveRaceHistory(bmp); });
+    convert("track", [&](const std::string& bmp) { return images.SaveTrackMap(bmp, 300); });
+    if (have_bitmaps) ::rmdir(bitmaps.c_str());
 
     const std::array<std::pair<std::string_view, std::string>, 4> fixed = {{
         {"zavro.css", std::string(StyleSheet())},
@@ -465,7 +579,7 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         {"spacer_clear.gif", std::string(SpacerGif())},
     }};
     for (const auto& [name, bytes] : fixed)
-        if (!atomic_file::Write(folder + std::string(name), bytes))
+        if (!atomic_file::Write(folder + std::string(name), bytes, std::nullopt, atomic_file::Links::kReplace))
             result.problems.push_back("Could not write " + folder + std::string(name));
     return result;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 class PngStatusLine;
+struct RaceReportLayout;
 class ReportSiteImages;
 struct ReportInput;
 
@@ -22,7 +23,9 @@ namespace report_site {
 
 // The site folder: the parent folder, "/", the replay's file name without
 // folder and without the four characters from its last dot, and "/". The
-// parent keeps any folder separator it ends with.
+// parent keeps any folder separator it ends with. The name is always a
+// folder of its own inside the parent: one of dots alone, or empty, becomes
+// as many underscores (at least one), and control characters become "_".
 std::string SiteFolder(const std::string& parent, const std::string& replay_path);
 
 // "&", "<" and ">" as entities, every line end CR LF.
@@ -48,9 +51,13 @@ struct IndexValues {
     int drivers = 0;
 };
 // The values the index takes from the practice and race report texts
-// ("\r\n" line ends, as the writers make them). Anything the texts do not
-// hold (no practice, no race) reads "Unknown".
-void FillFromReports(IndexValues& values, const std::string& practice_text, const std::string& race_text);
+// ("\r\n" line ends, as the writers make them). The fastest lap and the
+// most laps led are read from the first rows of their tables, found where
+// the race writer says they stand (never by searching the text, where a
+// driver may be named like a heading). Anything the texts do not hold (no
+// practice, no race, an empty table) reads "Unknown".
+void FillFromReports(IndexValues& values, const std::string& practice_text, const std::string& race_text,
+                     const RaceReportLayout& race_layout);
 // The index page. Every value is put in once, where its placeholder stands
 // in the page's template; a value that reads like a placeholder stays as
 // it is.
@@ -80,6 +87,16 @@ struct Result {
 // as backups by the converter), then the style sheet, the two graphics
 // pages and the spacer image. A failed image or fixed file is named in the
 // result's problems; the site is then not complete.
+//
+// Nothing is written through a link: a link at the site folder's name
+// fails the run, and links at the names of the site's files are replaced
+// by the files. The bitmaps are drawn in a hidden folder of the run's own
+// inside the site folder and removed with it, so names found in the site
+// folder are never deleted and runs on the same site never share a bitmap.
+// A run holds the site folder while it writes (a shared lock on it); one
+// that finds no other run holding it first removes what interrupted runs
+// left there: hidden temporary files of the site's own file names and
+// bitmap folders.
 //
 // The mechanical scan runs once: its text is the Mechanical page, and when
 // in.retire_in_race_report is set its status table fills the race page's

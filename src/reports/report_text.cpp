@@ -37,14 +37,15 @@ std::string FormatFileTime(std::time_t t) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm tm{};
-#if defined(_WIN32)
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
+    // A time the calendar cannot hold, or a year that is not four digits
+    // (a damaged or far-future file time), is shown as unknown.
+    if (!localtime_r(&t, &tm)) return kUnknownTime;
+    const long long year = static_cast<long long>(tm.tm_year) + 1900;
+    if (year < 0 || year > 9999 || tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_wday < 0 || tm.tm_wday > 6)
+        return kUnknownTime;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %04d", kDays[tm.tm_wday % 7], kMonths[tm.tm_mon % 12],
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
+    std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %04lld", kDays[tm.tm_wday], kMonths[tm.tm_mon],
+                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, year);
     return buf;
 }
 

@@ -33,8 +33,11 @@ std::string RightAlign(long long value, size_t width);
 // Padded with spaces to width and cut at it.
 std::string LeftAlign(std::string_view text, size_t width);
 
+// What a file time reads when it cannot be shown.
+inline constexpr const char* kUnknownTime = "Unknown";
 // A local time in the fixed 24-character form "Sun Jan 06 14:05:09 2008",
-// English names whatever the locale.
+// English names whatever the locale; kUnknownTime for a time whose year is
+// not one of four digits.
 std::string FormatFileTime(std::time_t t);
 // The last-write time of a file in that form; empty when it cannot be read.
 std::string FileTimeText(const std::string& path);

@@ -68,9 +68,9 @@ ReadResult Read(const fs::path& path, size_t max_bytes, std::string& out) {
     return ReadResult::kRead;
 }
 
-bool Write(const fs::path& path, std::string_view bytes, std::optional<fs::perms> mode) {
+bool Write(const fs::path& path, std::string_view bytes, std::optional<fs::perms> mode, Links links) {
     AtomicFile file;
-    return file.Begin(path, mode) && file.Append(bytes) && file.Commit();
+    return file.Begin(path, mode, links) && file.Append(bytes) && file.Commit();
 }
 
 }  // namespace atomic_file
@@ -87,20 +87,24 @@ AtomicFile::~AtomicFile() {
     if (!committed_) Discard();
 }
 
-bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode) {
+bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode, atomic_file::Links links) {
     Discard();
     failed_ = finished_ = committed_ = false;
     std::error_code ec;
     target_ = path;
-    if (fs::is_symlink(target_, ec)) {
+    if (links == atomic_file::Links::kFollow && fs::is_symlink(target_, ec)) {
         target_ = fs::weakly_canonical(target_, ec);
         if (ec) return Fail();
     }
     // lstat never opens what it looks at, so a FIFO is not waited on; a
     // special file is refused rather than replaced by a regular one.
     struct stat st {};
-    const bool exists = ::lstat(target_.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
+    bool exists = ::lstat(target_.c_str(), &st) == 0;
+    // A link to be replaced is no file of ours: the new one takes the
+    // permissions of a new file.
+    if (exists && S_ISLNK(st.st_mode) && links == atomic_file::Links::kReplace) {
+        exists = false;
+    } else if (exists && !S_ISREG(st.st_mode)) {
         errno = EINVAL;
         return Fail();
     }

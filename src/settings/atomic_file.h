@@ -16,6 +16,12 @@
 
 namespace atomic_file {
 
+// What a symbolic link found at the target means.
+enum class Links {
+    kFollow,   // the file it names is replaced and the link stays
+    kReplace,  // the link itself is replaced; nothing is written through it
+};
+
 enum class ReadResult {
     kRead,        // out holds the whole file
     kMissing,     // no such file
@@ -30,7 +36,7 @@ ReadResult Read(const std::filesystem::path& path, size_t max_bytes, std::string
 // when any step fails; the old file is then untouched and no temporary file
 // is left behind.
 bool Write(const std::filesystem::path& path, std::string_view bytes,
-           std::optional<std::filesystem::perms> mode = std::nullopt);
+           std::optional<std::filesystem::perms> mode = std::nullopt, Links links = Links::kFollow);
 
 }  // namespace atomic_file
 
@@ -45,7 +51,8 @@ bool Write(const std::filesystem::path& path, std::string_view bytes,
 // mode gives the permissions of the new file; without it an existing file
 // keeps its permissions and a new one gets 0666 less the process umask. A
 // symbolic link at the path is followed, so the file it names is replaced
-// and the link stays. The folder must exist.
+// and the link stays, unless Begin is told to replace links (for files in a
+// folder that others may plant links in). The folder must exist.
 class AtomicFile {
 public:
     AtomicFile();
@@ -56,7 +63,8 @@ public:
     // Starts replacing path. False when something other than a regular file
     // stands at path (a FIFO, a device, a socket, a folder: never opened),
     // or the temporary file cannot be made (no such folder, no permission).
-    bool Begin(const std::filesystem::path& path, std::optional<std::filesystem::perms> mode = std::nullopt);
+    bool Begin(const std::filesystem::path& path, std::optional<std::filesystem::perms> mode = std::nullopt,
+               atomic_file::Links links = atomic_file::Links::kFollow);
     // Adds bytes. False once any write has failed (a full disk): the file
     // is then failed for good and can only be discarded.
     bool Append(std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "settings/registry.h"
 
+#include "settings/hive_cache.h"
+
 #include "replay/byte_reader.h"
 #include "replay/byte_writer.h"
 
@@ -61,17 +63,28 @@ bool ReadStringLength(ByteReader& in, uint32_t& length) {
     return in.ok() && length != 0xFFFFFFFFu;
 }
 
-// Loads the hive's file. A file that cannot be read, or is not in the
-// store's format, gives its error: the hive then counts as empty for reads
-// and is never written over.
-long LoadHive(RegistryStore& store, RegistryHive hive) {
-    switch (store.Load(RegistryStore::FileOf(hive))) {
-        case RegistryStore::LoadResult::kUnreadable: return CRegistry::kErrorAccessDenied;
-        case RegistryStore::LoadResult::kDamaged: return CRegistry::kErrorBadDatabase;
-        case RegistryStore::LoadResult::kLoaded:
-        case RegistryStore::LoadResult::kMissing: break;
+// The hive's store as its file stands. A file that cannot be read, or is
+// not in the store's format, gives its error: the hive then counts as empty
+// for reads and is never written over.
+RegistryStore& LoadHive(RegistryHive hive, long& error) {
+    HiveCache::Status status = HiveCache::Status::kOk;
+    RegistryStore& store = HiveCache::Get(hive, status);
+    switch (status) {
+        case HiveCache::Status::kUnreadable: error = CRegistry::kErrorAccessDenied; break;
+        case HiveCache::Status::kDamaged: error = CRegistry::kErrorBadDatabase; break;
+        case HiveCache::Status::kOk: error = CRegistry::kErrorSuccess; break;
     }
-    return CRegistry::kErrorSuccess;
+    return store;
+}
+
+long SaveHive(RegistryHive hive) {
+    switch (HiveCache::Save(hive)) {
+        case HiveCache::SaveStatus::kSaved: return CRegistry::kErrorSuccess;
+        case HiveCache::SaveStatus::kBarred: return CRegistry::kErrorUnreadAtStart;
+        case HiveCache::SaveStatus::kReadOnly: return CRegistry::kErrorWriteProtect;
+        case HiveCache::SaveStatus::kFailed: break;
+    }
+    return CRegistry::kErrorWriteFault;
 }
 
 }  // namespace
@@ -95,8 +108,9 @@ bool CRegistry::Succeed(uint32_t type, uint32_t size) {
 }
 
 bool CRegistry::KeyExists(RegistryHive root, std::string_view sub_key) {
-    RegistryStore store(root);
-    if (const long error = LoadHive(store, root)) return Fail(error);
+    long error = 0;
+    const RegistryStore& store = LoadHive(root, error);
+    if (error) return Fail(error);
     if (!store.KeyExists(sub_key)) return Fail(kErrorFileNotFound);
     last_error_ = kErrorSuccess;
     return true;
@@ -110,9 +124,9 @@ bool CRegistry::ValueExists(std::string_view name) {
 }
 
 bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t /*options*/) {
-    const std::filesystem::path file = RegistryStore::FileOf(root);
-    RegistryStore store(root);
-    if (const long error = LoadHive(store, root)) {
+    long error = 0;
+    RegistryStore& store = LoadHive(root, error);
+    if (error) {
         open_ = false;
         return Fail(error);
     }
@@ -120,9 +134,9 @@ bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t 
     // rewrite the hive file.
     if (!store.KeyExists(sub_key)) {
         store.CreateKey(sub_key);
-        if (!store.Save(file)) {
+        if (const long failed = SaveHive(root)) {
             open_ = false;
-            return Fail(kErrorWriteFault);
+            return Fail(failed);
         }
     }
     hive_ = root;
@@ -134,8 +148,9 @@ bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t 
 bool CRegistry::Open(RegistryHive root, std::string_view sub_key) {
     key_path_ = std::string(sub_key);
     open_ = false;
-    RegistryStore store(root);
-    if (const long error = LoadHive(store, root)) return Fail(error);
+    long error = 0;
+    const RegistryStore& store = LoadHive(root, error);
+    if (error) return Fail(error);
     if (!store.KeyExists(sub_key)) return Fail(kErrorFileNotFound);
     hive_ = root;
     open_path_ = RegistryStore::NormalizeKeyPath(sub_key);
@@ -153,8 +168,9 @@ std::optional<RegistryStore::Value> CRegistry::Query(std::string_view name) {
         Fail(kErrorInvalidHandle);
         return std::nullopt;
     }
-    RegistryStore store(hive_);
-    if (const long error = LoadHive(store, hive_)) {
+    long error = 0;
+    const RegistryStore& store = LoadHive(hive_, error);
+    if (error) {
         Fail(error);
         return std::nullopt;
     }
@@ -169,13 +185,17 @@ std::optional<RegistryStore::Value> CRegistry::Query(std::string_view name) {
 
 bool CRegistry::Write(std::string_view name, uint32_t type, std::string_view data) {
     if (!open_) return Fail(kErrorInvalidHandle);
-    const std::filesystem::path file = RegistryStore::FileOf(hive_);
-    RegistryStore store(hive_);
+    long error = 0;
+    RegistryStore& store = LoadHive(hive_, error);
     // A hive file that exists but cannot be read is never replaced: that
     // would throw away every value in it.
-    if (const long error = LoadHive(store, hive_)) return Fail(error);
+    if (error) return Fail(error);
+    // Storing what is stored already writes nothing.
+    const RegistryStore::Value* stored = store.FindValue(open_path_, name);
+    if (stored && stored->type == type && stored->data == data)
+        return Succeed(type, static_cast<uint32_t>(data.size()));
     if (!store.SetValue(open_path_, name, type, data)) return Fail(kErrorInvalidData);
-    if (!store.Save(file)) return Fail(kErrorWriteFault);
+    if (const long failed = SaveHive(hive_)) return Fail(failed);
     return Succeed(type, static_cast<uint32_t>(data.size()));
 }
 
@@ -251,11 +271,11 @@ bool CRegistry::ReadStringArray(std::string_view name, std::vector<std::string>&
 
 bool CRegistry::DeleteValue(std::string_view name) {
     if (!open_) return Fail(kErrorInvalidHandle);
-    const std::filesystem::path file = RegistryStore::FileOf(hive_);
-    RegistryStore store(hive_);
-    if (const long error = LoadHive(store, hive_)) return Fail(error);
+    long error = 0;
+    RegistryStore& store = LoadHive(hive_, error);
+    if (error) return Fail(error);
     if (!store.DeleteValue(open_path_, name)) return Fail(kErrorFileNotFound);
-    if (!store.Save(file)) return Fail(kErrorWriteFault);
+    if (const long failed = SaveHive(hive_)) return Fail(failed);
     return Succeed(0, 0);
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 // CRegistry: a small wrapper of one registry key, used by the settings and
 // by the records and ranking tools for their own values. Each operation goes
-// to the hive's file (RegistryStore) at once, so several wrappers see each
-// other's writes, as they would in the registry.
+// to the hive's file (through HiveCache, which reads it only when it
+// changed) at once, so several wrappers see each other's writes, as they
+// would in the registry. Writing a value that is stored already writes
+// nothing.
 //
 // Every operation records a result code (Windows error numbers: 0 success,
 // 2 not found, 5 the hive file cannot be read, 6 no open key, 13 a value
-// whose bytes do not parse, 29 the hive file cannot be written, 234 a value
-// larger than the reader takes, 1009 the hive file is not in the store's
-// format, 1630 a value of the wrong type) and the
+// whose bytes do not parse, 19 the hive file is read-only, 29 the hive file
+// cannot be written, 234 a value larger than the reader takes, 1009 the hive
+// file is not in the store's format, 1015 the hive file could not be read
+// when this run first read it, so it is not written until the program is
+// started again, 1630 a value of the wrong type) and the
 // type and size of the value it touched, readable through LastError,
 // LastType and LastSize. Boolean results are true on success.
 //
@@ -32,11 +36,15 @@ public:
     static constexpr long kErrorAccessDenied = 5;
     static constexpr long kErrorInvalidHandle = 6;
     static constexpr long kErrorInvalidData = 13;
+    static constexpr long kErrorWriteProtect = 19;
     static constexpr long kErrorWriteFault = 29;
     static constexpr long kErrorMoreData = 234;
     // A hive file that cannot be parsed: reads find nothing in it and
     // writes fail, so the file is never replaced.
     static constexpr long kErrorBadDatabase = 1009;
+    // A hive file that could not be read when the run first read it: the
+    // program holds defaults for it, so it is not written this run.
+    static constexpr long kErrorUnreadAtStart = 1015;
     static constexpr long kErrorUnsupportedType = 1630;
 
     // Options of CreateKey. Volatile keys are kept like the others.

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <cerrno>
 #include <system_error>
+
+#include <sys/stat.h>
 
 #include "settings/atomic_file.h"
 #include "settings/ini_file.h"
@@ -237,6 +240,16 @@ std::optional<RegistryStore::Value> ParseValue(std::string_view line, bool wine)
     return v;
 }
 
+// Whether a value line's name is this one (ASCII lower-case).
+bool IsValueNamed(std::string_view line, std::string_view folded) {
+    const std::string_view t = TrimLeft(line);
+    if (t.empty()) return false;
+    if (t[0] == '@') return folded.empty();
+    size_t at = 0;
+    const auto name = ReadQuoted(t, at, false);
+    return name && Folded(*name) == folded;
+}
+
 void AppendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         if (c == '\\' || c == '"') out.push_back('\\');
@@ -255,8 +268,9 @@ void AppendHex(std::string& out, uint32_t v, int width) {
     out += digits;
 }
 
-// The value's line (or lines) in the registry editor's form.
-std::string FormatValue(const RegistryStore::Value& v) {
+// The value's line (or lines) in the registry editor's form; long hex data
+// runs on over lines joined by eol.
+std::string FormatValue(const RegistryStore::Value& v, std::string_view eol = "\r\n") {
     std::string out;
     if (v.name.empty()) {
         out = "@";
@@ -298,7 +312,9 @@ std::string FormatValue(const RegistryStore::Value& v) {
         out += ',';
         ++column;
         if (column > kHexWrapColumn) {
-            out += "\\\r\n  ";
+            out += '\\';
+            out += eol;
+            out += "  ";
             column = 2;
         }
     }
@@ -345,8 +361,11 @@ std::string RegistryStore::RootName() const {
 
 void RegistryStore::Clear() {
     keys_.clear();
-    sections_.clear();
-    preamble_.clear();
+    order_.clear();
+    source_.clear();
+    eol_ = "\r\n";
+    removed_.clear();
+    kept_lines_ = 0;
 }
 
 RegistryStore::LoadResult RegistryStore::Load(const fs::path& file) {
@@ -357,7 +376,9 @@ RegistryStore::LoadResult RegistryStore::Load(const fs::path& file) {
         case atomic_file::ReadResult::kUnreadable: return LoadResult::kUnreadable;
         case atomic_file::ReadResult::kRead: break;
     }
-    return Decode(bytes);
+    source_ = std::move(bytes);
+    const std::string_view view(source_);
+    return Parse(view, Dialect::kRegedit4);
 }
 
 RegistryStore::LoadResult RegistryStore::LoadWine(const fs::path& file) {
@@ -373,6 +394,12 @@ RegistryStore::LoadResult RegistryStore::LoadWine(const fs::path& file) {
 
 bool RegistryStore::Save(const fs::path& file) const {
     if (file.empty()) return false;
+    // The user made the file read-only: it is theirs to keep as it is.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+        errno = EROFS;
+        return false;
+    }
     std::error_code ec;
     const fs::path folder = file.parent_path();
     if (!fs::is_directory(folder, ec)) {
@@ -384,114 +411,251 @@ bool RegistryStore::Save(const fs::path& file) const {
     return atomic_file::Write(file, Encode(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
-RegistryStore::LoadResult RegistryStore::Decode(std::string_view bytes) { return Parse(bytes, Dialect::kRegedit4); }
-
-RegistryStore::LoadResult RegistryStore::DecodeWine(std::string_view bytes) { return Parse(bytes, Dialect::kWine); }
-
-RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect dialect) {
+RegistryStore::LoadResult RegistryStore::Decode(std::string_view bytes) {
     Clear();
+    source_.assign(bytes);
+    const std::string_view view(source_);
+    return Parse(view, Dialect::kRegedit4);
+}
+
+RegistryStore::LoadResult RegistryStore::DecodeWine(std::string_view bytes) {
+    Clear();
+    return Parse(bytes, Dialect::kWine);
+}
+
+namespace {
+
+// The last line of the value line lines[i] with the lines it runs on over:
+// hex data continues on lines after one that ends in '\', up to a blank
+// line (the end of a section). With logical given, the value's text joined.
+size_t ValueLines(const std::vector<std::string_view>& lines, size_t i, bool wine, std::string* logical) {
+    const std::string_view t = TrimRight(TrimLeft(lines[i]));
+    const size_t data = DataStart(t, wine);
+    const bool hex = data != std::string_view::npos && StartsWithNoCase(TrimLeft(t.substr(data)), "hex");
+    size_t size = t.size();
+    if (logical) logical->assign(t);
+    bool more = hex && !t.empty() && t.back() == '\\';
+    while (more && i + 1 < lines.size() && !TrimRight(lines[i + 1]).empty() &&
+           size + lines[i + 1].size() <= RegistryStore::kMaxLineBytes) {
+        const std::string_view next = TrimRight(TrimLeft(lines[++i]));
+        size = size - 1 + next.size();
+        if (logical) {
+            logical->pop_back();
+            *logical += next;
+        }
+        more = next.back() == '\\';
+    }
+    // A continuation mark with nothing after it ends the data.
+    if (logical && hex && !logical->empty() && logical->back() == '\\') logical->pop_back();
+    return i;
+}
+
+}  // namespace
+
+// bytes is source_ for the export format (spans are offsets into it), and
+// any text for Wine's file, which is never written. Only the sections are
+// found here; a key's lines are read when the key is first used (LoadKey),
+// so a large file of other programs' keys costs little more than a scan.
+RegistryStore::LoadResult RegistryStore::Parse(std::string_view bytes, Dialect dialect) {
     const bool wine = dialect == Dialect::kWine;
+    const char* const base = bytes.data();
+    auto offset = [base](std::string_view part) { return static_cast<size_t>(part.data() - base); };
+    const std::string_view whole = bytes;
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
+    // A file emptied by hand holds nothing that a save could lose; it is
+    // written whole.
+    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        source_.clear();
+        return LoadResult::kLoaded;
+    }
     const std::vector<std::string_view> lines = SplitTextLines(bytes);
-    // A file emptied by hand holds nothing that a save could lose.
-    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return LoadResult::kLoaded;
-    if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) return LoadResult::kDamaged;
+    if (TrimRight(lines[0]) != (wine ? kWineHeader : kRegedit4Header)) {
+        source_.clear();
+        return LoadResult::kDamaged;
+    }
+    if (const size_t lf = bytes.find('\n'); lf != std::string_view::npos)
+        eol_ = lf > 0 && bytes[lf - 1] == '\r' ? "\r\n" : "\n";
 
     const std::string root = Folded(RootName());
-    Key* key = nullptr;           // the section being read, when it is a key of this hive
-    Section* kept = nullptr;      // the section being read, when it is kept as it stands
-    auto keep = [&](std::string text) {
-        if (wine) return;  // Wine's file is only read
-        if (key) key->entries.push_back(Entry{false, {}, std::move(text), {}});
-        else if (kept) kept->lines.push_back(std::move(text));
-        else preamble_.push_back(std::move(text));
+    Key* key = nullptr;  // the section being read, when it is a key of this hive
+    size_t body = 0;     // where its lines begin
+    auto close = [&](size_t end) {
+        if (key) key->pending.emplace_back(body, end);
     };
-
+    // Lines outside the keys of this hive are kept as they stand.
+    auto keep = [&] {
+        if (!key && !wine) ++kept_lines_;
+    };
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
         const std::string_view t = TrimLeft(line);
         if (TrimRight(t).empty()) continue;
         if (line.size() > kMaxLineBytes) {
-            keep(std::string(line));
+            keep();
             continue;
         }
         if (t[0] == '[') {
+            close(offset(line));
             std::optional<std::string> path;
             if (wine) {
                 size_t at = 0;
                 auto name = ReadQuoted(t, at, true, ']');
                 if (name) path = NormalizeKeyPath(*name);
             } else {
-                const size_t close = t.rfind(']');
-                const std::string_view inside = t.substr(1, close == std::string_view::npos ? 0 : close - 1);
+                const size_t close_at = t.rfind(']');
+                const std::string_view inside = t.substr(1, close_at == std::string_view::npos ? 0 : close_at - 1);
                 const size_t cut = std::min(inside.find('\\'), inside.size());
-                if (close != std::string_view::npos && Folded(inside.substr(0, cut)) == root)
+                if (close_at != std::string_view::npos && Folded(inside.substr(0, cut)) == root)
                     path = NormalizeKeyPath(inside.substr(cut));
             }
             key = nullptr;
-            kept = nullptr;
             if (path && path->size() <= kMaxNameBytes) {
+                const size_t before = keys_.size();
                 key = AddKey(*path);
+                if (keys_.size() != before) key->header_end = offset(line) + line.size();
+                body = offset(line) + line.size();
             } else if (!wine) {
-                sections_.push_back(Section{true, {}, {std::string(line)}});
-                kept = &sections_.back();
+                ++kept_lines_;  // another hive's key, a key deletion: kept with its lines
             }
             continue;
         }
-        if (t[0] != '"' && t[0] != '@') {
-            keep(std::string(line));  // comments, Wine's #time lines, anything else
-            continue;
-        }
-        // Hex data may run on over lines that end in '\', up to a blank line
-        // (the end of a section).
-        std::string logical(TrimRight(t));
-        std::string text(line);
-        const size_t data = DataStart(logical, wine);
-        const bool hex =
-            data != std::string::npos && StartsWithNoCase(TrimLeft(std::string_view(logical).substr(data)), "hex");
-        while (hex && !logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
-               !TrimRight(lines[i + 1]).empty() && logical.size() + lines[i + 1].size() <= kMaxLineBytes) {
-            logical.pop_back();
-            logical += TrimRight(TrimLeft(lines[++i]));
-            text += "\r\n";
-            text += lines[i];
-        }
-        // A continuation mark with nothing after it ends the data.
-        if (hex && !logical.empty() && logical.back() == '\\') logical.pop_back();
-        auto value = ParseValue(logical, wine);
-        if (!value || !key || HasLineBreak(value->name)) {
-            keep(std::move(text));
-            continue;
-        }
-        const std::string folded = Folded(value->name);
-        if (key->values.count(folded)) {
-            // The first of duplicate values stands; the others are kept as text.
-            if (!wine) key->entries.push_back(Entry{false, {}, std::move(text), folded});
-            continue;
-        }
-        key->entries.push_back(Entry{true, std::move(*value), wine ? std::string() : std::move(text), {}});
-        key->values.emplace(folded, std::prev(key->entries.end()));
+        if (t[0] == '"' || t[0] == '@') i = ValueLines(lines, i, wine, nullptr);
+        keep();
+    }
+    close(offset(whole.substr(whole.size())));
+    if (wine) {
+        // Wine's file is not kept: its keys are read now.
+        for (auto& [folded, k] : keys_) LoadKey(k, whole, true);
+        source_.clear();
     }
     return LoadResult::kLoaded;
 }
 
-std::string RegistryStore::Encode() const {
+void RegistryStore::LoadKey(Key& key, std::string_view base, bool wine) const {
+    if (key.pending.empty()) return;
+    const std::vector<std::pair<size_t, size_t>> spans = std::move(key.pending);
+    key.pending.clear();
+    for (size_t s = 0; s < spans.size(); ++s) {
+        const bool first_section = s == 0;
+        auto keep = [&](size_t begin, size_t end, bool duplicate = false) {
+            if (wine) return;  // Wine's file is only read
+            ++kept_lines_;
+            Entry e;
+            e.begin = begin;
+            e.end = end;
+            e.first_section = first_section;
+            e.duplicate = duplicate;
+            key.entries.push_back(std::move(e));
+        };
+        const std::vector<std::string_view> lines =
+            SplitTextLines(base.substr(spans[s].first, spans[s].second - spans[s].first));
+        auto offset = [&base](std::string_view part) { return static_cast<size_t>(part.data() - base.data()); };
+        std::string logical;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string_view line = lines[i];
+            const std::string_view t = TrimLeft(line);
+            if (TrimRight(t).empty()) continue;
+            if (line.size() > kMaxLineBytes || (t[0] != '"' && t[0] != '@')) {
+                keep(offset(line), offset(line) + line.size());  // comments, Wine's #time lines, anything else
+                continue;
+            }
+            const size_t begin = offset(line);
+            i = ValueLines(lines, i, wine, &logical);
+            const size_t end = offset(lines[i]) + lines[i].size();
+            auto value = ParseValue(logical, wine);
+            if (!value || HasLineBreak(value->name)) {
+                keep(begin, end);
+                continue;
+            }
+            const std::string folded = Folded(value->name);
+            if (key.values.count(folded)) {
+                // The first of duplicate values stands; the others are kept as text.
+                keep(begin, end, true);
+                continue;
+            }
+            Entry e;
+            e.is_value = true;
+            e.value = std::move(*value);
+            e.begin = wine ? kNoSpan : begin;
+            e.end = wine ? kNoSpan : end;
+            e.first_section = first_section;
+            key.entries.push_back(std::move(e));
+            key.values.emplace(folded, std::prev(key.entries.end()));
+        }
+    }
+}
+
+std::string RegistryStore::EncodeWhole() const {
     std::string out;
     out += kRegedit4Header;
     out += "\r\n\r\n";
-    for (const std::string& line : preamble_) out += line + "\r\n";
-    if (!preamble_.empty()) out += "\r\n";
     const std::string root = RootName();
-    for (const Section& section : sections_) {
-        if (section.kept) {
-            for (const std::string& line : section.lines) out += line + "\r\n";
-            out += "\r\n";
+    for (const std::string& folded : order_) {
+        const Key& key = keys_.at(folded);
+        out += "[" + root + (key.path.empty() ? "" : "\\" + key.path) + "]\r\n";
+        for (const Entry& e : key.entries)
+            if (e.is_value) out += FormatValue(e.value) + "\r\n";
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string RegistryStore::Encode() const {
+    if (source_.empty()) return EncodeWhole();
+    struct Edit {
+        size_t at;
+        size_t remove;
+        std::string text;
+    };
+    std::vector<Edit> edits;
+    for (const auto& [begin, end] : removed_) edits.push_back({begin, end - begin, {}});
+    const std::string root = RootName();
+    std::string new_keys;
+    for (const std::string& folded : order_) {
+        const Key& key = keys_.at(folded);
+        std::string added;
+        for (const Entry& e : key.entries)
+            if (e.begin == kNoSpan && e.is_value) added += eol_ + FormatValue(e.value, eol_);
+        if (key.header_end == kNoSpan) {
+            new_keys += "[" + root + (key.path.empty() ? "" : "\\" + key.path) + "]";
+            new_keys += added;
+            new_keys += eol_ + eol_;
             continue;
         }
-        const Key& key = keys_.at(section.folded);
-        out += "[" + root + (key.path.empty() ? "" : "\\" + key.path) + "]\r\n";
-        for (const Entry& e : key.entries) out += (e.text.empty() ? FormatValue(e.value) : e.text) + "\r\n";
-        out += "\r\n";
+        // New values follow the last value of the key's first section.
+        size_t anchor = key.header_end;
+        const Entry* last = nullptr;
+        for (const Entry& e : key.entries) {
+            if (e.begin == kNoSpan) continue;
+            if (e.is_value && e.edited) edits.push_back({e.begin, e.end - e.begin, FormatValue(e.value, eol_)});
+            if (e.is_value && e.first_section) {
+                anchor = e.end;
+                last = &e;
+            }
+        }
+        if (added.empty()) continue;
+        // Hex data whose last line still ends in a continuation mark would
+        // take the new line in: that value is written afresh.
+        if (last && !last->edited && TrimRight(std::string_view(source_).substr(last->begin, last->end - last->begin))
+                                             .ends_with('\\'))
+            edits.push_back({last->begin, last->end - last->begin, FormatValue(last->value, eol_)});
+        edits.push_back({anchor, 0, std::move(added)});
+    }
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.at < b.at; });
+    std::string out;
+    out.reserve(source_.size() + new_keys.size() + 256);
+    size_t at = 0;
+    for (const Edit& e : edits) {
+        out.append(source_, at, e.at - at);
+        out += e.text;
+        at = e.at + e.remove;
+    }
+    out.append(source_, at, std::string::npos);
+    if (!new_keys.empty()) {
+        // A blank line before the new sections, as between any two.
+        if (!out.ends_with('\n')) out += eol_;
+        if (!out.ends_with(eol_ + eol_) && !out.ends_with("\n\n")) out += eol_;
+        out += new_keys;
     }
     return out;
 }
@@ -501,19 +665,16 @@ RegistryStore::Key* RegistryStore::AddKey(const std::string& normalized) {
     auto [it, added] = keys_.try_emplace(folded);
     if (added) {
         it->second.path = normalized;
-        sections_.push_back(Section{false, folded, {}});
+        order_.push_back(folded);
     }
     return &it->second;
 }
 
-RegistryStore::Key* RegistryStore::FindKey(std::string_view path) {
+RegistryStore::Key* RegistryStore::FindKey(std::string_view path) const {
     const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
-    return it == keys_.end() ? nullptr : &it->second;
-}
-
-const RegistryStore::Key* RegistryStore::FindKey(std::string_view path) const {
-    const auto it = keys_.find(Folded(NormalizeKeyPath(path)));
-    return it == keys_.end() ? nullptr : &it->second;
+    if (it == keys_.end()) return nullptr;
+    LoadKey(it->second, source_, false);
+    return &it->second;
 }
 
 bool RegistryStore::KeyExists(std::string_view path) const {
@@ -544,43 +705,57 @@ bool RegistryStore::SetValue(std::string_view path, std::string_view name, uint3
         HasLineBreak(normalized) || HasLineBreak(name))
         return false;
     Key& key = *AddKey(normalized);
+    LoadKey(key, source_, false);
     const std::string folded = Folded(name);
     if (auto found = key.values.find(folded); found != key.values.end()) {
         Entry& e = *found->second;
         // An unchanged value keeps the text it was read from.
-        if (e.value.type != type || e.value.data != data) e.text.clear();
+        if (e.value.type != type || e.value.data != data) e.edited = true;
         // A value that is written again keeps the name it was first stored under.
         e.value.type = type;
         e.value.data.assign(data);
         return true;
     }
-    // New values go after the last value of the key, so that kept lines at
-    // the end of its section (a comment heading the next one) stay there.
-    auto at = key.entries.end();
-    while (at != key.entries.begin() && !std::prev(at)->is_value) --at;
-    if (at == key.entries.begin()) at = key.entries.end();
-    const auto inserted = key.entries.insert(at, Entry{true, Value{std::string(name), type, std::string(data)}, {}, {}});
-    key.values.emplace(folded, inserted);
+    Entry e;
+    e.is_value = true;
+    e.value = Value{std::string(name), type, std::string(data)};
+    key.entries.push_back(std::move(e));
+    key.values.emplace(folded, std::prev(key.entries.end()));
     return true;
 }
 
 bool RegistryStore::DeleteValue(std::string_view path, std::string_view name) {
     Key* key = FindKey(path);
     if (!key) return false;
-    const auto found = key->values.find(Folded(name));
+    const std::string folded = Folded(name);
+    const auto found = key->values.find(folded);
     if (found == key->values.end()) return false;
+    // The value's lines go with their line end.
+    auto remove = [this](const Entry& e) {
+        if (e.begin == kNoSpan) return;
+        size_t end = e.end;
+        if (end < source_.size() && source_[end] == '\r') ++end;
+        if (end < source_.size() && source_[end] == '\n') ++end;
+        removed_.emplace_back(e.begin, end);
+    };
+    remove(*found->second);
     key->entries.erase(found->second);
     key->values.erase(found);
     // Duplicates kept from the file would otherwise stand in its place when
     // the file is read again.
-    std::erase_if(key->entries, [&](const Entry& e) { return !e.is_value && e.duplicate_of == Folded(name); });
+    for (auto it = key->entries.begin(); it != key->entries.end();) {
+        if (it->is_value || !it->duplicate || !IsValueNamed(std::string_view(source_).substr(it->begin, it->end - it->begin), folded)) {
+            ++it;
+            continue;
+        }
+        remove(*it);
+        --kept_lines_;
+        it = key->entries.erase(it);
+    }
     return true;
 }
 
 size_t RegistryStore::KeptLineCount() const {
-    size_t n = preamble_.size();
-    for (const Section& s : sections_) n += s.lines.size();
-    for (const auto& [folded, key] : keys_)
-        for (const Entry& e : key.entries) n += e.is_value ? 0 : 1;
-    return n;
+    for (auto& [folded, key] : keys_) LoadKey(key, source_, false);
+    return kept_lines_;
 }

@@ -21,15 +21,24 @@
 //   "Laps"=hex:02,00,01,00,00,00,02,00,\   (type 3; long lines continue
 //     00,00                                 after a trailing '\')
 //   @=hex(2):43,3a,00                      (other types; @ the default value)
-// Reading is lenient and loses nothing: blank lines are dropped, a line
-// that is not understood (a comment, a damaged value, a key of another
-// hive, a duplicate value - the first one stands, as in the registry
-// editor's import) is kept as it stands and written back in its place, and
-// values that did not change keep the text they were read from. Every line
-// is bounded (kMaxLineBytes); longer ones are kept unread. An empty file
-// is an empty hive. A file whose first line is not "REGEDIT4" cannot be
-// read at all (kDamaged): it is reported by the callers and must never be
-// overwritten.
+// Reading is lenient and loses nothing: a line that is not understood (a
+// comment, a damaged value, a key of another hive, a duplicate value - the
+// first one stands, as in the registry editor's import) is kept where it
+// stands. Every line is bounded (kMaxLineBytes); longer ones are kept
+// unread. An empty file is an empty hive. A file whose first line is not
+// "REGEDIT4" cannot be read at all (kDamaged): it is reported by the
+// callers and must never be overwritten.
+//
+// Reading finds the sections of the file; the lines of a key are read
+// when the key is first used, so a large file of other programs' keys
+// costs little more than a scan.
+//
+// Writing a file that was read changes only the lines of the values that
+// changed: new values join the first section of their key, new keys go at
+// the end, and every other byte (line ends, a byte-order mark, blank lines,
+// comments, repeated sections, the form a value was written in) stays as
+// it stood. New lines take the file's own line end. A store that was not
+// read from a file is written whole in the form above.
 //
 // Wine's own registry file (system.reg of a Wine prefix: a "WINE REGISTRY
 // Version 2" header, key lines relative to the machine hive with C-style
@@ -98,6 +107,8 @@ public:
     LoadResult LoadWine(const std::filesystem::path& file);
     // Creates the folder (mode 0700) when needed and writes the file
     // atomically with mode 0600. False on failure; the old file then stands.
+    // A file the user made read-only (no write permission for its owner) is
+    // kept as it is: the save fails with errno EROFS.
     bool Save(const std::filesystem::path& file) const;
 
     // Parse the file formats; return kLoaded or kDamaged.
@@ -123,13 +134,19 @@ public:
 
 private:
     enum class Dialect { kRegedit4, kWine };
+    static constexpr size_t kNoSpan = static_cast<size_t>(-1);
 
     // A line of a key's section: a value, or a line kept as it stands.
     struct Entry {
         bool is_value = false;
         Value value;
-        std::string text;  // the lines it was read from (CR LF between); empty once changed
-        std::string duplicate_of;  // a kept line that repeats this value (lower-case name)
+        // The lines it was read from: [begin, end) of the source, without
+        // the last line's line end; kNoSpan for a value added since.
+        size_t begin = kNoSpan;
+        size_t end = kNoSpan;
+        bool edited = false;          // the value no longer matches its lines
+        bool first_section = true;    // read from the key's first section
+        bool duplicate = false;       // a kept line that repeats a value
     };
     struct Key {
         Key() = default;
@@ -139,26 +156,31 @@ private:
         std::string path;  // normalised, in the case first written
         std::list<Entry> entries;
         std::map<std::string, std::list<Entry>::iterator> values;  // by ASCII lower-case name
-    };
-    // The sections in file order: a key of this hive (by folded path), or a
-    // section kept as it stands (another hive's key, a key deletion).
-    struct Section {
-        bool kept = false;
-        std::string folded;             // the key, unless kept
-        std::vector<std::string> lines;  // the kept section's header and lines
+        size_t header_end = kNoSpan;  // end of its first section's header line in the source
+        // Its sections' lines in the source, not yet read: [begin, end).
+        std::vector<std::pair<size_t, size_t>> pending;
     };
 
     void Clear();
     LoadResult Parse(std::string_view bytes, Dialect dialect);
+    // Reads the key's pending lines from base (the text its spans are in).
+    void LoadKey(Key& key, std::string_view base, bool wine) const;
     Key* AddKey(const std::string& normalized);
-    Key* FindKey(std::string_view path);
-    const Key* FindKey(std::string_view path) const;
+    // The key with its lines read; null when there is none.
+    Key* FindKey(std::string_view path) const;
     std::string RootName() const;
+    std::string EncodeWhole() const;
 
     RegistryHive hive_;
     // Keys by ASCII lower-case normalised path, so that lookups stay cheap
     // however many keys a damaged file holds.
-    std::map<std::string, Key> keys_;
-    std::vector<Section> sections_;
-    std::vector<std::string> preamble_;  // lines kept before the first key
+    // Mutable: a key's lines are read when it is first looked at.
+    mutable std::map<std::string, Key> keys_;
+    std::vector<std::string> order_;  // folded key paths, in file order, then as created
+    // The file as read (empty when the store was not read from one); a
+    // save changes only what changed in it.
+    std::string source_;
+    std::string eol_ = "\r\n";
+    std::vector<std::pair<size_t, size_t>> removed_;  // spans of deleted lines, with their line ends
+    mutable size_t kept_lines_ = 0;
 };

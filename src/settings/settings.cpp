@@ -105,28 +105,67 @@ void Settings::Load() {
         }
     }
     registry_.Close();
+    stored_ = Values();
+}
+
+Settings::StoredValues Settings::Values() const {
+    return {qel_directory_, dont_show_qual_report_, retire_in_race_report_, off_the_track_in_race_report_,
+            bmp_size_in_pixel_, use_mph_, alt_rpy_path_, records_path_, default_player_index_,
+            default_mod_index_, warbleye_msg_};
 }
 
 bool Settings::Save() {
+    save_problem_.clear();
+    const StoredValues now = Values();
+    // Only what changed since the settings were read is written: a run
+    // that changes nothing leaves the file alone, and values another
+    // program stored meanwhile are kept.
+    if (now == stored_) return true;
     bool ok = registry_.Open(RegistryHive::kCurrentUser, kSettingsKey) ||
               registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
+    long error = ok ? CRegistry::kErrorSuccess : registry_.LastError();
     if (ok) {
         // Every value is attempted even after a failure, so one bad write
         // does not keep the others from being stored.
-        ok &= registry_.WriteString(kNameQELDirectory, qel_directory_);
-        ok &= registry_.WriteDword(kNameDontShowQualReport, static_cast<uint32_t>(dont_show_qual_report_));
-        ok &= registry_.WriteDword(kNameRetireInRaceReport, static_cast<uint32_t>(retire_in_race_report_));
-        ok &= registry_.WriteDword(kNameOffTheTrackInRaceReport, static_cast<uint32_t>(off_the_track_in_race_report_));
-        ok &= registry_.WriteDword(kNameBMPSizeInPixel, static_cast<uint32_t>(bmp_size_in_pixel_));
-        ok &= registry_.WriteDword(kNameMPH, static_cast<uint32_t>(use_mph_));
-        ok &= registry_.WriteString(kNameAltRpyPath, alt_rpy_path_);
-        ok &= registry_.WriteString(kNameRecordsPath, records_path_);
-        ok &= registry_.WriteDword(kNameDefaultPlayerIndex, static_cast<uint32_t>(default_player_index_));
-        ok &= registry_.WriteDword(kNameDefaultModIndex, static_cast<uint32_t>(default_mod_index_));
-        ok &= registry_.WriteDword(kNameWarbleyeMsg, static_cast<uint32_t>(warbleye_msg_));
+        auto text = [&](const char* name, const std::string& value, std::string& stored) {
+            if (value == stored) return;
+            if (registry_.WriteString(name, value)) stored = value;
+            else ok = false, error = registry_.LastError();
+        };
+        auto number = [&](const char* name, int value, int& stored) {
+            if (value == stored) return;
+            if (registry_.WriteDword(name, static_cast<uint32_t>(value))) stored = value;
+            else ok = false, error = registry_.LastError();
+        };
+        text(kNameQELDirectory, now.qel_directory, stored_.qel_directory);
+        number(kNameDontShowQualReport, now.dont_show_qual_report, stored_.dont_show_qual_report);
+        number(kNameRetireInRaceReport, now.retire_in_race_report, stored_.retire_in_race_report);
+        number(kNameOffTheTrackInRaceReport, now.off_the_track_in_race_report, stored_.off_the_track_in_race_report);
+        number(kNameBMPSizeInPixel, now.bmp_size_in_pixel, stored_.bmp_size_in_pixel);
+        number(kNameMPH, now.use_mph, stored_.use_mph);
+        text(kNameAltRpyPath, now.alt_rpy_path, stored_.alt_rpy_path);
+        text(kNameRecordsPath, now.records_path, stored_.records_path);
+        number(kNameDefaultPlayerIndex, now.default_player_index, stored_.default_player_index);
+        number(kNameDefaultModIndex, now.default_mod_index, stored_.default_mod_index);
+        number(kNameWarbleyeMsg, now.warbleye_msg, stored_.warbleye_msg);
     }
     registry_.Close();
+    if (!ok) {
+        const std::string file = RegistryStore::FileOf(RegistryHive::kCurrentUser).string();
+        if (error == CRegistry::kErrorWriteProtect)
+            save_problem_ = "The settings file is read-only:\r\n" + file + "\r\nOstrevan leaves it as it is.";
+        else if (error == CRegistry::kErrorUnreadAtStart || error == CRegistry::kErrorBadDatabase ||
+                 error == CRegistry::kErrorAccessDenied)
+            save_problem_ = "The settings file could not be read when Ostrevan started:\r\n" + file +
+                            "\r\nOstrevan leaves it as it is until it is started again.";
+    }
     return ok;
+}
+
+std::string Settings::SaveFailureMessage() const {
+    std::string text = "The settings could not be saved.";
+    if (!save_problem_.empty()) text += "\r\n" + save_problem_;
+    return text;
 }
 
 int Settings::InitProgramFolder() {

@@ -15,7 +15,8 @@
 //
 // A hive file that exists but cannot be read or parsed is named in
 // GetLoadProblems for the caller to report, and left as it is: the
-// settings then take their defaults and Save fails.
+// settings then take their defaults and, for the rest of the run, nothing
+// is saved over it, even when the user mends it meanwhile.
 
 #include <string>
 #include <string_view>
@@ -50,9 +51,15 @@ public:
     // settings file that does not parse is left as it is); empty when all
     // was well. The caller shows them through its seam.
     const std::vector<std::string>& GetLoadProblems() const { return load_problems_; }
-    // Writes all eleven values. False when any of them could not be stored
-    // (the caller reports it); the values that were stored stand.
+    // Writes the values that changed since Load or the last Save, each
+    // alone; a run that changed nothing writes nothing. False when any of
+    // them could not be stored (the caller reports it with
+    // SaveFailureMessage); the values that were stored stand. A read-only
+    // settings file, or one that could not be read at start, is kept.
     bool Save();
+    // "The settings could not be saved.", and why when the file is the
+    // reason.
+    std::string SaveFailureMessage() const;
 
     const std::string& GetQELDirectory() const { return qel_directory_; }
     void SetQELDirectory(std::string_view folder) { qel_directory_ = folder; }
@@ -95,6 +102,23 @@ public:
     const std::string& GetProgramFolder() const { return program_folder_; }
 
 private:
+    // The stored values, in the order Save writes them.
+    struct StoredValues {
+        std::string qel_directory;
+        int dont_show_qual_report = kDefaultDontShowQualReport;
+        int retire_in_race_report = 0;
+        int off_the_track_in_race_report = 0;
+        int bmp_size_in_pixel = kDefaultBMPSizeInPixel;
+        int use_mph = 0;
+        std::string alt_rpy_path;
+        std::string records_path;
+        int default_player_index = kDefaultPlayerIndex;
+        int default_mod_index = 0;
+        int warbleye_msg = 0;
+        bool operator==(const StoredValues&) const = default;
+    };
+    StoredValues Values() const;
+
     int use_mph_ = 0;
     int dont_show_qual_report_ = kDefaultDontShowQualReport;
     int retire_in_race_report_ = 0;
@@ -108,5 +132,7 @@ private:
     std::string records_path_;
     std::string program_folder_;
     std::vector<std::string> load_problems_;
+    StoredValues stored_;  // as the store holds them, as far as this run knows
+    std::string save_problem_;
     CRegistry registry_{RegistryHive::kCurrentUser};
 };

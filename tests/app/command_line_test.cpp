@@ -78,4 +78,36 @@ TEST(CommandLine, ReportSiteFolderIsOptional) {
     EXPECT_EQ(Parse({"-reportsite", "--a.rpy", "--/site"}).folder, "/site");
 }
 
+// Without a display the window that a mode word alone would open could
+// never be closed: the run says what is missing instead.
+TEST(CommandLine, AModeWordAloneWithoutADisplaySaysWhatIsMissing) {
+    EXPECT_EQ(MissingModeArguments({"ostrevan", "-reportsite"}, false),
+              "-reportsite needs a replay: ostrevan -reportsite xxREPLAY.rpy [xxFOLDER]");
+    EXPECT_EQ(MissingModeArguments({"ostrevan", "-expreports"}, false),
+              "-expreports needs a replay: ostrevan -expreports xxREPLAY.rpy xxOUTPUT-PREFIX [-mech]");
+    EXPECT_EQ(MissingModeArguments({"ostrevan", "-reportsite"}, true), "");
+    EXPECT_EQ(MissingModeArguments({"ostrevan", "-reportsite", "--a.rpy"}, false), "");
+    EXPECT_EQ(MissingModeArguments({"ostrevan", "-loadrpy"}, false), "");
+    EXPECT_EQ(MissingModeArguments({"ostrevan"}, false), "");
+}
+
+TEST(CommandLine, ADisplayIsThereWhenQtsPlatformCanReachOne) {
+    struct Case {
+        const char* platform;
+        const char* x;
+        const char* wayland;
+        bool display;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, false}, {nullptr, ":0", nullptr, true},     {nullptr, "", "", false},
+        {nullptr, nullptr, "wayland-0", true}, {"offscreen", ":0", nullptr, false}, {"minimal", ":0", "w", false},
+        {"xcb", nullptr, "wayland-0", false}, {"xcb", ":1", nullptr, true},     {"wayland-egl", nullptr, "w", true},
+        {"wayland", ":0", nullptr, false},  {"vnc:size=800x600", nullptr, nullptr, true},
+        {"offscreen:fontengine=freetype", ":0", nullptr, false}, {"", ":0", nullptr, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DisplayAvailable(c.platform, c.x, c.wayland), c.display)
+            << (c.platform ? c.platform : "-") << " " << (c.x ? c.x : "-") << " " << (c.wayland ? c.wayland : "-");
+}
+
 }  // namespace

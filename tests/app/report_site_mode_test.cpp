@@ -8,10 +8,13 @@
 
 #include <QImage>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/command_line.h"
 #include "app/ui/rpy_graph_view.h"
+#include "document/rpy_graph_doc.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
 #include "reports/ui/graphical_race_report.h"
@@ -90,6 +93,28 @@ TEST_F(ReportSiteMode, NothingIsWrittenWithoutFolderTrackOrReadableReplay) {
     EXPECT_EQ(ui.messages.at(0).substr(0, 33), "Can't find track for this replay!");
     EXPECT_FALSE(fs::exists(out_dir.File("monza_driven")));
     EXPECT_TRUE(out.str().empty());
+}
+
+// An unattended run changes nothing in the settings: a read-only file in
+// the user's own layout is neither replaced nor complained about.
+TEST_F(ReportSiteMode, LeavesTheSettingsFileAsItIs) {
+    doc.reset();
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    const std::string text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\n"
+                             "\"QELDirectory\"=\"" + sim.string() + "\"\n\"RecordsPath\"=hex(2):2f,00\n\n";
+    std::ofstream(file, std::ios::binary) << text;
+    fs::permissions(file, fs::perms::owner_read);
+    const auto before = fs::last_write_time(file);
+    Settings own;
+    own.Load();
+    ASSERT_EQ(RunReportSite(Command(DrivenReplay(), out_dir.path().string()), own, ui, out), 0)
+        << (ui.messages.empty() ? "" : ui.messages[0]);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0];
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), text);
+    EXPECT_EQ(fs::last_write_time(file), before);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read);
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include "reports/report_site.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,6 +38,7 @@ class FakeImages : public ReportSiteImages {
 public:
     Drawn race = Drawn::kWritten, history = Drawn::kWritten, track = Drawn::kWritten;
     int track_edge = 0;
+    std::vector<std::string> paths;  // every bitmap path asked for
     Result SaveRaceGraphics(const std::string& p) override { return Make(p, race, 4); }
     Result SaveRaceHistory(const std::string& p) override { return Make(p, history, 5); }
     Result SaveTrackMap(const std::string& p, int edge) override {
@@ -42,8 +46,14 @@ public:
         return Make(p, track, edge);
     }
 
+protected:
+    Drawn Make(const std::string& path, Drawn what, int edge) {
+        paths.push_back(path);
+        return MakeBitmap(path, what, edge);
+    }
+
 private:
-    static Drawn Make(const std::string& path, Drawn what, int edge) {
+    static Drawn MakeBitmap(const std::string& path, Drawn what, int edge) {
         if (what != Drawn::kWritten) return what;
         fixture::BmpSpec spec;
         spec.width = spec.height = edge;
@@ -229,6 +239,136 @@ TEST_F(ReportSite, ABrokenBitmapIsReportedAndRemoved) {
     EXPECT_NE(result.problems[0].find("RaceGraphics2.png"), std::string::npos);
     EXPECT_FALSE(fs::exists(result.folder + "RaceGraphics2.bmp"));
     EXPECT_TRUE(fs::exists(result.folder + "RaceGraphics.png"));
+}
+
+TEST_F(ReportSite, TheSiteFolderIsAlwaysAFolderOfItsOwnInTheParent) {
+    struct Case {
+        const char* replay;
+        const char* site;
+    };
+    const Case cases[] = {
+        {"monza.rpy", "monza"},   {"...rpy", "__"},         {"..rpy", "_"},      {".rpy", "_"},
+        {"x\\...rpy", "__"},     {"C:\\a\\..rpy", "_"}, {"a\tb.rpy", "a_b"}, {"...x.rpy", "...x"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(report_site::SiteFolder("/out", c.replay), "/out/" + std::string(c.site) + "/") << c.replay;
+
+    // A replay named so that its title is "..": the site goes into "__", and
+    // neither the parent nor its parent gains a page.
+    fs::create_directories(dir.path() / "in" / "out");
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("in/...rpy"));
+    const auto result = Write(r->input, dir.File("in/out"));
+    EXPECT_TRUE(result.complete());
+    EXPECT_EQ(result.folder, dir.File("in/out") + "/__/");
+    EXPECT_TRUE(fs::exists(dir.path() / "in" / "out" / "__" / "index.html"));
+    EXPECT_FALSE(fs::exists(dir.path() / "in" / "index.html"));
+    EXPECT_FALSE(fs::exists(dir.path() / "in" / "out" / "index.html"));
+}
+
+TEST_F(ReportSite, LinksAndSpecialFilesInTheSiteFolderAreNeverWrittenThroughNorDeleted) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    const fs::path outside = dir.path() / "outside", site = dir.path() / "out" / "monza";
+    fs::create_directories(outside);
+    fs::create_directories(site);
+    const std::vector<std::string> planted = {"Race.html", "track.bmp", "track.png", "zavro.css", "RaceGraphics.bmp"};
+    for (const std::string& name : planted) {
+        fixture::WriteFile(outside / name, "mine");
+        fs::create_symlink(outside / name, site / name);
+    }
+    ASSERT_EQ(::mkfifo((site / "RaceGraphics2.bmp").c_str(), 0600), 0);
+    const auto result = Write(r->input, dir.File("out"));
+    EXPECT_TRUE(result.complete()) << (result.problems.empty() ? "" : result.problems[0]);
+    for (const std::string& name : planted) EXPECT_EQ(Slurp(outside / name), "mine") << name;
+    // The site's own files replace the links; the bitmaps' names were never the site's to touch.
+    for (const char* name : {"Race.html", "track.png", "zavro.css"})
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(site / name))) << name;
+    EXPECT_NE(Slurp(site / "Race.html").find("RACE REPORT"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(site / "track.bmp"));
+    EXPECT_TRUE(fs::is_symlink(site / "RaceGraphics.bmp"));
+    EXPECT_TRUE(fs::is_fifo(site / "RaceGraphics2.bmp"));
+
+    // A link standing where the site folder goes is not followed.
+    fs::create_directories(dir.path() / "out2");
+    fs::create_directory_symlink(outside, dir.path() / "out2" / "monza");
+    const auto linked = Write(r->input, dir.File("out2"));
+    EXPECT_TRUE(linked.folder.empty());
+    EXPECT_FALSE(linked.problems.empty());
+    EXPECT_FALSE(fs::exists(outside / "index.html"));
+}
+
+TEST_F(ReportSite, BitmapsAreDrawnUnderNamesOfTheRunsOwn) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    fs::create_directories(dir.path() / "monza");
+    // Another run's bitmap, still being converted.
+    fixture::WriteFile(dir.path() / "monza" / "RaceGraphics.bmp", "theirs");
+    ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
+    const std::vector<std::string> first = images.paths;
+    images.paths.clear();
+    ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
+    ASSERT_EQ(first.size(), 3u);
+    ASSERT_EQ(images.paths.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(first[i], images.paths[i]);
+        EXPECT_NE(fs::path(first[i]).parent_path(), dir.path() / "monza");
+        EXPECT_FALSE(fs::exists(first[i]));
+    }
+    EXPECT_EQ(Slurp(dir.path() / "monza" / "RaceGraphics.bmp"), "theirs");
+    // Nothing of the runs' own is left behind.
+    for (const auto& e : fs::directory_iterator(dir.path() / "monza"))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+}
+
+TEST_F(ReportSite, TemporariesOfInterruptedRunsAreRemovedUnlessARunIsWriting) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    const fs::path site = dir.path() / "monza";
+    fs::create_directories(site / ".bitmaps.Ab12Cd");
+    auto plant = [&] {
+        fixture::WriteFile(site / ".Mechanical.html.Xy9Zz0", std::string(4096, 'm'));
+        fixture::WriteFile(site / ".track.png.a1B2c3", "png");
+        fixture::WriteFile(site / ".bitmaps.Ab12Cd" / "track.bmp", "bmp");
+        fixture::WriteFile(site / ".bitmaps.Ab12Cd" / ".RaceGraphics.bmp.q1W2e3", "half a bmp");
+    };
+    plant();
+    // Names that are not the site's temporaries, a link and a FIFO stay.
+    fixture::WriteFile(site / ".notes.Xy9Zz0", "mine");
+    fixture::WriteFile(site / ".Race.html.toolong1", "mine");
+    fixture::WriteFile(dir.path() / "target", "mine");
+    fs::create_symlink(dir.path() / "target", site / ".Race.html.Lnk123");
+    ASSERT_EQ(::mkfifo((site / ".index.html.Fifo12").c_str(), 0600), 0);
+
+    // While another run holds the site, nothing of it is touched.
+    {
+        const int held = ::open(site.c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(::flock(held, LOCK_SH), 0);
+        ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
+        ::close(held);
+    }
+    EXPECT_TRUE(fs::exists(site / ".Mechanical.html.Xy9Zz0"));
+    EXPECT_TRUE(fs::exists(site / ".bitmaps.Ab12Cd" / "track.bmp"));
+
+    ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
+    EXPECT_FALSE(fs::exists(site / ".Mechanical.html.Xy9Zz0"));
+    EXPECT_FALSE(fs::exists(site / ".track.png.a1B2c3"));
+    EXPECT_FALSE(fs::exists(site / ".bitmaps.Ab12Cd"));
+    EXPECT_EQ(Slurp(site / ".notes.Xy9Zz0"), "mine");
+    EXPECT_EQ(Slurp(site / ".Race.html.toolong1"), "mine");
+    EXPECT_TRUE(fs::is_symlink(site / ".Race.html.Lnk123"));
+    EXPECT_TRUE(fs::is_fifo(site / ".index.html.Fifo12"));
+    EXPECT_EQ(Slurp(dir.path() / "target"), "mine");
+}
+
+TEST_F(ReportSite, TheIndexReadsItsTablesWhereTheyStandWhateverTheDriversAreCalled) {
+    using fixture::DriverLaps;
+    DriverLaps a{fixture::NamedDriver("LAPS", "LED", 0, 1)}, b{fixture::NamedDriver("RACE", "FASTEST LAPS", 1, 2)};
+    a.race_start = b.race_start = 2000;
+    a.race_laps = {90000, 89000};
+    b.race_laps = {91000, 92000};
+    auto r = WriteAndLoad(fixture::SessionReplay({a, b}, false, true, "monza"), dir.File("names.rpy"));
+    const auto result = Write(r->input, dir.path().string());
+    ASSERT_FALSE(result.folder.empty());
+    const std::string index = Slurp(result.folder + "index.html");
+    EXPECT_NE(index.find("<p>Fastest lap: LAPS LED (1m29.000s)</p>"), std::string::npos) << index;
+    EXPECT_NE(index.find("<p>Most laps led: LAPS LED (2 laps)</p>"), std::string::npos);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
+#include "replay/drivers.h"
 #include "report_scenarios.h"
 #include "reports/lap_by_lap_report.h"
 #include "reports/lap_chart_report.h"
@@ -37,6 +39,27 @@ TEST(ReportText, FileTimeIsEnglishWithAZeroPaddedDay) {
     report_scenarios::UseUtc();
     EXPECT_EQ(FormatFileTime(report_scenarios::kFileTime), "Sun Jan 06 14:05:09 2008");
     EXPECT_EQ(FormatFileTime(946728000), "Sat Jan 01 12:00:00 2000");
+}
+
+// Far-future and damaged file times are shown as unknown, never as a year
+// that overflowed.
+TEST(ReportText, FileTimesWhoseYearIsNotFourDigitsAreUnknown) {
+    report_scenarios::UseUtc();
+    struct Case {
+        std::time_t t;
+        const char* text;
+    };
+    const Case cases[] = {
+        {253402300799, "Fri Dec 31 23:59:59 9999"},
+        {253402300800, "Unknown"},                         // year 10000
+        {67767976233532799, "Unknown"},                    // year 2147485547, whose tm_year + 1900 overflows
+        {std::numeric_limits<std::time_t>::max(), "Unknown"},
+        {-62167219201, "Unknown"},                         // the year before year 0
+        {std::numeric_limits<std::time_t>::min(), "Unknown"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatFileTime(c.t), c.text) << c.t;
+    for (const Case& c : cases)
+        EXPECT_EQ(Drivers::FormatFileDate(c.t), c.text[0] == 'U' ? "Unknown" : "9999 Dec 31") << c.t;
 }
 
 TEST(ReportText, EqualTimesSortByDriverIndex) {

@@ -8,6 +8,11 @@
 
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "settings/hive_cache.h"
+
 #include "replay/header.h"
 #include "settings/path_lookup.h"
 #include "support/config_dir.h"
@@ -106,6 +111,10 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
 }
 
 TEST_F(SettingsTest, RoundTripThroughTheFileStore) {
+    {
+        CRegistry reg(RegistryHive::kCurrentUser);
+        KeyOf(reg, RegistryHive::kCurrentUser, Settings::kSettingsKey).WriteDword("DefaultPlayerIndex", 4);
+    }
     Settings s;
     s.Load();
     s.SetQELDirectory("C:\\Programme\\QEL");
@@ -182,6 +191,7 @@ TEST_F(SettingsTest, DwordStoredWithAnotherTypeIsRawBytesOrDefault) {
 TEST_F(SettingsTest, FailedSaveIsReported) {
     Settings s;
     s.Load();
+    s.SetUseMPH(1);
     fixture::WriteFile(config.scratch() / "blocked", "x");
     config.Point(config.scratch() / "blocked" / "config");
     EXPECT_FALSE(s.Save());
@@ -241,6 +251,134 @@ TEST_F(SettingsTest, UnreadableSettingsFilesAreReportedAndNeverSavedOver) {
     EXPECT_FALSE(s.Save());
     std::ifstream in(config.folder() / "current_user.reg", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), user);
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Ten of the user's values, as a hand-edited file holds them.
+const std::string kUserValues =
+    "[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\r\n"
+    "\"QELDirectory\"=\"/srv/qel\"\r\n\"DontShowQualReport\"=dword:00000000\r\n"
+    "\"RetireInRaceReport\"=dword:00000001\r\n\"OffTheTrackInRaceReport\"=dword:00000001\r\n"
+    "\"BMPSizeInPixel\"=dword:00000400\r\n\"MPH\"=dword:00000001\r\n\"AltRpyPath\"=\"/srv/alt\"\r\n"
+    "\"RecordsPath\"=\"/srv/records\"\r\n\"DefaultPlayerIndex\"=dword:00000002\r\n"
+    "\"DefaultModIndex\"=dword:00000003\r\n";
+
+TEST_F(SettingsTest, AFileUnreadableAtStartIsNotSavedOverWhenTheUserMendsItDuringTheRun) {
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    fixture::WriteFile(file, "REGEDTI4\r\n\r\n" + kUserValues);  // a typo in the first line
+    Settings s;
+    s.Load();
+    ASSERT_EQ(s.GetLoadProblems().size(), 1u);
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 768);
+
+    // The user reads the message and mends the file while the program runs.
+    const std::string mended = "REGEDIT4\r\n\r\n" + kUserValues;
+    fixture::WriteFile(file, mended);
+    s.SetDefaultPlayerIndex(-1);  // what the document stores as it closes
+    s.SetBMPSizeInPixel(512);
+    EXPECT_FALSE(s.Save());
+    EXPECT_EQ(s.SaveFailureMessage(),
+              "The settings could not be saved.\r\nThe settings file could not be read when Ostrevan started:\r\n" +
+                  file.string() + "\r\nOstrevan leaves it as it is until it is started again.");
+    CRegistry other(RegistryHive::kCurrentUser);
+    ASSERT_TRUE(other.CreateKey(RegistryHive::kCurrentUser, "Software\\Ostrevan\\Ostrevan\\Frame") ||
+                other.LastError() == CRegistry::kErrorUnreadAtStart);
+    ASSERT_TRUE(other.Open(RegistryHive::kCurrentUser, Settings::kSettingsKey));
+    EXPECT_FALSE(other.WriteDword("MPH", 0));
+    EXPECT_EQ(other.LastError(), CRegistry::kErrorUnreadAtStart);
+    EXPECT_EQ(ReadFile(file), mended);
+
+    // The next run reads the mended file and may store again.
+    HiveCache::Reset();
+    Settings next;
+    next.Load();
+    EXPECT_EQ(next.GetBMPSizeInPixel(), 1024);
+    next.SetUseMPH(0);
+    EXPECT_TRUE(next.Save());
+}
+
+TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndKept) {
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    const std::string text = "REGEDIT4\r\n\r\n" + kUserValues;
+    fixture::WriteFile(file, text);
+    fs::permissions(file, fs::perms::owner_read);
+    Settings s;
+    s.Load();
+    EXPECT_TRUE(s.GetLoadProblems().empty());
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 1024);
+    EXPECT_TRUE(s.Save());  // nothing changed: nothing to write, nothing to say
+    s.SetUseMPH(0);
+    EXPECT_FALSE(s.Save());
+    EXPECT_EQ(s.SaveFailureMessage(), "The settings could not be saved.\r\nThe settings file is read-only:\r\n" +
+                                          file.string() + "\r\nOstrevan leaves it as it is.");
+    EXPECT_EQ(ReadFile(file), text);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read);
+}
+
+TEST_F(SettingsTest, ASaveWritesOnlyTheChangedValueAndKeepsTheRestOfTheFileAsItStood) {
+    // What a user's own file may hold: a byte-order mark, line feeds only,
+    // blank lines, a comment, the key twice, a duplicate value, and the
+    // folder as an expandable string.
+    const std::string text =
+        "\xEF\xBB\xBFREGEDIT4\n\n\n; mine\n[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\n"
+        "\"QELDirectory\"=hex(2):2f,71,00\n\n\"MPH\"=dword:00000001\n\"mph\"=dword:00000000\n\n"
+        "[HKEY_CURRENT_USER\\Software\\Ostrevan\\Ostrevan\\Settings]\n\"BMPSizeInPixel\"=dword:00000200\n";
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    fixture::WriteFile(file, text);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    Settings s;
+    s.Load();
+    EXPECT_EQ(s.GetQELDirectory(), "/q");
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 512);
+    EXPECT_TRUE(s.Save());
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);  // not even rewritten
+    EXPECT_EQ(ReadFile(file), text);
+
+    s.SetUseMPH(0);
+    s.SetDefaultModIndex(2);
+    ASSERT_TRUE(s.Save());
+    std::string expected = text;
+    expected.replace(expected.find("\"MPH\"=dword:00000001"), 20, "\"MPH\"=dword:00000000");
+    expected.replace(expected.find("\"mph\"="), 0, "\"DefaultModIndex\"=dword:00000002\n");
+    EXPECT_EQ(ReadFile(file), expected);
+}
+
+TEST_F(SettingsTest, TheSettingsFileIsParsedOncePerRunAndAgainOnlyWhenItChanges) {
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    fixture::WriteFile(file, "REGEDIT4\r\n\r\n" + kUserValues);
+    // Written long ago, as a settings file usually is.
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), old, 0), 0);
+    const size_t parses = HiveCache::ParseCount();
+    Settings s;
+    s.Load();
+    CRegistry reg(RegistryHive::kCurrentUser);
+    ASSERT_TRUE(reg.Open(RegistryHive::kCurrentUser, Settings::kSettingsKey));
+    std::string folder;
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(reg.ReadString("RecordsPath", folder));
+    s.SetDefaultModIndex(s.GetDefaultModIndex());
+    EXPECT_TRUE(s.Save());
+    EXPECT_EQ(HiveCache::ParseCount() - parses, 1u);
+
+    // Another program changes the file: it is read again, once.
+    fixture::WriteFile(file, "REGEDIT4\r\n\r\n" + kUserValues + "\"Extra\"=dword:00000001\r\n");
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), old, 0), 0);
+    uint32_t extra = 0;
+    EXPECT_TRUE(reg.ReadDword("Extra", extra));
+    EXPECT_TRUE(reg.ReadDword("Extra", extra));
+    EXPECT_EQ(extra, 1u);
+    EXPECT_EQ(HiveCache::ParseCount() - parses, 2u);
 }
 
 TEST(SettingsProgramFolder, KeepsTheFolderWithoutItsLastSeparator) {
