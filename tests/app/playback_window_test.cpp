@@ -114,8 +114,11 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     ASSERT_TRUE(frame->Run(P::kStart));
     Ticks(400);
     const QImage race_map = Map();
-    const QColor car = MFCDisplay::ToQColor(doc->GetColours()[11]);  // engine 0
-    EXPECT_GT(fixture::PixelsOf(race_map, car), 20);
+    // Each car in its team's colour: the engines 5, 1 and 3 of Lotus, BRM
+    // and Eagle.
+    int cars = 0;
+    for (int colour : {2, 6, 1}) cars += fixture::PixelsOf(race_map, MFCDisplay::ToQColor(doc->GetColours()[colour]));
+    EXPECT_GT(cars, 20);
     EXPECT_EQ(bar.Slider()->value(), static_cast<int>(View().Playback().position));
     // About 400 ticks in (the real 55 ms timer runs too and may add a few
     // on a busy machine).
