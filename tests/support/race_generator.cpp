@@ -41,6 +41,7 @@ constexpr double kGripMps2 = 12.0;
 constexpr double kAccelMps2 = 5.0;
 constexpr double kBrakeMps2 = 9.0;
 constexpr double kLaunchMps2 = 6.0;  // from standing
+constexpr double kCoastMps2 = 0.6;   // no drive: air and tyres slow the car
 constexpr double kTopMps = 80.0;
 constexpr double kRevLimit = 9500.0;
 // Speed at the rev limit in each gear (m/s); index 0 is neutral.
@@ -189,7 +190,6 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
             if (plan_.course) {
                 DriveCourse(session, plan_.cars[c], run, ticks);
                 while (run.speed.size() < run.cross.size()) run.speed.push_back(run.speed.back());
-                ShiftGears(session, run);
             }
             while (run.cross.back() <= ticks) {
                 const uint64_t v = run.speed.back();
@@ -251,12 +251,15 @@ void RaceGenerator::DriveCourse(int session, const CarPlan& car, Run& run, uint3
     const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
     for (;;) {
         const size_t f = run.s.size() - 1;
+        if (run.gear.size() <= f) Shift(session, run, f);
         if (until == 0 ? run.cross.size() >= speeds.size() + 1 : f > until && run.cross.back() > until) return;
         if (f > (1u << 22)) throw std::invalid_argument("race generator: a car that does not come round");
         const size_t lap = run.cross.size() - 1;
         const double target = speeds[std::min(lap, speeds.size() - 1)] * Pace((run.s[f] % lap_raw_) * unit_m());
         double v = f + 1 < grid ? 0.0 : std::min(target, run.v[f] + kLaunchMps2 / 36.0);
-        const auto step = static_cast<uint64_t>(std::llround(v / 36.0 / unit_m()));
+        // Nothing drives the car while it shifts up: it coasts.
+        if (run.box.left > 0 && run.box.target > run.box.gear) v = std::min(v, run.v[f] - kCoastMps2 / 36.0);
+        const auto step = static_cast<uint64_t>(std::llround(std::max(v, 0.0) / 36.0 / unit_m()));
         run.s.push_back(run.s[f] + step);
         run.v.push_back(static_cast<double>(step) * unit_m() * 36.0);
         if (run.s.back() >= run.cross.size() * uint64_t{lap_raw_}) {
@@ -266,62 +269,56 @@ void RaceGenerator::DriveCourse(int session, const CarPlan& car, Run& run, uint3
     }
 }
 
-void RaceGenerator::ShiftGears(int session, Run& run) const {
-    // Gear and revs frame by frame: up a gear near the rev limit, down one
+void RaceGenerator::Shift(int session, Run& run, size_t f) const {
+    // Gear and revs of one frame: up a gear near the rev limit, down one
     // once the lower gear turns slowly enough, each change through neutral
     // with the revs falling (or, every third upshift, kept rising: a shift
     // without lifting) or blipped up to the new gear's.
     const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
-    const size_t n = run.v.size();
-    run.gear.assign(n, 0);
-    run.revs.assign(n, kIdleRpm);
-    int gear = 0;
-    if (run.v[0] > 0) {
-        gear = 1;
-        while (gear < kTopGear && RpmIn(run.v[0], gear) >= kUpshiftRpm) ++gear;
+    Run::Box& box = run.box;
+    const double v = run.v[f];
+    run.gear.push_back(0);
+    run.revs.push_back(kIdleRpm);
+    if (box.gear < 0) {
+        box.gear = 0;
+        if (v > 0) {
+            box.gear = 1;
+            while (box.gear < kTopGear && RpmIn(v, box.gear) >= kUpshiftRpm) ++box.gear;
+        }
     }
-    int target = 0;
-    int left = 0;
-    int length = 0;
-    double from_rpm = 0;
-    bool speedshift = false;
-    int upshifts = 0;
-    for (size_t f = 0; f < n; ++f) {
-        const double v = run.v[f];
-        if (left > 0) {
-            const double to = RpmIn(v, target);
-            const double part = static_cast<double>(length - left + 1) / (length + 1);
-            double rpm = from_rpm + (to - from_rpm) * part;
-            if (speedshift) rpm = from_rpm + 60.0 * (length - left + 1);
-            if (target < gear) rpm = std::max(rpm, to + 400.0 * std::sin(std::numbers::pi * part));
-            run.revs[f] = rpm;
-            if (--left == 0) gear = target;
-            continue;
-        }
-        if (gear == 0) {
-            // On the grid: first gear a second before the start.
-            run.revs[f] = grid > 0 ? kGridRpm : kIdleRpm;
-            if (grid > 0 && f + 36 >= grid) gear = 1;
-            else continue;
-        }
-        double rpm = RpmIn(v, gear);
-        if (gear == 1) rpm = std::max(rpm, kLaunchRpm);
-        run.gear[f] = gear;
+    if (box.left > 0) {
+        const double to = RpmIn(v, box.target);
+        const double part = static_cast<double>(box.length - box.left + 1) / (box.length + 1);
+        double rpm = box.from_rpm + (to - box.from_rpm) * part;
+        if (box.speedshift) rpm = box.from_rpm + 60.0 * (box.length - box.left + 1);
+        if (box.target < box.gear) rpm = std::max(rpm, to + 400.0 * std::sin(std::numbers::pi * part));
         run.revs[f] = rpm;
-        if (gear < kTopGear && rpm >= kUpshiftRpm) {
-            target = gear + 1;
-            length = kUpshiftTicks;
-            speedshift = ++upshifts % 3 == 0;
-        } else if (gear > 1 && RpmIn(v, gear - 1) <= kDownshiftRpm && f > grid) {
-            target = gear - 1;
-            length = kDownshiftTicks;
-            speedshift = false;
-        } else {
-            continue;
-        }
-        left = length;
-        from_rpm = rpm;
+        if (--box.left == 0) box.gear = box.target;
+        return;
     }
+    if (box.gear == 0) {
+        // On the grid: first gear a second before the start.
+        run.revs[f] = grid > 0 ? kGridRpm : kIdleRpm;
+        if (grid == 0 || f + 36 < grid) return;
+        box.gear = 1;
+    }
+    double rpm = RpmIn(v, box.gear);
+    if (box.gear == 1) rpm = std::max(rpm, kLaunchRpm);
+    run.gear[f] = box.gear;
+    run.revs[f] = rpm;
+    if (box.gear < kTopGear && rpm >= kUpshiftRpm) {
+        box.target = box.gear + 1;
+        box.length = kUpshiftTicks;
+        box.speedshift = ++box.upshifts % 3 == 0;
+    } else if (box.gear > 1 && RpmIn(v, box.gear - 1) <= kDownshiftRpm && f > grid) {
+        box.target = box.gear - 1;
+        box.length = kDownshiftTicks;
+        box.speedshift = false;
+    } else {
+        return;
+    }
+    box.left = box.length;
+    box.from_rpm = rpm;
 }
 
 CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t frame, uint32_t g) const {

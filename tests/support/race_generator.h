@@ -224,12 +224,24 @@ private:
         std::vector<double> v;
         std::vector<int> gear;
         std::vector<double> revs;
+        // The gearbox as the frames are driven: the gear engaged, and during
+        // a shift the gear to come, the frames of neutral left and in all,
+        // the revs when it began and whether the driver keeps his foot down.
+        struct Box {
+            int gear = -1;  // not yet set
+            int target = 0;
+            int left = 0;
+            int length = 0;
+            double from_rpm = 0;
+            bool speedshift = false;
+            int upshifts = 0;
+        } box;
     };
     // With a course: the speed shape of a lap (mean 1) and the racing line.
     double Pace(double distance_m) const;
     double Line(uint32_t driver, double distance_m) const;
     void DriveCourse(int session, const CarPlan& car, Run& run, uint32_t until) const;
-    void ShiftGears(int session, Run& run) const;
+    void Shift(int session, Run& run, size_t frame) const;
     CarState CourseStateAt(uint32_t driver, int session, uint32_t frame, uint32_t block) const;
     const Run& RunOf(uint32_t driver, int session) const;
     uint32_t SessionOffset(int session) const { return session == 0 ? 0 : practice_ticks_; }
