@@ -181,7 +181,7 @@ void WriteText(const fs::path& path, const std::string& text) {
 std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     WriteText(folder / "qel.exe", "MZ");
     WriteText(folder / "tracks" / "monza" / "monza.trk", BuildTrackBlock(StadiumCircuit()));
-    WriteText(folder / "tracks" / "spa" / "spa.trk", BuildTrackBlock(WindingCircuit()));
+    WriteText(folder / "tracks" / "spa" / "spa.trk", BuildTrackBlock(SurfacedWindingCircuit()));
     WriteText(folder / "tracks" / "monza" / "track.ini",
               "[Track]\r\nname=Monza\r\ntrack_name_short=Monza\r\ntrack_name=Autodromo Nazionale di Monza\r\n");
     WriteText(folder / "tracks" / "spa" / "track.ini",

@@ -301,23 +301,24 @@ CircuitBuilder Stadium() {
     return b;
 }
 
-CircuitBuilder Winding() {
+CircuitBuilder Winding(bool plain) {
     const std::vector<int32_t> values{-140000, -100000, 100000, 140000};
     const int32_t r = kWindingRadius;
     const int32_t q = kAngleQuarter;
-    const std::vector<TraceRecord> plain = ParallelTraces(values, {4, 1, 4, 0});
+    const std::vector<TraceRecord> grass = ParallelTraces(values, {4, 1, 4, 0});
+    auto surfaced = [&](std::vector<TraceRecord> traces) { return plain ? grass : std::move(traces); };
     CircuitBuilder b(values);
-    b.Straight(kWindingA, ParallelTraces({-140000, -100000, 100000}, {2, 3, 5}))
-        .Curve(r, q, {{-140000, -180000, 4}, {-100000, -100000, 1}, {100000, 120000, 6}, {140000, 160000, 0}})
-        .Curve(r, -q, ParallelTraces({-160000, -100000, 0, 100000, 160000}, {0x801, 1, 10, 7, 9}))
-        .Curve(r, q, ParallelTraces(values, {4, 1, 4, 8}))
+    b.Straight(kWindingA, surfaced(ParallelTraces({-140000, -100000, 100000}, {2, 3, 5})))
+        .Curve(r, q, surfaced({{-140000, -180000, 4}, {-100000, -100000, 1}, {100000, 120000, 6}, {140000, 160000, 0}}))
+        .Curve(r, -q, surfaced(ParallelTraces({-160000, -100000, 0, 100000, 160000}, {0x801, 1, 10, 7, 9})))
+        .Curve(r, q, surfaced(ParallelTraces(values, {4, 1, 4, 8})))
         .Straight(kWindingB,
-                  ParallelTraces({-200000, -140000, -100000, 100000, 140000, 200000}, {9, 2, 1, 3, 5, 11}))
-        .Curve(r, q, plain)
-        .Straight(kWindingA + 2 * r, {{-140000, -100000, 1}, {0, 0, 1}, {140000, 100000, 4}})
-        .Curve(r, q, ParallelTraces(values, {6, 1, 7, 0}))
-        .Straight(kWindingB + 2 * r, plain)
-        .Curve(r, q, plain);
+                  surfaced(ParallelTraces({-200000, -140000, -100000, 100000, 140000, 200000}, {9, 2, 1, 3, 5, 11})))
+        .Curve(r, q, grass)
+        .Straight(kWindingA + 2 * r, surfaced({{-140000, -100000, 1}, {0, 0, 1}, {140000, 100000, 4}}))
+        .Curve(r, q, surfaced(ParallelTraces(values, {6, 1, 7, 0})))
+        .Straight(kWindingB + 2 * r, grass)
+        .Curve(r, q, grass);
     return b;
 }
 
@@ -325,7 +326,8 @@ CircuitBuilder Winding() {
 
 TrackBlockSpec StadiumCircuit() { return Stadium().Build(kStadiumStated); }
 CourseGeometry StadiumCourse() { return Stadium().Course(); }
-TrackBlockSpec WindingCircuit() { return Winding().Build(kWindingStated); }
-CourseGeometry WindingCourse() { return Winding().Course(); }
+TrackBlockSpec WindingCircuit() { return Winding(false).Build(kWindingStated); }
+TrackBlockSpec SurfacedWindingCircuit() { return Winding(true).Build(kWindingStated); }
+CourseGeometry WindingCourse() { return Winding(false).Course(); }
 
 }  // namespace fixture

@@ -206,6 +206,8 @@ inline constexpr int32_t kWindingA = 2000000;
 inline constexpr int32_t kWindingB = 1500000;
 inline constexpr int32_t kWindingStated = 20000000;
 TrackBlockSpec WindingCircuit();
+// The same circuit surfaced as a real one: grass, tarmac, grass throughout.
+TrackBlockSpec SurfacedWindingCircuit();
 CourseGeometry WindingCourse();
 
 }  // namespace fixture
