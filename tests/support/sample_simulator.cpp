@@ -97,16 +97,18 @@ void FlagTheRace(RacePlan& plan, uint16_t laps) {
                           {finish, kChequered}};
 }
 
-// A car that retires: it pulls off onto the grass a few seconds after its
-// last lap and stands there, its last trouble recorded as it stops.
+// A car that retires: its last trouble a few seconds after its last lap,
+// then it stops and is pulled off onto the grass.
 void Retire(RacePlan& plan, uint32_t car, std::vector<StatusChange> last_trouble) {
     const RaceGenerator race(plan);
     const int laps = static_cast<int>(plan.cars[car].race_speeds.size()) - 1;
-    const uint32_t stop = RaceFrame(race, race.Lap(car, 1, laps).after_end_block) + 90;
-    plan.cars[car].race_stop_tick = stop;
-    plan.cars[car].race_reset_tick = stop + 36;
+    // Status records that the reports read stand in the frames that open
+    // with the second's timing marker.
+    const uint32_t trouble = (RaceFrame(race, race.Lap(car, 1, laps).after_end_block) + 90 + 35) / 36 * 36;
+    plan.cars[car].race_stop_tick = trouble + 36;
+    plan.cars[car].race_reset_tick = trouble + 108;
     for (StatusChange& change : last_trouble) {
-        change.race_tick = stop;
+        change.race_tick = trouble;
         change.car = car;
         plan.status.push_back(change);
     }
@@ -126,7 +128,7 @@ ReplaySpec MonzaGrandPrix(const CourseGeometry& course) {
     plan.cars[0].race_flags = {0, 0, 0, kOff, 0, 0};
     plan.cars[3].race_flags = {0, 0, kOff, 0, 0};
     // Mechanical trouble during the race, the car's status record carrying
-    // each change from then on.
+    // each change from then on (each in a frame with a timing marker).
     plan.status = {{36 * 16, 3, 9, 0x04}, {36 * 40, 2, 12, 12}, {36 * 70, 2, 12, 40}, {36 * 102, 3, 9, 0x0C}};
     Retire(plan, 2, {{0, 0, 12, 63}, {0, 0, 13, 16}, {0, 0, 14, 16}});
     Retire(plan, 3, {{0, 0, 9, 0x0C}, {0, 0, 13, 92}, {0, 0, 14, 16}});
