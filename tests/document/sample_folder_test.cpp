@@ -152,7 +152,8 @@ TEST_F(SampleFolderTest, RaceModeFindsEveryCarHeadingAlongTheTrack) {
         EXPECT_EQ(states, (std::set<int>{1, 2, 3, 4, 8}));
         // Each team in its own colour: the marker's colour follows the engine.
         std::set<uint32_t> teams;
-        for (int car = 0; car < drivers.driver_count; ++car) teams.insert(drivers.engine_index[static_cast<size_t>(car)] % 7);
+        for (int car = 0; car < drivers.driver_count; ++car)
+            teams.insert(drivers.engine_index[static_cast<size_t>(car)] % 7);
         EXPECT_GE(teams.size(), 3u);
     }
 }

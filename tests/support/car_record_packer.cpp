@@ -14,8 +14,10 @@ CarRecordPacker& CarRecordPacker::Unsigned(uint32_t value, unsigned width) {
     // One bit at a time, least significant first; the record is written
     // often enough (every car of every frame) to keep this loop lean.
     char* data = bytes_.data();
-    for (unsigned i = 0; i < width; ++i, ++bit_)
-        if ((value >> i) & 1u) data[bit_ / 8] = static_cast<char>(static_cast<uint8_t>(data[bit_ / 8]) | (1u << (bit_ % 8)));
+    for (unsigned i = 0; i < width; ++i, ++bit_) {
+        if (((value >> i) & 1u) == 0) continue;
+        data[bit_ / 8] = static_cast<char>(static_cast<uint8_t>(data[bit_ / 8]) | (1u << (bit_ % 8)));
+    }
     return *this;
 }
 

@@ -326,7 +326,8 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
     const uint32_t f = PositionFrame(driver, session, frame);
     const bool standing = f != frame || (session == 1 && plan_.cars[driver].race_stop_tick != 0 &&
                                          frame >= plan_.cars[driver].race_stop_tick);
-    const auto lap = static_cast<size_t>(std::upper_bound(run.cross.begin(), run.cross.end(), f) - run.cross.begin() - 1);
+    const auto lap =
+        static_cast<size_t>(std::upper_bound(run.cross.begin(), run.cross.end(), f) - run.cross.begin() - 1);
     const CarPlan& plan = plan_.cars[driver];
     const bool player = driver == plan_.player;
 
@@ -350,7 +351,8 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
     const double k_line = Interpolate(eased_curvature_, d);
     const size_t early = f > 9 ? f - 9 : 0;
     const size_t late = std::min<size_t>(f + 9, last);
-    const double along = standing || late == early ? 0.0 : (run.v[late] - run.v[early]) * 36.0 / static_cast<double>(late - early);
+    const double along =
+        standing || late == early ? 0.0 : (run.v[late] - run.v[early]) * 36.0 / static_cast<double>(late - early);
     const double across = standing ? 0.0 : st.speed_mps * st.speed_mps * k_line;
 
     // Heading: where the line leads, the car turned a little further into
@@ -398,8 +400,10 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
         // The engine warms up over the first minutes and runs a little
         // hotter at high revs.
         const double minutes = g / 2160.0;
-        st.oil_temperature = static_cast<uint32_t>(std::lround(58.0 + 17.0 * (1.0 - std::exp(-minutes / 1.5)) + 2.0 * share));
-        st.water_temperature = static_cast<uint32_t>(std::lround(52.0 + 14.0 * (1.0 - std::exp(-minutes / 2.0)) + share));
+        const double oil = 58.0 + 17.0 * (1.0 - std::exp(-minutes / 1.5)) + 2.0 * share;
+        const double water = 52.0 + 14.0 * (1.0 - std::exp(-minutes / 2.0)) + share;
+        st.oil_temperature = static_cast<uint32_t>(std::lround(oil));
+        st.water_temperature = static_cast<uint32_t>(std::lround(water));
         st.fuel_pressure = static_cast<uint32_t>(std::lround((30.0 + 3.0 * share) / 0.805));
         st.engine_value4 = g / 36 < 1800 ? 1800 - g / 36 : 0;
     } else {

@@ -257,7 +257,8 @@ CourseGeometry::Point CourseGeometry::At(double distance_m, double lateral_m) co
     // the left lies nearer its centre; a right curve the other way round.
     const double r = std::fabs(p.radius);
     const bool left = p.radius > 0;
-    const double spoke = left ? p.heading - std::numbers::pi / 2 + along / r : p.heading + std::numbers::pi / 2 - along / r;
+    const double spoke =
+        left ? p.heading - std::numbers::pi / 2 + along / r : p.heading + std::numbers::pi / 2 - along / r;
     const double w = left ? r - lateral_m : r + lateral_m;
     return {p.cx + w * std::cos(spoke), p.cy + w * std::sin(spoke)};
 }
