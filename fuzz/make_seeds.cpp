@@ -526,8 +526,8 @@ void SampleSimulator() {
     Seed("track", "sample-spa", std::string(1, '\0') + ReadFile(folder / "tracks" / "spa" / "spa.trk"));
     Seed("season", "sample", ReadFile(folder / "seasons" / "67season.ini"));
     Seed("ini", "sample-track", ReadFile(folder / "tracks" / "spa" / "track.ini"));
-    // The Monza replay runs a whole race frame by frame and is too large to
-    // fuzz quickly; the Spa one is small.
+    // Every sample replay runs its sessions frame by frame; the Spa race,
+    // three cars and no practice, is the smallest (about half a megabyte).
     const std::string spa = ReadFile(folder / "replay" / "spa_race.rpy");
     ReplaySeeds("sample-spa", spa, true);
     fs::remove_all(folder);

@@ -18,6 +18,9 @@ PlaybackBars::~PlaybackBars() = default;
 
 namespace {
 
+// The gear channel holds the stored 3-bit field less one: -1 reverse, 0
+// neutral (as the gear graph and the gear change analyser take it), 1 to 6
+// the gears.
 constexpr const char* kGearNames[] = {"R", "N", "1", "2", "3", "4", "5", "6"};
 
 }  // namespace
@@ -55,7 +58,7 @@ std::string PlaybackController::SpeedText(double kmh, bool mph) {
 }
 
 std::string PlaybackController::GearText(int gear) {
-    return gear >= 0 && gear < 8 ? kGearNames[gear] : "";
+    return gear >= -1 && gear <= 6 ? kGearNames[gear + 1] : "";
 }
 
 std::string PlaybackController::RevsText(double rpm) {

@@ -213,11 +213,13 @@ TEST_F(PlaybackTest, ReadOutTexts) {
 
     EXPECT_EQ(P::SpeedText(100.9, true), "62");  // 100 x 0.621, after truncation
     EXPECT_EQ(P::SpeedText(100.9, false), "100");
-    EXPECT_EQ(P::GearText(0), "R");
-    EXPECT_EQ(P::GearText(1), "N");
-    EXPECT_EQ(P::GearText(7), "6");
-    EXPECT_EQ(P::GearText(8), "");
-    EXPECT_EQ(P::GearText(-1), "");
+    // Gear 0 is neutral, as the simulator records a shift; first gear is 1.
+    EXPECT_EQ(P::GearText(-1), "R");
+    EXPECT_EQ(P::GearText(0), "N");
+    EXPECT_EQ(P::GearText(1), "1");
+    EXPECT_EQ(P::GearText(6), "6");
+    EXPECT_EQ(P::GearText(7), "");
+    EXPECT_EQ(P::GearText(-2), "");
     EXPECT_EQ(P::RevsText(8449.9), "84");
     EXPECT_EQ(P::RevsText(8450.0), "85");
 

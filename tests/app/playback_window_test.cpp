@@ -74,6 +74,41 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
+TEST_F(PlaybackWindowTest, OrientationArrowPointsWhereTheCarHeads) {
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
+    ASSERT_TRUE(frame->Run(P::kStart));
+    Ticks(4);
+    ViewDialog& bar = frame->PlotSettings();
+    const QLabel* orient = nullptr;
+    for (const QLabel* label : bar.findChildren<QLabel*>())
+        if (label->text() == "Orient:") orient = label;
+    ASSERT_NE(orient, nullptr);
+    // The arrow (red, lap 1's colour, its edges smoothed) has its pixels to
+    // the left and right of its middle: the wide tail lies opposite the tip.
+    auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+    auto halves = [&](int picture) {
+        bar.orientation_picture[0] = picture;
+        const QImage image = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int top = orient->mapTo(&bar, QPoint(0, 0)).y() - 4;
+        const int left = orient->mapTo(&bar, QPoint(orient->fontMetrics().horizontalAdvance("Orient:"), 0)).x();
+        int min_x = image.width(), max_x = -1;
+        std::vector<int> xs;
+        for (int y = top; y < top + 34 && y < image.height(); ++y)
+            for (int x = left; x < image.width(); ++x)
+                if (red(image.pixelColor(x, y))) xs.push_back(x);
+        for (int x : xs) min_x = std::min(min_x, x), max_x = std::max(max_x, x);
+        const double middle = (min_x + max_x) / 2.0;
+        const auto west = std::count_if(xs.begin(), xs.end(), [&](int x) { return x < middle; });
+        return std::pair<long, long>{west, static_cast<long>(xs.size()) - west};
+    };
+    // Picture 4 stands for a car heading east: tip right, tail left.
+    const auto [east_tail, east_tip] = halves(4);
+    EXPECT_GT(east_tail, east_tip);
+    // Picture 12 heads west.
+    const auto [west_tip, west_tail] = halves(12);
+    EXPECT_GT(west_tail, west_tip);
+}
+
 TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     // The playback tool bar: eight buttons, one a separator.
     const QList<QAction*> buttons = frame->PlaybackToolBar()->actions();
@@ -116,8 +151,11 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     ASSERT_TRUE(frame->Run(P::kStart));
     Ticks(400);
     const QImage race_map = Map();
-    const QColor car = MFCDisplay::ToQColor(doc->GetColours()[11]);  // engine 0
-    EXPECT_GT(fixture::PixelsOf(race_map, car), 20);
+    // Each car in its team's colour: the engines 5, 1 and 3 of Lotus, BRM
+    // and Eagle.
+    int cars = 0;
+    for (int colour : {2, 6, 1}) cars += fixture::PixelsOf(race_map, MFCDisplay::ToQColor(doc->GetColours()[colour]));
+    EXPECT_GT(cars, 20);
     EXPECT_EQ(bar.Slider()->value(), static_cast<int>(View().Playback().position));
     // About 400 ticks in (the real 55 ms timer runs too and may add a few
     // on a busy machine).

@@ -6,17 +6,18 @@ namespace fixture {
 
 CarRecordPacker::CarRecordPacker(size_t bytes) : bytes_(bytes, '\0') {}
 
-void CarRecordPacker::PutBit(bool set) {
-    if (bit_ >= bytes_.size() * 8) throw std::out_of_range("fixture: field runs past the packed record");
-    if (set) bytes_[bit_ / 8] = static_cast<char>(static_cast<uint8_t>(bytes_[bit_ / 8]) | (1u << (bit_ % 8)));
-    ++bit_;
-}
-
 CarRecordPacker& CarRecordPacker::Unsigned(uint32_t value, unsigned width) {
     if (width == 0 || width > 32 || (width < 32 && value >> width != 0))
         throw std::out_of_range("fixture: " + std::to_string(value) + " does not fit " + std::to_string(width) +
                                 " bits");
-    for (unsigned i = 0; i < width; ++i) PutBit((value >> i) & 1u);
+    if (bit_ + width > bytes_.size() * 8) throw std::out_of_range("fixture: field runs past the packed record");
+    // One bit at a time, least significant first; the record is written
+    // often enough (every car of every frame) to keep this loop lean.
+    char* data = bytes_.data();
+    for (unsigned i = 0; i < width; ++i, ++bit_) {
+        if (((value >> i) & 1u) == 0) continue;
+        data[bit_ / 8] = static_cast<char>(static_cast<uint8_t>(data[bit_ / 8]) | (1u << (bit_ % 8)));
+    }
     return *this;
 }
 

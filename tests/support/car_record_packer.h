@@ -94,8 +94,6 @@ public:
     static std::string Engine(const EngineFields& f);
 
 private:
-    void PutBit(bool set);
-
     std::string bytes_;
     size_t bit_ = 0;
 };

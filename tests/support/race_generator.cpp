@@ -35,6 +35,34 @@ std::string StartSignal(uint16_t code) {
 
 constexpr FillerKind kFillers[] = {{4, 12}, {6, 8}, {8, 12}, {9, 8}, {10, 20}, {11, 16}, {12, 8}, {15, 12}, {16, 8}};
 
+// Driving on a course: a car of the 1960s, about 1.2 g in the curves,
+// accelerating at 0.5 g and braking at 0.9 g, with a five-speed gearbox.
+constexpr double kGripMps2 = 12.0;
+constexpr double kAccelMps2 = 5.0;
+constexpr double kBrakeMps2 = 9.0;
+constexpr double kLaunchMps2 = 6.0;  // from standing
+constexpr double kCoastMps2 = 0.6;   // no drive: air and tyres slow the car
+constexpr double kTopMps = 80.0;
+constexpr double kRevLimit = 9500.0;
+// Speed at the rev limit in each gear (m/s); index 0 is neutral.
+constexpr double kGearTopMps[] = {0, 27.0, 36.0, 45.0, 53.0, 62.0};
+constexpr int kTopGear = 5;
+constexpr double kUpshiftRpm = 9150.0;    // shift up from here
+constexpr double kDownshiftRpm = 8100.0;  // shift down once the lower gear would turn this slowly
+// Frames in neutral: a shift of a gate-change gearbox takes about a quarter
+// of a second, a downshift with a blip of the throttle a little more.
+constexpr int kUpshiftTicks = 8;
+constexpr int kDownshiftTicks = 10;
+constexpr double kIdleRpm = 1500.0;
+constexpr double kGridRpm = 4800.0;
+constexpr double kLaunchRpm = 6500.0;
+
+double RpmIn(double speed_mps, int gear) { return kRevLimit * speed_mps / kGearTopMps[gear]; }
+
+int32_t Clamp(long value, int32_t lowest, int32_t highest) {
+    return static_cast<int32_t>(std::clamp<long>(value, lowest, highest));
+}
+
 }  // namespace
 
 uint32_t LapTruth::TrimmedCount(int margin) const {
@@ -55,8 +83,69 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
         throw std::invalid_argument("race generator: 1 to 20 cars and a player among them");
     if (!plan_.practice && !plan_.race) throw std::invalid_argument("race generator: no session");
     if (plan_.filler_bytes % 4 != 0) throw std::invalid_argument("race generator: filler bytes");
+    if (plan_.course) plan_.lap_length_m = plan_.course->Length();
     lap_raw_ = static_cast<uint32_t>(std::lround(plan_.lap_length_m / unit_m()));
     if (lap_raw_ < 100 || lap_raw_ >= (1u << 26)) throw std::invalid_argument("race generator: lap length");
+
+    if (plan_.course) {
+        const CourseGeometry& course = *plan_.course;
+        const double length = course.Length();
+        const auto n = static_cast<size_t>(std::ceil(length / 0.25));
+        const double ds = length / static_cast<double>(n);
+        auto at = [&](size_t i) { return static_cast<double>(i) * ds; };
+        // The racing line swings to the inside of a curve towards its
+        // middle and back out by its end.
+        swing_.resize(n);
+        for (size_t i = 0; i < n; ++i) {
+            const double k = course.Curvature(at(i));
+            if (k == 0) continue;
+            const auto [start, section] = course.SectionAt(at(i));
+            const double swing = std::sin(std::numbers::pi * (at(i) - start) / section);
+            swing_[i] = (k > 0 ? 1.0 : -1.0) * std::min(3.0, section / 40.0) * swing * swing;
+        }
+        direction_x_.resize(n);
+        direction_y_.resize(n);
+        eased_curvature_.resize(n);
+        const size_t ease = static_cast<size_t>(std::lround(10.0 / ds));
+        std::vector<double> line_k(n);
+        for (size_t i = 0; i < n; ++i) {
+            const double k = course.Curvature(at(i));
+            line_k[i] = k / (1.0 - k * swing_[i]);
+            const auto behind = course.At(at(i) - ds, swing_[(i + n - 1) % n]);
+            const auto ahead = course.At(at(i) + ds, swing_[(i + 1) % n]);
+            const double h = std::atan2(ahead.y - behind.y, ahead.x - behind.x);
+            direction_x_[i] = std::cos(h);
+            direction_y_[i] = std::sin(h);
+        }
+        for (size_t i = 0; i < n; ++i) {
+            double sum = 0;
+            for (size_t j = 0; j <= 2 * ease; ++j) sum += line_k[(i + n + j - ease) % n];
+            eased_curvature_[i] = sum / static_cast<double>(2 * ease + 1);
+        }
+        // The fastest a car can go at each point: what the curve allows,
+        // reached by accelerating out of the curve before and left by braking
+        // for the next (twice round, the lap being closed).
+        std::vector<double> v(n);
+        for (size_t i = 0; i < n; ++i) {
+            const double k = std::fabs(course.Curvature(at(i)));
+            v[i] = k > 0 ? std::min(kTopMps, std::sqrt(kGripMps2 / k)) : kTopMps;
+        }
+        for (int round = 0; round < 2; ++round) {
+            for (size_t i = 0; i < n; ++i) {
+                double& next = v[(i + 1) % n];
+                next = std::min(next, std::sqrt(v[i] * v[i] + 2 * kAccelMps2 * ds));
+            }
+            for (size_t i = n; i-- > 0;) {
+                double& before = v[(i + n - 1) % n];
+                before = std::min(before, std::sqrt(v[i] * v[i] + 2 * kBrakeMps2 * ds));
+            }
+        }
+        double lap_s = 0;
+        for (double x : v) lap_s += ds / x;
+        const double mean = length / lap_s;
+        pace_.resize(n);
+        for (size_t i = 0; i < n; ++i) pace_[i] = v[i] / mean;
+    }
 
     auto drive = [&](int session, std::vector<Run>& runs) {
         uint32_t ticks = 0;
@@ -74,7 +163,14 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
             }
             run.cross.push_back(0);
             run.s_at.push_back(lap_raw_ - lead_raw);
-            for (size_t k = 1; k < speeds.size() + 1; ++k) {
+            if (plan_.course) {
+                run.s.push_back(lap_raw_ - lead_raw);
+                const bool grid = session == 1 && plan_.race_grid_ticks > 0;
+                run.v.push_back(grid ? 0.0 : speeds[0] * Pace(plan_.lap_length_m - lead));
+                DriveCourse(session, car, run, 0);
+                while (run.speed.size() < run.cross.size()) run.speed.push_back(run.speed.back());
+            }
+            for (size_t k = run.cross.size(); k < speeds.size() + 1; ++k) {
                 const uint64_t v = run.speed[k - 1];
                 const uint64_t gap = k * uint64_t{lap_raw_} - run.s_at[k - 1];
                 const uint64_t frames = (gap + v - 1) / v;
@@ -89,7 +185,12 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
             runs.push_back(std::move(run));
         }
         // Crossings after the last listed lap, to the end of the session.
-        for (Run& run : runs) {
+        for (size_t c = 0; c < runs.size(); ++c) {
+            Run& run = runs[c];
+            if (plan_.course) {
+                DriveCourse(session, plan_.cars[c], run, ticks);
+                while (run.speed.size() < run.cross.size()) run.speed.push_back(run.speed.back());
+            }
             while (run.cross.back() <= ticks) {
                 const uint64_t v = run.speed.back();
                 const uint64_t k = run.cross.size();
@@ -103,8 +204,13 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
             for (size_t k = 1; k < run.cross.size(); ++k) {
                 // The line lies between the frame before the crossing and the
                 // crossing frame; the word is the clock at the line, in ms.
-                const double before = static_cast<double>(run.s_at[k] - run.speed[k - 1]);
-                const double part = (static_cast<double>(k) * lap_raw_ - before) / run.speed[k - 1];
+                double before = static_cast<double>(run.s_at[k] - run.speed[k - 1]);
+                double step = run.speed[k - 1];
+                if (plan_.course) {
+                    before = static_cast<double>(run.s[run.cross[k] - 1]);
+                    step = static_cast<double>(run.s_at[k]) - before;
+                }
+                const double part = (static_cast<double>(k) * lap_raw_ - before) / step;
                 const double t = clock0 + (run.cross[k] - 1 + part) * kFrameMs;
                 if (t > kMaxClock) throw std::invalid_argument("race generator: session clock beyond 24 bits");
                 run.clock[k] = static_cast<uint32_t>(std::floor(t));
@@ -118,6 +224,194 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
 }
 
 double RaceGenerator::unit_m() const { return plan_.distance_unit == 0x40 ? 0.002 : 0.0005; }
+
+std::pair<size_t, double> RaceGenerator::Where(double distance_m) const {
+    const double length = plan_.course->Length();
+    double d = std::fmod(distance_m, length);
+    if (d < 0) d += length;
+    const double x = d / length * static_cast<double>(pace_.size());
+    const auto i = std::min(static_cast<size_t>(x), pace_.size() - 1);
+    return {i, x - static_cast<double>(i)};
+}
+
+double RaceGenerator::Interpolate(const std::vector<double>& table, double distance_m) const {
+    const auto [i, part] = Where(distance_m);
+    return table[i] + (table[(i + 1) % table.size()] - table[i]) * part;
+}
+
+double RaceGenerator::Pace(double distance_m) const { return pace_[Where(distance_m).first]; }
+
+double RaceGenerator::Line(uint32_t driver, double distance_m) const {
+    // Each car keeps to its own side of the centre line.
+    return 0.8 * (static_cast<double>(driver % 3) - 1.0) + Interpolate(swing_, distance_m);
+}
+
+void RaceGenerator::DriveCourse(int session, const CarPlan& car, Run& run, uint32_t until) const {
+    const auto& speeds = session == 0 ? car.practice_speeds : car.race_speeds;
+    const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
+    for (;;) {
+        const size_t f = run.s.size() - 1;
+        if (run.gear.size() <= f) Shift(session, run, f);
+        if (until == 0 ? run.cross.size() >= speeds.size() + 1 : f > until && run.cross.back() > until) return;
+        if (f > (1u << 22)) throw std::invalid_argument("race generator: a car that does not come round");
+        const size_t lap = run.cross.size() - 1;
+        const double target = speeds[std::min(lap, speeds.size() - 1)] * Pace((run.s[f] % lap_raw_) * unit_m());
+        double v = f + 1 < grid ? 0.0 : std::min(target, run.v[f] + kLaunchMps2 / 36.0);
+        // Nothing drives the car while it shifts up: it coasts.
+        if (run.box.left > 0 && run.box.target > run.box.gear) v = std::min(v, run.v[f] - kCoastMps2 / 36.0);
+        const auto step = static_cast<uint64_t>(std::llround(std::max(v, 0.0) / 36.0 / unit_m()));
+        run.s.push_back(run.s[f] + step);
+        run.v.push_back(static_cast<double>(step) * unit_m() * 36.0);
+        if (run.s.back() >= run.cross.size() * uint64_t{lap_raw_}) {
+            run.cross.push_back(static_cast<uint32_t>(f + 1));
+            run.s_at.push_back(run.s.back());
+        }
+    }
+}
+
+void RaceGenerator::Shift(int session, Run& run, size_t f) const {
+    // Gear and revs of one frame: up a gear near the rev limit, down one
+    // once the lower gear turns slowly enough, each change through neutral
+    // with the revs falling (or, every third upshift, kept rising: a shift
+    // without lifting) or blipped up to the new gear's.
+    const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
+    Run::Box& box = run.box;
+    const double v = run.v[f];
+    run.gear.push_back(0);
+    run.revs.push_back(kIdleRpm);
+    if (box.gear < 0) {
+        box.gear = 0;
+        if (v > 0) {
+            box.gear = 1;
+            while (box.gear < kTopGear && RpmIn(v, box.gear) >= kUpshiftRpm) ++box.gear;
+        }
+    }
+    if (box.left > 0) {
+        const double to = RpmIn(v, box.target);
+        const double part = static_cast<double>(box.length - box.left + 1) / (box.length + 1);
+        double rpm = box.from_rpm + (to - box.from_rpm) * part;
+        if (box.speedshift) rpm = box.from_rpm + 60.0 * (box.length - box.left + 1);
+        if (box.target < box.gear) rpm = std::max(rpm, to + 400.0 * std::sin(std::numbers::pi * part));
+        run.revs[f] = rpm;
+        if (--box.left == 0) box.gear = box.target;
+        return;
+    }
+    if (box.gear == 0) {
+        // On the grid: first gear a second before the start.
+        run.revs[f] = grid > 0 ? kGridRpm : kIdleRpm;
+        if (grid == 0 || f + 36 < grid) return;
+        box.gear = 1;
+    }
+    double rpm = RpmIn(v, box.gear);
+    if (box.gear == 1) rpm = std::max(rpm, kLaunchRpm);
+    run.gear[f] = box.gear;
+    run.revs[f] = rpm;
+    if (box.gear < kTopGear && rpm >= kUpshiftRpm) {
+        box.target = box.gear + 1;
+        box.length = kUpshiftTicks;
+        box.speedshift = ++box.upshifts % 3 == 0;
+    } else if (box.gear > 1 && RpmIn(v, box.gear - 1) <= kDownshiftRpm && f > grid) {
+        box.target = box.gear - 1;
+        box.length = kDownshiftTicks;
+        box.speedshift = false;
+    } else {
+        return;
+    }
+    box.left = box.length;
+    box.from_rpm = rpm;
+}
+
+CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t frame, uint32_t g) const {
+    const Run& run = RunOf(driver, session);
+    const uint32_t f = PositionFrame(driver, session, frame);
+    const bool standing = f != frame || (session == 1 && plan_.cars[driver].race_stop_tick != 0 &&
+                                         frame >= plan_.cars[driver].race_stop_tick);
+    const auto lap =
+        static_cast<size_t>(std::upper_bound(run.cross.begin(), run.cross.end(), f) - run.cross.begin() - 1);
+    const CarPlan& plan = plan_.cars[driver];
+    const bool player = driver == plan_.player;
+
+    CarState st;
+    st.present = !Absent(driver, g);
+    st.laps_begun = static_cast<uint32_t>(lap);
+    st.distance_raw = static_cast<uint32_t>(run.s[f] - lap * uint64_t{lap_raw_});
+    st.distance_m = st.distance_raw * unit_m();
+    const size_t last = run.v.size() - 1;
+    st.speed_mps = standing ? 0.0 : run.v[f];
+    st.gear = standing ? 0 : run.gear[f];
+    st.revs_rpm = standing ? kIdleRpm : run.revs[f];
+
+    // Accelerations (m/s^2): along from the speeds around the frame, across
+    // from the speed and the curvature of the line driven (positive to the
+    // left).
+    const double d = st.distance_m;
+    st.lateral_m = Line(driver, d);
+    // The driver eases into a curve and out of it, and onto the brakes:
+    // curvature and speed changes are taken over about a quarter second.
+    const double k_line = Interpolate(eased_curvature_, d);
+    const size_t early = f > 9 ? f - 9 : 0;
+    const size_t late = std::min<size_t>(f + 9, last);
+    const double along =
+        standing || late == early ? 0.0 : (run.v[late] - run.v[early]) * 36.0 / static_cast<double>(late - early);
+    const double across = standing ? 0.0 : st.speed_mps * st.speed_mps * k_line;
+
+    // Heading: where the line leads, the car turned a little further into
+    // the curve than it travels.
+    const double travel = std::atan2(Interpolate(direction_y_, d), Interpolate(direction_x_, d));
+    const double degrees = travel * 180.0 / std::numbers::pi + 0.25 * across;
+    int32_t units = static_cast<int32_t>(std::lround(degrees * 4096.0 / 360.0)) % 4096;
+    if (units < -2048) units += 4096;
+    if (units >= 2048) units -= 4096;
+    st.orientation = units;
+
+    if (standing && session == 1 && plan.race_reset_tick != 0 && frame >= plan.race_reset_tick)
+        st.lateral_m += st.lateral_m >= 0 ? -8.0 : 8.0;
+    st.lateral_raw = RawOf(st.lateral_m, 13.0, player ? 2.911741e-06 : 4.658918e-05);
+    if (player) {
+        st.height_m = 0.30 + 0.002 * along + 0.008 * std::sin(g / 9.0);
+        st.height_raw = static_cast<uint32_t>(RawOf(st.height_m, 1.563264, 0.0003759564));
+    } else {
+        st.height_m = 0.30 + 0.02 * std::cos(g / 13.0);
+        st.height_raw = static_cast<uint32_t>(RawOf(st.height_m, 0.7816317, 0.003012801));
+    }
+    st.revs_raw = static_cast<uint32_t>(RawOf(st.revs_rpm, 4131.182, 0.001288481));
+    st.pitch = Clamp(std::lround(2.5 * along), -100, 100);
+    st.roll = Clamp(std::lround(-2.5 * across), -100, 100);
+    // Steering into the curve: the wheelbase's angle to the line's radius,
+    // and some more as the car runs wide.
+    const double lock = std::atan(2.4 * k_line) * 180.0 / std::numbers::pi * 1.4;
+    st.steering = standing ? 0 : Clamp(std::lround(6.45 * lock), -63, 63);
+    const double share = st.revs_rpm / kRevLimit;
+    if (player) {
+        st.fraction_raw = static_cast<uint32_t>(std::min(255L, std::lround(share * 255)));
+        st.tyre_squeal = static_cast<uint32_t>(
+            Clamp(std::lround(6.0 * (std::max(0.0, std::fabs(across) - 9.0) + std::max(0.0, -along - 7.0))), 0, 45));
+        // The wheels turn with the distance run; weight moves to the outer
+        // wheels in a curve and to the front under braking.
+        const double turns = static_cast<double>(run.s[f]) * unit_m() / 1.9;
+        for (uint32_t w = 0; w < 4; ++w) {
+            st.wheel_state[w] = 0;
+            st.wheel_value[w] = static_cast<uint32_t>(std::fmod(turns * 1024.0 + 100.0 * w, 1024.0));
+            const double pitch_load = w < 2 ? -0.8 * along : 0.8 * along;
+            const double roll_load = w % 2 == 1 ? 0.9 * across : -0.9 * across;
+            st.suspension[w] = Clamp(std::lround(12.0 + pitch_load + roll_load), -20, 40);
+        }
+        st.oil_pressure = static_cast<uint32_t>(std::lround((25.0 + 55.0 * share) / 0.805));
+        // The engine warms up over the first minutes and runs a little
+        // hotter at high revs.
+        const double minutes = g / 2160.0;
+        const double oil = 58.0 + 17.0 * (1.0 - std::exp(-minutes / 1.5)) + 2.0 * share;
+        const double water = 52.0 + 14.0 * (1.0 - std::exp(-minutes / 2.0)) + share;
+        st.oil_temperature = static_cast<uint32_t>(std::lround(oil));
+        st.water_temperature = static_cast<uint32_t>(std::lround(water));
+        st.fuel_pressure = static_cast<uint32_t>(std::lround((30.0 + 3.0 * share) / 0.805));
+        st.engine_value4 = g / 36 < 1800 ? 1800 - g / 36 : 0;
+    } else {
+        st.fraction_raw = static_cast<uint32_t>(std::min(31L, std::lround(std::atan(share / 0.305114) / 0.04122431)));
+        st.state_high = (g / 3 + driver) % 4;
+    }
+    return st;
+}
 
 const RaceGenerator::Run& RaceGenerator::RunOf(uint32_t driver, int session) const {
     const auto& runs = session == 0 ? practice_runs_ : race_runs_;
@@ -238,6 +532,7 @@ CarState RaceGenerator::StateAt(uint32_t driver, uint32_t block) const {
         throw std::out_of_range("race generator: no such block or car");
     const int session = plan_.practice && block <= practice_ticks_ ? 0 : 1;
     const uint32_t frame = block - SessionOffset(session) - 1;
+    if (plan_.course) return CourseStateAt(driver, session, frame, block);
     const uint32_t f = PositionFrame(driver, session, frame);
     const bool standing = f != frame || (session == 1 && plan_.cars[driver].race_stop_tick != 0 &&
                                          frame >= plan_.cars[driver].race_stop_tick);
@@ -409,9 +704,19 @@ FrameBlock RaceGenerator::Block(uint32_t g) const {
     uint32_t left = plan_.filler_bytes;
     for (size_t kind = g % std::size(kFillers); left > 0; kind = (kind + 1) % std::size(kFillers)) {
         const uint16_t occupied = static_cast<uint16_t>(std::min<uint32_t>(left, kFillers[kind].occupied));
-        if (kFillers[kind].type == 10 && occupied == 20)
+        if (kFillers[kind].type == 10 && occupied == 20) {
             block.records.push_back(Record{10, 20, StatusRecord(g % plan_.cars.size(), g)});
-        else
+        } else if (kFillers[kind].type == 9 && plan_.course) {
+            // A driven race repeats its state now and then; practice has none.
+            const std::pair<uint32_t, uint16_t>* state = nullptr;
+            if (session == 1)
+                for (const auto& signal : plan_.start_signals)
+                    if (SessionOffset(1) + signal.first + 1 <= g) state = &signal;
+            if (state && occupied == 8)
+                block.records.push_back(Record{9, 8, StartSignal(state->second)});
+            else
+                block.records.push_back(Filler(11, occupied));
+        } else
             block.records.push_back(Filler(kFillers[kind].type == 10 ? 11 : kFillers[kind].type, occupied));
         left -= occupied;
     }
@@ -457,7 +762,9 @@ ReplaySpec RaceGenerator::Spec() const {
             const auto clock = LapClock(c, session);
             std::vector<uint32_t> laps;
             for (size_t k = 1; k < clock.size(); ++k) laps.push_back(clock[k] - clock[k - 1]);
-            entries.push_back(EntryFromLaps(plan_.cars[c].driver.slot, clock[0], laps));
+            const CarPlan& car = plan_.cars[c];
+            entries.push_back(
+                EntryFromLaps(car.driver.slot, clock[0], laps, session == 0 ? car.practice_flags : car.race_flags));
         }
         return entries;
     };

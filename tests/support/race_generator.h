@@ -15,12 +15,23 @@
 //
 // Blocks are numbered from 1 at the start of the data section, as the lap
 // extraction numbers them: the practice session first, then the race.
+//
+// With a course (RacePlan::course) the cars are driven as on a real track
+// instead: each follows a racing line over the course's geometry, at a speed
+// that falls for the curves and rises on the straights (the lap's speed is
+// then the mean of a lap), heads where it travels (turned a little into the
+// curve), changes gear through neutral for a few frames, and its attitude,
+// steering, suspension, tyres and engine readings follow from that driving,
+// within the ranges the simulator writes. A race can then start from the
+// grid, the cars standing until the start.
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "support/replay_fixture.h"
+#include "support/track_fixture.h"
 
 namespace fixture {
 
@@ -52,6 +63,9 @@ struct CarPlan {
     // Race frame from which a standing car stands 8 m to the other side of
     // the track (a reset by the driver); 0: never.
     uint32_t race_reset_tick = 0;
+    // Flags ORed into the words of the lap table, by lap (index 0 = lap 1).
+    std::vector<uint32_t> practice_flags;
+    std::vector<uint32_t> race_flags;
 };
 
 // A change of one byte (4 to 15) of a car's status record in the race. The
@@ -88,8 +102,8 @@ struct RacePlan {
     // Mechanical trouble, retirements and repairs during the race, in time
     // order.
     std::vector<StatusChange> status;
-    // Start signals: in race frame `first` a type 9 record whose value
-    // holds `second` in its high 16 bits.
+    // Start signals, in time order: in race frame `first` a type 9 record
+    // whose value holds `second` in its high 16 bits.
     std::vector<std::pair<uint32_t, uint16_t>> start_signals;
     // Frames from one timing marker to the next: 1 puts one in every
     // block; 36 one a second, as the simulator writes them, each 1000 ms
@@ -101,6 +115,12 @@ struct RacePlan {
     // ... and from each of these race frames on, markers come one frame
     // later (a frame recorded twice: the clock falls one tick behind).
     std::vector<uint32_t> race_extra_frames;
+    // The track the cars are driven on (see the head of this file); its
+    // length replaces lap_length_m. None: constant speeds per lap.
+    std::optional<CourseGeometry> course;
+    // With a course: race frames in which the cars stand on the grid before
+    // they start (0: they come to the line at speed).
+    uint32_t race_grid_ticks = 0;
 };
 
 // What a car shows in one frame, with the raw values as written.
@@ -196,9 +216,33 @@ private:
     struct Run {
         std::vector<uint32_t> cross;    // session frame of each crossing; cross[0] = 0
         std::vector<uint64_t> s_at;     // total raw distance at each cross[k]
-        std::vector<uint32_t> speed;    // raw per tick for lap index k
+        std::vector<uint32_t> speed;    // raw per tick for lap index k (with a course: its mean)
         std::vector<uint32_t> clock;    // lap table words: clock at cross 1 .. laps + 1
+        // With a course, per session frame: the total raw distance, the
+        // speed (m/s) of the step into the frame, the gear and the revs.
+        std::vector<uint64_t> s;
+        std::vector<double> v;
+        std::vector<int> gear;
+        std::vector<double> revs;
+        // The gearbox as the frames are driven: the gear engaged, and during
+        // a shift the gear to come, the frames of neutral left and in all,
+        // the revs when it began and whether the driver keeps his foot down.
+        struct Box {
+            int gear = -1;  // not yet set
+            int target = 0;
+            int left = 0;
+            int length = 0;
+            double from_rpm = 0;
+            bool speedshift = false;
+            int upshifts = 0;
+        } box;
     };
+    // With a course: the speed shape of a lap (mean 1) and the racing line.
+    double Pace(double distance_m) const;
+    double Line(uint32_t driver, double distance_m) const;
+    void DriveCourse(int session, const CarPlan& car, Run& run, uint32_t until) const;
+    void Shift(int session, Run& run, size_t frame) const;
+    CarState CourseStateAt(uint32_t driver, int session, uint32_t frame, uint32_t block) const;
     const Run& RunOf(uint32_t driver, int session) const;
     uint32_t SessionOffset(int session) const { return session == 0 ? 0 : practice_ticks_; }
     // The session frame the car's position is taken from (a standing car
@@ -219,6 +263,17 @@ private:
     std::vector<Run> practice_runs_;
     std::vector<Run> race_runs_;
     std::vector<LapTruth> laps_;
+    // With a course, by quarter metre of the lap: the speed shape, the
+    // racing line's swing to the inside, the curvature of the line as a
+    // driver takes it (eased over 20 m) and the line's direction.
+    std::vector<double> pace_;
+    std::vector<double> swing_;
+    std::vector<double> eased_curvature_;
+    std::vector<double> direction_x_;
+    std::vector<double> direction_y_;
+    // Table index and fraction towards the next entry of a distance.
+    std::pair<size_t, double> Where(double distance_m) const;
+    double Interpolate(const std::vector<double>& table, double distance_m) const;
 };
 
 }  // namespace fixture

@@ -176,9 +176,17 @@ CircuitBuilder& CircuitBuilder::Straight(int32_t length, std::vector<TraceRecord
         r.cross.push_back(c);
     }
     sections_.push_back(std::move(r));
+    CourseGeometry::Piece piece;
+    piece.start_m = distance_ * kTrackUnit;
+    piece.length_m = length * kTrackUnit;
+    piece.x = x_ * kTrackUnit;
+    piece.y = y_ * kTrackUnit;
+    piece.heading = h;
+    course_.pieces_.push_back(piece);
     x_ += length * std::cos(h);
     y_ += length * std::sin(h);
     distance_ += length;
+    course_.length_m_ = distance_ * kTrackUnit;
     return *this;
 }
 
@@ -209,13 +217,60 @@ CircuitBuilder& CircuitBuilder::Curve(int32_t radius, int32_t angle, std::vector
         r.cross.push_back(c);
     }
     sections_.push_back(std::move(r));
+    CourseGeometry::Piece piece;
+    piece.start_m = distance_ * kTrackUnit;
+    piece.length_m = sections_.back().length * kTrackUnit;
+    piece.x = x_ * kTrackUnit;
+    piece.y = y_ * kTrackUnit;
+    piece.heading = h;
+    piece.radius = (left ? radius : -radius) * kTrackUnit;
+    piece.cx = zx * kTrackUnit;
+    piece.cy = zy * kTrackUnit;
+    course_.pieces_.push_back(piece);
 
     const double end_heading = h + a;
     x_ = zx + radius * std::cos(end_heading - side);
     y_ = zy + radius * std::sin(end_heading - side);
     heading_ += static_cast<uint32_t>(angle) * 2u;
     distance_ += sections_.back().length;
+    course_.length_m_ = distance_ * kTrackUnit;
     return *this;
+}
+
+const CourseGeometry::Piece& CourseGeometry::PieceAt(double& distance_m) const {
+    if (pieces_.empty()) throw std::logic_error("fixture: a course without sections");
+    distance_m = std::fmod(distance_m, length_m_);
+    if (distance_m < 0) distance_m += length_m_;
+    for (size_t i = pieces_.size(); i-- > 0;)
+        if (pieces_[i].start_m <= distance_m) return pieces_[i];
+    return pieces_.front();
+}
+
+CourseGeometry::Point CourseGeometry::At(double distance_m, double lateral_m) const {
+    const Piece& p = PieceAt(distance_m);
+    const double along = distance_m - p.start_m;
+    if (p.radius == 0) {
+        return {p.x + along * std::cos(p.heading) - lateral_m * std::sin(p.heading),
+                p.y + along * std::sin(p.heading) + lateral_m * std::cos(p.heading)};
+    }
+    // Around the centre: a left curve turns anticlockwise, and a point to
+    // the left lies nearer its centre; a right curve the other way round.
+    const double r = std::fabs(p.radius);
+    const bool left = p.radius > 0;
+    const double spoke =
+        left ? p.heading - std::numbers::pi / 2 + along / r : p.heading + std::numbers::pi / 2 - along / r;
+    const double w = left ? r - lateral_m : r + lateral_m;
+    return {p.cx + w * std::cos(spoke), p.cy + w * std::sin(spoke)};
+}
+
+double CourseGeometry::Curvature(double distance_m) const {
+    const Piece& p = PieceAt(distance_m);
+    return p.radius == 0 ? 0.0 : 1.0 / p.radius;
+}
+
+std::pair<double, double> CourseGeometry::SectionAt(double distance_m) const {
+    const Piece& p = PieceAt(distance_m);
+    return {p.start_m, p.length_m};
 }
 
 TrackBlockSpec CircuitBuilder::Build(int32_t stated_length) const {
@@ -234,7 +289,9 @@ std::vector<TraceRecord> ParallelTraces(const std::vector<int32_t>& offsets, con
     return traces;
 }
 
-TrackBlockSpec StadiumCircuit() {
+namespace {
+
+CircuitBuilder Stadium() {
     const std::vector<int32_t> values(kStadiumTraces.begin(), kStadiumTraces.end());
     const std::vector<TraceRecord> traces = ParallelTraces(values, {4, 1, 4, 0});
     CircuitBuilder b(values);
@@ -242,27 +299,36 @@ TrackBlockSpec StadiumCircuit() {
         .Curve(kStadiumRadius, 2 * kAngleQuarter, traces)
         .Straight(kStadiumStraight, traces)
         .Curve(kStadiumRadius, 2 * kAngleQuarter, traces);
-    return b.Build(kStadiumStated);
+    return b;
 }
 
-TrackBlockSpec WindingCircuit() {
+CircuitBuilder Winding(bool plain) {
     const std::vector<int32_t> values{-140000, -100000, 100000, 140000};
     const int32_t r = kWindingRadius;
     const int32_t q = kAngleQuarter;
-    const std::vector<TraceRecord> plain = ParallelTraces(values, {4, 1, 4, 0});
+    const std::vector<TraceRecord> grass = ParallelTraces(values, {4, 1, 4, 0});
+    auto surfaced = [&](std::vector<TraceRecord> traces) { return plain ? grass : std::move(traces); };
     CircuitBuilder b(values);
-    b.Straight(kWindingA, ParallelTraces({-140000, -100000, 100000}, {2, 3, 5}))
-        .Curve(r, q, {{-140000, -180000, 4}, {-100000, -100000, 1}, {100000, 120000, 6}, {140000, 160000, 0}})
-        .Curve(r, -q, ParallelTraces({-160000, -100000, 0, 100000, 160000}, {0x801, 1, 10, 7, 9}))
-        .Curve(r, q, ParallelTraces(values, {4, 1, 4, 8}))
+    b.Straight(kWindingA, surfaced(ParallelTraces({-140000, -100000, 100000}, {2, 3, 5})))
+        .Curve(r, q, surfaced({{-140000, -180000, 4}, {-100000, -100000, 1}, {100000, 120000, 6}, {140000, 160000, 0}}))
+        .Curve(r, -q, surfaced(ParallelTraces({-160000, -100000, 0, 100000, 160000}, {0x801, 1, 10, 7, 9})))
+        .Curve(r, q, surfaced(ParallelTraces(values, {4, 1, 4, 8})))
         .Straight(kWindingB,
-                  ParallelTraces({-200000, -140000, -100000, 100000, 140000, 200000}, {9, 2, 1, 3, 5, 11}))
-        .Curve(r, q, plain)
-        .Straight(kWindingA + 2 * r, {{-140000, -100000, 1}, {0, 0, 1}, {140000, 100000, 4}})
-        .Curve(r, q, ParallelTraces(values, {6, 1, 7, 0}))
-        .Straight(kWindingB + 2 * r, plain)
-        .Curve(r, q, plain);
-    return b.Build(kWindingStated);
+                  surfaced(ParallelTraces({-200000, -140000, -100000, 100000, 140000, 200000}, {9, 2, 1, 3, 5, 11})))
+        .Curve(r, q, grass)
+        .Straight(kWindingA + 2 * r, surfaced({{-140000, -100000, 1}, {0, 0, 1}, {140000, 100000, 4}}))
+        .Curve(r, q, surfaced(ParallelTraces(values, {6, 1, 7, 0})))
+        .Straight(kWindingB + 2 * r, grass)
+        .Curve(r, q, grass);
+    return b;
 }
+
+}  // namespace
+
+TrackBlockSpec StadiumCircuit() { return Stadium().Build(kStadiumStated); }
+CourseGeometry StadiumCourse() { return Stadium().Course(); }
+TrackBlockSpec WindingCircuit() { return Winding(false).Build(kWindingStated); }
+TrackBlockSpec SurfacedWindingCircuit() { return Winding(true).Build(kWindingStated); }
+CourseGeometry WindingCourse() { return Winding(false).Course(); }
 
 }  // namespace fixture

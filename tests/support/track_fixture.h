@@ -110,6 +110,42 @@ struct TrackContainerSpec {
 // few pattern bytes (so data offsets are not aligned).
 std::string BuildTrackContainer(const TrackContainerSpec& spec);
 
+// The centre line of a circuit as CircuitBuilder lays it, in metres, for
+// driving cars on it. Distances run along the centre line from the
+// start/finish line, as the sections' stored start distances and lengths
+// give them; lateral offsets are positive to the left of the direction of
+// travel, as the track traces are.
+class CourseGeometry {
+public:
+    struct Point {
+        double x = 0;
+        double y = 0;
+    };
+    // The world point (y grows northwards) at a distance (folded into the
+    // lap) and a lateral offset.
+    Point At(double distance_m, double lateral_m) const;
+    // The centre line's curvature (1 / radius, in 1/m) at a distance:
+    // positive in a left curve, negative in a right one, 0 on a straight.
+    double Curvature(double distance_m) const;
+    // Where the section holding a distance starts and how long it is.
+    std::pair<double, double> SectionAt(double distance_m) const;
+    double Length() const { return length_m_; }
+
+private:
+    friend class CircuitBuilder;
+    struct Piece {
+        double start_m = 0;
+        double length_m = 0;
+        double x = 0, y = 0;    // start point
+        double heading = 0;     // radians at the start
+        double radius = 0;      // curves: signed, positive to the left; 0 on a straight
+        double cx = 0, cy = 0;  // curves: centre
+    };
+    const Piece& PieceAt(double& distance_m) const;
+    std::vector<Piece> pieces_;
+    double length_m_ = 0;
+};
+
 // Lays sections end to end from a start point and heading, filling every
 // record from the geometry: start distances as running sums of the stored
 // lengths, straights' cross records with each track trace's position at
@@ -128,6 +164,7 @@ public:
     CircuitBuilder& Curve(int32_t radius, int32_t angle, std::vector<TraceRecord> traces);
 
     TrackBlockSpec Build(int32_t stated_length) const;
+    CourseGeometry Course() const { return course_; }
     // Where the next section would start (track units).
     double x() const { return x_; }
     double y() const { return y_; }
@@ -139,6 +176,7 @@ private:
     uint32_t heading_;
     int32_t distance_ = 0;
     std::vector<SectionRecord> sections_;
+    CourseGeometry course_;
 };
 
 // Traces at the given offsets, the same at both ends, with flags.
@@ -155,6 +193,7 @@ inline constexpr int32_t kStadiumRadius = 2000000;    // 101.6 m
 inline constexpr int32_t kStadiumStated = 20500000;
 inline constexpr std::array<int32_t, 4> kStadiumTraces{-140000, -100000, 100000, 140000};
 TrackBlockSpec StadiumCircuit();
+CourseGeometry StadiumCourse();
 
 // A closed winding circuit with ten sections and curves of both
 // directions, all of radius kWindingRadius and a quarter turn, from (0, 0)
@@ -167,5 +206,8 @@ inline constexpr int32_t kWindingA = 2000000;
 inline constexpr int32_t kWindingB = 1500000;
 inline constexpr int32_t kWindingStated = 20000000;
 TrackBlockSpec WindingCircuit();
+// The same circuit surfaced as a real one: grass, tarmac, grass throughout.
+TrackBlockSpec SurfacedWindingCircuit();
+CourseGeometry WindingCourse();
 
 }  // namespace fixture

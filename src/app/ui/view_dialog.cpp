@@ -253,7 +253,8 @@ void ViewDialog::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!playback_mode_) return;
     // One arrow per playing lap beside "Orient:", turned to its heading in
-    // steps of 22.5 degrees.
+    // steps of 22.5 degrees: picture 0 points north (up the map), and each
+    // next one a step clockwise, as the headings they stand for run.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPoint label = orient_label_->mapTo(this, QPoint(0, 0));
@@ -263,7 +264,7 @@ void ViewDialog::paintEvent(QPaintEvent* event) {
         const QPoint centre(head->mapTo(this, QPoint(head->width() / 2, 0)).x(), label.y() + 12);
         painter.save();
         painter.translate(centre);
-        painter.rotate(-22.5 * orientation_picture[static_cast<size_t>(r)]);
+        painter.rotate(22.5 * orientation_picture[static_cast<size_t>(r)]);
         QPainterPath arrow;
         arrow.moveTo(0, -10);
         arrow.lineTo(6, 8);

@@ -1,0 +1,235 @@
+// The sample simulator folder read back through the program's own readers:
+// it must look like a recorded session, because it is the first replay
+// anyone opens. Every lap it offers loads with data, headings follow the
+// track (in the lap telemetry, the race stream and the car marker), shifts
+// pass through neutral, readings stay within their graphs' ranges, and race
+// mode finds every car.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+#include <set>
+#include <string>
+
+#include "document/rpy_graph_doc.h"
+#include "replay/drivers.h"
+#include "replay/get_rpy_info.h"
+#include "replay/header.h"
+#include "replay/race_stream.h"
+#include "support/sample_document.h"
+#include "tools/gear_change_analysis.h"
+#include "track/car_marker.h"
+#include "track/section.h"
+#include "track/track.h"
+
+namespace {
+
+// The difference of two angles in degrees, folded into -180 .. 180.
+double AngleBetween(double a, double b) {
+    double d = std::fmod(a - b, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d < -180.0) d += 360.0;
+    return d;
+}
+
+struct LapId {
+    std::string replay;
+    int session = 0;
+    int driver = 0;
+    int lap = 0;
+};
+
+std::string Name(const LapId& id) {
+    return std::filesystem::path(id.replay).filename().string() + (id.session == 0 ? " practice" : " race") +
+           " driver " + std::to_string(id.driver) + " lap " + std::to_string(id.lap);
+}
+
+class SampleFolderTest : public fixture::SampleDocument, public ::testing::Test {
+protected:
+    // Every lap that the replays' lap tables mark selectable.
+    std::vector<LapId> SelectableLaps() const {
+        std::vector<LapId> laps;
+        for (const auto& replay : replays) {
+            Drivers drivers;
+            EXPECT_EQ(drivers.LoadReplay(replay.string()), 0) << replay;
+            for (int d = 0; d < drivers.driver_count; ++d) {
+                const auto i = static_cast<size_t>(d);
+                for (int session = 0; session < 2; ++session) {
+                    if (!(session == 0 ? drivers.practice_present : drivers.race_present)) continue;
+                    const int count = session == 0 ? drivers.practice_lap_count[i] : drivers.race_lap_count[i];
+                    const auto& selectable = session == 0 ? drivers.practice_selectable[i] : drivers.race_selectable[i];
+                    for (int lap = 1; lap <= count; ++lap)
+                        if (selectable[static_cast<size_t>(lap)]) laps.push_back({replay.string(), session, d, lap});
+                }
+            }
+        }
+        return laps;
+    }
+
+    // Loads one lap alone, with its derived channels.
+    const GetRpyInfo* Load(const LapId& id) {
+        doc->OnNewDocument();
+        if (!doc->AddLapFromCommandLine(id.replay, id.session, id.driver, id.lap)) return nullptr;
+        return doc->GetSlot(0).telemetry.get();
+    }
+};
+
+TEST_F(SampleFolderTest, EverySelectableLapLoadsDrawsAndHasData) {
+    const auto laps = SelectableLaps();
+    // Practice and race of six cars, a race of three, practice and race of three.
+    ASSERT_GE(laps.size(), 60u);
+    for (const LapId& id : laps) {
+        SCOPED_TRACE(Name(id));
+        ui.messages.clear();
+        const GetRpyInfo* lap = Load(id);
+        ASSERT_NE(lap, nullptr);
+        EXPECT_EQ(lap->missing_count, 0u);
+        // The lap time in the table is the one the car's frames give.
+        for (const std::string& message : ui.messages) EXPECT_EQ(message.find("ZAVRO has detected"), std::string::npos);
+        ASSERT_GT(lap->sample_count, 36u * 20);
+        for (int split = 0; split < 3; ++split) EXPECT_GT(lap->split_time_ms[static_cast<size_t>(split)], 0);
+        for (uint32_t i = 2; i + 1 < lap->sample_count; ++i) {
+            // A race's first lap begins just after the standing start.
+            ASSERT_GT(lap->speed[i], 30.0) << "sample " << i;
+            ASSERT_GT(lap->revs[i], 1000.0) << "sample " << i;
+        }
+    }
+}
+
+TEST_F(SampleFolderTest, HeadingsFollowTheDirectionOfTravel) {
+    for (const LapId& id : SelectableLaps()) {
+        SCOPED_TRACE(Name(id));
+        const GetRpyInfo* lap = Load(id);
+        ASSERT_NE(lap, nullptr);
+        // The slip angle is the car's heading less the direction of travel
+        // worked out from its successive places on the map.
+        for (uint32_t i = 3; i + 1 < lap->sample_count; ++i) ASSERT_LT(std::fabs(lap->slip_angle[i]), 8.0) << i;
+    }
+}
+
+TEST_F(SampleFolderTest, RaceModeFindsEveryCarHeadingAlongTheTrack) {
+    for (const auto& replay : replays) {
+        SCOPED_TRACE(replay.filename().string());
+        Header header;
+        ASSERT_EQ(header.Load(replay.string()), 0);
+        Drivers drivers;
+        ASSERT_EQ(drivers.LoadReplay(replay.string()), 0);
+        const auto track = Track::Load(sim, header.track_folder);
+        ASSERT_TRUE(track);
+        RaceStream race;
+        ASSERT_EQ(race.Load(drivers), RaceStream::Result::kLoaded);
+
+        std::set<int> states;
+        int all_present = 0;
+        for (int step = 1; step + 1 < race.step_count(); ++step) {
+            states.insert(race.StepState(step));
+            bool every = true;
+            for (int car = 0; car < race.car_count(); ++car) {
+                every = every && race.Present(step, car);
+                if (!race.Present(step - 1, car) || !race.Present(step + 1, car)) continue;
+                // Where the car goes, from its places a frame before and after.
+                auto at = [&](int s) {
+                    const double d = race.Distance(s, car);
+                    const int i = track->findSection(d);
+                    const Section& section = track->GetSection(static_cast<size_t>(i));
+                    return section.LocalToWorld(d - section.GetStartDistance(), race.Lateral(s, car));
+                };
+                const WorldPoint from = at(step - 1);
+                const WorldPoint to = at(step + 1);
+                const double moved = std::hypot(to.x - from.x, to.y - from.y);
+                if (moved < 0.5 || moved > 4.0) continue;  // standing, across the line, or put back on track
+                const double travel = std::atan2(to.y - from.y, to.x - from.x) * 180.0 / std::numbers::pi;
+                // The marker's nose, on the map whose y runs downwards.
+                const auto outline = CarMarker::Rotate(race.Heading(step, car), false);
+                const double nose_x = (outline[0].x + outline[35].x) - (outline[17].x + outline[18].x);
+                const double nose_y = (outline[0].y + outline[35].y) - (outline[17].y + outline[18].y);
+                const double drawn = std::atan2(-nose_y, nose_x) * 180.0 / std::numbers::pi;
+                ASSERT_LT(std::fabs(AngleBetween(drawn, travel)), 8.0) << "step " << step << " car " << car;
+            }
+            all_present += every ? 1 : 0;
+        }
+        EXPECT_GT(all_present, race.step_count() / 2);
+        // Lining up, the green flag raised and dropped, racing, the chequered flag.
+        EXPECT_EQ(states, (std::set<int>{1, 2, 3, 4, 8}));
+        // Each team in its own colour: the marker's colour follows the engine.
+        std::set<uint32_t> teams;
+        for (int car = 0; car < drivers.driver_count; ++car)
+            teams.insert(drivers.engine_index[static_cast<size_t>(car)] % 7);
+        EXPECT_GE(teams.size(), 3u);
+    }
+}
+
+TEST_F(SampleFolderTest, ShiftsPassThroughNeutral) {
+    for (const LapId& id : SelectableLaps()) {
+        SCOPED_TRACE(Name(id));
+        const GetRpyInfo* lap = Load(id);
+        ASSERT_NE(lap, nullptr);
+        const uint32_t n = lap->sample_count;
+        for (uint32_t i = 2; i < n; ++i) {
+            // Never straight from one gear into another.
+            if (lap->gear[i] != 0 && lap->gear[i - 1] != 0) {
+                ASSERT_EQ(lap->gear[i], lap->gear[i - 1]) << i;
+            }
+            // A shift takes a realistic time in neutral: 0.2 to 0.35 s.
+            if (lap->gear[i - 1] != 0 && lap->gear[i] == 0) {
+                uint32_t j = i;
+                while (j <= n && lap->gear[j] == 0) ++j;
+                if (j <= n) {
+                    EXPECT_TRUE(j - i >= 7 && j - i <= 12) << i << ": " << j - i << " ticks";
+                }
+            }
+        }
+        const GearChangeResult changes = AnalyseGearChanges(*lap);
+        EXPECT_GE(changes.stats.changes, 4);
+        EXPECT_GE(changes.upshifts, 2);
+        EXPECT_GE(changes.downshifts, 2);
+    }
+}
+
+TEST_F(SampleFolderTest, ReadingsStayWithinTheirGraphs) {
+    // The player's laps carry every channel; other cars' laps the attitude.
+    for (const LapId& id : SelectableLaps()) {
+        SCOPED_TRACE(Name(id));
+        const GetRpyInfo* lap = Load(id);
+        ASSERT_NE(lap, nullptr);
+        const bool player = id.driver == 0;
+        int turns = 0;
+        for (uint32_t i = 2; i + 2 < lap->sample_count; ++i) {
+            ASSERT_LE(std::abs(lap->pitch[i]), 128) << i;
+            ASSERT_LE(std::abs(lap->roll[i]), 128) << i;
+            ASSERT_LE(std::abs(lap->steering[i]), 64) << i;
+            ASSERT_LE(std::fabs(lap->slip_angle[i]), 25.0) << i;
+            ASSERT_GE(lap->height[i] * 100, 20.0) << i;
+            ASSERT_LE(lap->height[i] * 100, 40.0) << i;
+            // Pitch, roll and steering move smoothly, not in walls.
+            ASSERT_LE(std::abs(lap->pitch[i] - lap->pitch[i - 1]), 12) << i;
+            ASSERT_LE(std::abs(lap->roll[i] - lap->roll[i - 1]), 12) << i;
+            ASSERT_LE(std::abs(lap->steering[i] - lap->steering[i - 1]), 12) << i;
+            // The orientation graph (180 - v x 360/4096 over 0 .. 360) jumps
+            // once a lap, where the car heads due west.
+            const double before = 180.0 - lap->orientation[i - 1] * 0.087890625;
+            const double now = 180.0 - lap->orientation[i] * 0.087890625;
+            if (std::fabs(now - before) > 90.0) ++turns;
+            else ASSERT_LE(std::fabs(now - before), 5.0) << i;
+            if (!player) continue;
+            for (double t : {lap->oil_temperature[i], lap->water_temperature[i]}) {
+                ASSERT_GE(t * 1.2, 20.0) << i;
+                ASSERT_LE(t * 1.2, 120.0) << i;
+            }
+            for (double p : {lap->oil_pressure[i] * 0.805, lap->fuel_pressure[i] * 0.805}) {
+                ASSERT_GT(p, 0.0) << i;
+                ASSERT_LE(p, 100.0) << i;
+            }
+            ASSERT_LE(lap->tyre_squeal[i], 50) << i;
+            for (const auto& wheel : lap->suspension) {
+                ASSERT_GE(wheel[i], -20) << i;
+                ASSERT_LE(wheel[i], 40) << i;
+            }
+        }
+        EXPECT_LE(turns, 2);
+    }
+}
+
+}  // namespace
