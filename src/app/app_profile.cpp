@@ -10,6 +10,11 @@ constexpr const char* kFrameKey = "Software\\Ostrevan\\Ostrevan\\Frame";
 constexpr const char* kRecentKey = "Software\\Ostrevan\\Ostrevan\\Recent File List";
 constexpr std::array<const char*, 5> kFrameValues = {"Status", "Top", "Left", "Bottom", "Right"};
 
+// A settings file that could not be read at start is left alone for the
+// whole run, as the user was told then; not storing the profile in it is
+// no failure to report again.
+bool LeftAloneThisRun(const CRegistry& reg) { return reg.LastError() == CRegistry::kErrorUnreadAtStart; }
+
 }  // namespace
 
 std::optional<AppProfile::Placement> AppProfile::ReadPlacement() {
@@ -27,11 +32,10 @@ std::optional<AppProfile::Placement> AppProfile::ReadPlacement() {
 
 bool AppProfile::WritePlacement(const Placement& p) {
     CRegistry reg(RegistryHive::kCurrentUser);
-    if (!reg.CreateKey(RegistryHive::kCurrentUser, kFrameKey)) return false;
+    bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kFrameKey);
     const std::array<int, 5> v = {p.status, p.top, p.left, p.bottom, p.right};
-    bool ok = true;
-    for (size_t i = 0; i < kFrameValues.size(); ++i) ok &= reg.WriteDword(kFrameValues[i], static_cast<uint32_t>(v[i]));
-    return ok;
+    for (size_t i = 0; ok && i < kFrameValues.size(); ++i) ok = reg.WriteDword(kFrameValues[i], static_cast<uint32_t>(v[i]));
+    return ok || LeftAloneThisRun(reg);
 }
 
 AppProfile::Rect AppProfile::PlaceOnScreen(const Placement& p, const Rect& work_area, int screen_width,
@@ -57,16 +61,15 @@ std::vector<std::string> AppProfile::ReadRecentFiles() {
 
 bool AppProfile::WriteRecentFiles(const std::vector<std::string>& files) {
     CRegistry reg(RegistryHive::kCurrentUser);
-    if (!reg.CreateKey(RegistryHive::kCurrentUser, kRecentKey)) return false;
-    bool ok = true;
-    for (size_t i = 1; i <= kRecentFiles; ++i) {
+    bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kRecentKey);
+    for (size_t i = 1; ok && i <= kRecentFiles; ++i) {
         const std::string name = "File" + std::to_string(i);
         if (i <= files.size())
-            ok &= reg.WriteString(name, files[i - 1]);
+            ok = reg.WriteString(name, files[i - 1]);
         else
             reg.DeleteValue(name);
     }
-    return ok;
+    return ok || LeftAloneThisRun(reg);
 }
 
 std::vector<std::string> AppProfile::AddRecentFile(std::vector<std::string> files, const std::string& path) {

@@ -26,7 +26,9 @@ public:
 
     // nullopt when any of the five values is missing or -1.
     static std::optional<Placement> ReadPlacement();
-    // False when the store could not be written.
+    // False when the store could not be written. True without writing when
+    // the settings file could not be read at start: it is left alone all
+    // run (the same holds for the recent files).
     static bool WritePlacement(const Placement& placement);
     // Where a stored placement opens: the rectangle moved by the work
     // area's corner, its corner pulled back so at least an icon's size of

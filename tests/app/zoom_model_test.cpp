@@ -1,5 +1,10 @@
 // The track map's zoom and scroll arithmetic on a 50000-unit square map.
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "app/app_profile.h"
@@ -124,6 +129,23 @@ TEST(AppProfile, RecentFilesKeepTheNewestSevenOnce) {
     EXPECT_EQ(AppProfile::ReadRecentFiles(),
               (std::vector<std::string>{"/r/5.rpy", "/r/9.rpy", "/r/8.rpy", "/r/7.rpy", "/r/6.rpy", "/r/4.rpy",
                                         "/r/3.rpy"}));
+}
+
+TEST(AppProfile, AFileUnreadableAtStartIsLeftAloneWithoutAFailureToReport) {
+    fixture::ScopedConfigDir config;
+    std::filesystem::create_directories(config.folder());
+    const auto file = config.folder() / "current_user.reg";
+    const std::string damaged = "REGEDTI4\r\n";
+    { std::ofstream(file, std::ios::binary) << damaged; }
+    EXPECT_FALSE(AppProfile::ReadPlacement());
+    // Mended by the user while the program runs: still left alone, and the
+    // frame has nothing new to tell at close.
+    const std::string mended = "REGEDIT4\r\n";
+    { std::ofstream(file, std::ios::binary) << mended; }
+    EXPECT_TRUE(AppProfile::WritePlacement({1, 10, 10, 500, 700}));
+    EXPECT_TRUE(AppProfile::WriteRecentFiles({"/r/1.rpy"}));
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), mended);
 }
 
 }  // namespace
