@@ -150,16 +150,35 @@ bool EncodePng(const BmpImage& image, const std::string& png_path, PngStatusLine
     return written;
 }
 
-int ConvertBmpToPng(const std::string& bmp_path) {
+namespace {
+
+// The program's one status line on standard error.
+PngStatusLine& ProgramStatus() {
     static PngStatusLine status(std::cerr);
-    return ConvertBmpToPng(bmp_path, status);
+    return status;
 }
 
+}  // namespace
+
+int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, ProgramStatus()); }
+
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
-    const std::string png_path = PngPathFor(bmp_path);
     BmpImage image;
     if (image.Read(bmp_path, &status) != BmpImage::Result::kRead) return -1;
+    return WritePng(image, PngPathFor(bmp_path), status);
+}
 
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path) {
+    return ConvertBmpBytesToPng(bmp, bmp_path, ProgramStatus());
+}
+
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status) {
+    BmpImage image;
+    if (image.Read(bmp, bmp_path, &status) != BmpImage::Result::kRead) return -1;
+    return WritePng(image, PngPathFor(bmp_path), status);
+}
+
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status) {
     AtomicFile out;
     if (!out.Begin(png_path)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");

@@ -12,6 +12,8 @@
 // with ".bak" appended, else ".000" to ".999"; an existing backup is never
 // overwritten, and when every name is taken the earlier PNG is replaced.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 class BmpImage;
@@ -24,6 +26,16 @@ namespace bmp_to_png {
 // the whole program.
 int ConvertBmpToPng(const std::string& bmp_path);
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status);
+
+// The same for the bytes of a bitmap file drawn into memory: the PNG (and
+// every line of the status line) is what converting that file at bmp_path
+// would give, without the bitmap touching the disk.
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path);
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status);
+
+// Writes the image read as a PNG at png_path, keeping an earlier PNG as a
+// backup (see above); the image is cleared once encoded. 0 or -1.
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status);
 
 // The PNG's path: the BMP's path with the extension of its file name (from
 // the last dot after the last "\" or "/" and any drive letter) replaced by

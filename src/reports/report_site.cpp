@@ -441,22 +441,32 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         if (!files[i].Commit()) return failed(i);
     result.folder = folder;
 
+    // A bitmap drawn into memory goes to its PNG without touching the disk;
+    // one drawn as a file is converted from the file.
+    std::string bytes;
     auto convert = [&](const std::string& name, ReportSiteImages::Result drawn) {
         const std::string bmp = folder + name + ".bmp";
         if (drawn == ReportSiteImages::Result::kNoTrack) return;
         if (drawn != ReportSiteImages::Result::kWritten) {
             result.problems.push_back("Could not draw " + folder + name + ".png");
         } else {
-            const int converted =
-                png_status ? bmp_to_png::ConvertBmpToPng(bmp, *png_status) : bmp_to_png::ConvertBmpToPng(bmp);
+            int converted = 0;
+            if (!bytes.empty()) {
+                const std::span<const uint8_t> bmp_bytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+                converted = png_status ? bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp, *png_status)
+                                       : bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp);
+            } else {
+                converted = png_status ? bmp_to_png::ConvertBmpToPng(bmp, *png_status) : bmp_to_png::ConvertBmpToPng(bmp);
+            }
             if (converted != 0) result.problems.push_back("Could not write " + folder + name + ".png");
         }
+        bytes = {};
         std::error_code ignored;
         std::filesystem::remove(bmp, ignored);
     };
-    convert("RaceGraphics", images.SaveRaceGraphics(folder + "RaceGraphics.bmp"));
-    convert("RaceGraphics2", images.SaveRaceHistory(folder + "RaceGraphics2.bmp"));
-    convert("track", images.SaveTrackMap(folder + "track.bmp", 300));
+    convert("RaceGraphics", images.SaveRaceGraphics(folder + "RaceGraphics.bmp", &bytes));
+    convert("RaceGraphics2", images.SaveRaceHistory(folder + "RaceGraphics2.bmp", &bytes));
+    convert("track", images.SaveTrackMap(folder + "track.bmp", 300, &bytes));
 
     const std::array<std::pair<std::string_view, std::string>, 4> fixed = {{
         {"zavro.css", std::string(StyleSheet())},
