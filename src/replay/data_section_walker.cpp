@@ -12,6 +12,7 @@ DataSectionWalker::End DataSectionWalker::Begin(const std::string& path, uint32_
     total_size_ = 0;
     walked_ = 0;
     end_offset_ = data_offset;
+    ahead_ = {};
     if (!file_.Open(path) || file_.size() == 0) return End::kCannotOpen;
     const auto head = file_.View(data_offset, 12);
     if (head.empty()) return End::kBadSection;
@@ -30,16 +31,16 @@ bool DataSectionWalker::NextBlock(Block& block, End& end) {
     end = End::kFinished;
     if (walked_ >= total_size_) return false;
     end_offset_ = pos_;
-    const auto block_head = file_.View(pos_, 8);
-    if (block_head.empty()) {
+    std::span<const uint8_t> here = Ahead(8);
+    if (here.size() < 8) {
         end = End::kPastEndOfFile;
         return false;
     }
-    ByteReader h(block_head);
+    const ByteReader h(here);
     block.offset = pos_;
     block.index = blocks_walked_;
-    block.size = h.U16();
-    block.previous = h.U16();
+    block.size = h.U16At(0);
+    block.previous = h.U16At(2);
     if (block.size < 8) {
         end = End::kBlockTooSmall;
         return false;
@@ -48,11 +49,20 @@ bool DataSectionWalker::NextBlock(Block& block, End& end) {
         end = pos_ + block.size > file_.size() ? End::kPastEndOfFile : End::kPastSectionEnd;
         return false;
     }
-    block.bytes = file_.View(pos_, block.size);
-    if (block.bytes.empty()) {
+    if (here.size() < block.size) here = Ahead(block.size);
+    if (here.size() < block.size) {
         end = End::kPastEndOfFile;
         return false;
     }
+    block.bytes = here.first(block.size);
     ++blocks_walked_;
     return true;
+}
+
+std::span<const uint8_t> DataSectionWalker::Ahead(size_t count) {
+    const uint64_t into = pos_ - ahead_pos_;
+    if (pos_ >= ahead_pos_ && into <= ahead_.size() && ahead_.size() - into >= count) return ahead_.subspan(into);
+    ahead_ = file_.ViewAhead(pos_, count);
+    ahead_pos_ = pos_;
+    return ahead_;
 }

@@ -117,6 +117,10 @@ private:
     // The next block, checked by the block rule: false at the end of the
     // walk, with end telling why (kFinished after the last block).
     bool NextBlock(Block& block, End& end);
+    // The bytes from the cursor to the end of the window read last, read
+    // anew when fewer than count are left there; fewer than count only at
+    // the end of the file. One read serves the many blocks of a window.
+    std::span<const uint8_t> Ahead(size_t count);
 
     // The record headers are checked once each; the record then lies
     // wholly inside its block, so the visitor reads it without checks of
@@ -163,6 +167,8 @@ private:
     // A window that stays in the processor's cache between the copy and the
     // walk over it.
     ReplayFile file_{128 << 10};
+    std::span<const uint8_t> ahead_;
+    uint64_t ahead_pos_ = 0;
     uint64_t pos_ = 0;
     uint64_t section_end_ = 0;
     uint64_t walked_ = 0;
