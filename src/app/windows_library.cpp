@@ -30,7 +30,9 @@ int Run(const std::string& file, const char* entry_name, int& argc, char** argv,
         std::error_code error;
         if (!fs::exists(path, error)) continue;
         // The library is never closed: Qt's objects live to the process's end.
-        void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        // Its functions are bound as they are first called: a mode calls
+        // few of the many it could.
+        void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!library) {
             why = dlerror();
             break;
