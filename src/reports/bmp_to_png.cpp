@@ -150,17 +150,12 @@ bool EncodePng(const BmpImage& image, const std::string& png_path, PngStatusLine
     return written;
 }
 
-namespace {
-
-// The program's one status line on standard error.
-PngStatusLine& ProgramStatus() {
+PngStatusLine& ProgramStatusLine() {
     static PngStatusLine status(std::cerr);
     return status;
 }
 
-}  // namespace
-
-int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, ProgramStatus()); }
+int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, ProgramStatusLine()); }
 
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
     BmpImage image;
@@ -168,17 +163,14 @@ int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
     return WritePng(image, PngPathFor(bmp_path), status);
 }
 
-int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path) {
-    return ConvertBmpBytesToPng(bmp, bmp_path, ProgramStatus());
-}
-
-int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status) {
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status,
+                         AtomicFile::FolderSync folder_sync) {
     BmpImage image;
     if (image.Read(bmp, bmp_path, &status) != BmpImage::Result::kRead) return -1;
-    return WritePng(image, PngPathFor(bmp_path), status);
+    return WritePng(image, PngPathFor(bmp_path), status, folder_sync);
 }
 
-int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status) {
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status, AtomicFile::FolderSync folder_sync) {
     AtomicFile out;
     if (!out.Begin(png_path)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
@@ -193,7 +185,7 @@ int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status
     }
     // The backup is made only once the new PNG is whole on disk.
     BackUpPng(png_path);
-    if (!out.Commit()) {
+    if (!out.Commit(folder_sync)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }

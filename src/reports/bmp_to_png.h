@@ -16,6 +16,8 @@
 #include <span>
 #include <string>
 
+#include "settings/atomic_file.h"
+
 class BmpImage;
 class PngStatusLine;
 
@@ -27,15 +29,21 @@ namespace bmp_to_png {
 int ConvertBmpToPng(const std::string& bmp_path);
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status);
 
+// The program's one status line on standard error, which the first form
+// above prints on.
+PngStatusLine& ProgramStatusLine();
+
 // The same for the bytes of a bitmap file drawn into memory: the PNG (and
 // every line of the status line) is what converting that file at bmp_path
 // would give, without the bitmap touching the disk.
-int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path);
-int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status);
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status,
+                         AtomicFile::FolderSync folder_sync = AtomicFile::FolderSync::kNow);
 
 // Writes the image read as a PNG at png_path, keeping an earlier PNG as a
-// backup (see above); the image is cleared once encoded. 0 or -1.
-int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status);
+// backup (see above); the image is cleared once encoded. 0 or -1. With
+// kLater the caller makes the rename durable (atomic_file::SyncFolder).
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status,
+             AtomicFile::FolderSync folder_sync = AtomicFile::FolderSync::kNow);
 
 // The PNG's path: the BMP's path with the extension of its file name (from
 // the last dot after the last "\" or "/" and any drive letter) replaced by

@@ -437,8 +437,13 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
     }};
     for (const auto& [i, text] : pages)
         if (!files[i].Append(text) || !files[i].Finish()) return failed(i);
-    for (size_t i = 0; i < files.size(); ++i)
-        if (!files[i].Commit()) return failed(i);
+    // The folder is synced once, after every file of the site is in place.
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].Commit(AtomicFile::FolderSync::kLater)) {
+            atomic_file::SyncFolder(folder);
+            return failed(i);
+        }
+    }
     result.folder = folder;
 
     // A bitmap drawn into memory goes to its PNG without touching the disk;
@@ -453,8 +458,8 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
             int converted = 0;
             if (!bytes.empty()) {
                 const std::span<const uint8_t> bmp_bytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-                converted = png_status ? bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp, *png_status)
-                                       : bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp);
+                PngStatusLine& line = png_status ? *png_status : bmp_to_png::ProgramStatusLine();
+                converted = bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp, line, AtomicFile::FolderSync::kLater);
             } else {
                 converted = png_status ? bmp_to_png::ConvertBmpToPng(bmp, *png_status) : bmp_to_png::ConvertBmpToPng(bmp);
             }
@@ -474,9 +479,13 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         {"RaceGraphics2.html", GraphicsPage("RACE HISTORY GRAPH", "Race History Graph", "RaceGraphics2.png")},
         {"spacer_clear.gif", std::string(SpacerGif())},
     }};
-    for (const auto& [name, bytes] : fixed)
-        if (!atomic_file::Write(folder + std::string(name), bytes))
+    for (const auto& [name, bytes] : fixed) {
+        AtomicFile file;
+        if (!file.Begin(folder + std::string(name)) || !file.Append(bytes) ||
+            !file.Commit(AtomicFile::FolderSync::kLater))
             result.problems.push_back("Could not write " + folder + std::string(name));
+    }
+    atomic_file::SyncFolder(folder);
     return result;
 }
 
