@@ -4,7 +4,10 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <future>
 #include <memory>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <utility>
 
@@ -367,6 +370,67 @@ std::string_view SpacerGif() {
     return {reinterpret_cast<const char*>(kGif), sizeof kGif};
 }
 
+namespace {
+
+constexpr std::array<const char*, 3> kPictures = {"RaceGraphics", "RaceGraphics2", "track"};
+
+// Writes every page into its begun file and renames them into place; the
+// page that failed, if one did. The mechanical page is written as the scan
+// makes it: a flood of status records makes a text far too large to hold
+// whole.
+std::optional<size_t> WritePages(const ReportInput& in, std::array<AtomicFile, 6>& files, const std::string& folder) {
+    MechanicalScan scan;
+    {
+        AtomicFile& file = files[4];
+        std::string out = PageHead("MECHANICAL REPORT");
+        out.append(kBodyOpen);
+        PageText page;
+        file.Append(out);
+        scan.ScanTo(in, false, [&](const std::string& piece) {
+            out.clear();
+            page.Add(piece, out);
+            file.Append(out);
+        });
+        out.clear();
+        page.End(out);
+        out.append(kBodyClose);
+        out.append(PageFoot());
+        if (!file.Append(out) || !file.Finish()) return 4;
+    }
+    ReportInput input = in;
+    if (in.retire_in_race_report) input.car_status = &scan.status();
+
+    IndexValues values;
+    const std::string practice = WritePracticeReport(input);
+    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status);
+    FillFromReports(values, practice, race);
+    values.scheduled_laps = in.header->race_laps;
+    values.drivers = in.drivers->driver_count;
+    values.track = in.header->track_folder;
+    if (!values.track.empty())
+        values.track[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(values.track[0])));
+
+    const std::array<std::pair<size_t, std::string>, 5> pages = {{
+        {0, TextPage("PRACTICE REPORT", practice)},
+        {1, TextPage("RACE REPORT", race)},
+        {2, TextPage("LAP CHART REPORT", WriteLapChartReport(input))},
+        {3, TextPage("LAP BY LAP REPORT", WriteLapByLapReport(input))},
+        {5, IndexPage(values)},
+    }};
+    for (const auto& [i, text] : pages)
+        if (!files[i].Append(text) || !files[i].Finish()) return i;
+    // The folder is synced once, after every file of the site is in place.
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].Commit(AtomicFile::FolderSync::kLater)) {
+            atomic_file::SyncFolder(folder);
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportSiteImages& images,
                        PngStatusLine* png_status) {
     Result result;
@@ -395,69 +459,44 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         return result;
     };
 
-    // The mechanical page is written as the scan makes it: a flood of status
-    // records makes a text far too large to hold whole.
-    MechanicalScan scan;
-    {
-        AtomicFile& file = files[4];
-        std::string out = PageHead("MECHANICAL REPORT");
-        out.append(kBodyOpen);
-        PageText page;
-        file.Append(out);
-        scan.ScanTo(in, false, [&](const std::string& piece) {
-            out.clear();
-            page.Add(piece, out);
-            file.Append(out);
-        });
-        out.clear();
-        page.End(out);
-        out.append(kBodyClose);
-        out.append(PageFoot());
-        if (!file.Append(out) || !file.Finish()) return failed(4);
-    }
-    ReportInput input = in;
-    if (in.retire_in_race_report) input.car_status = &scan.status();
-
-    IndexValues values;
-    const std::string practice = WritePracticeReport(input);
-    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status);
-    FillFromReports(values, practice, race);
-    values.scheduled_laps = in.header->race_laps;
-    values.drivers = in.drivers->driver_count;
-    values.track = in.header->track_folder;
-    if (!values.track.empty())
-        values.track[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(values.track[0])));
-
-    const std::array<std::pair<size_t, std::string>, 5> pages = {{
-        {0, TextPage("PRACTICE REPORT", practice)},
-        {1, TextPage("RACE REPORT", race)},
-        {2, TextPage("LAP CHART REPORT", WriteLapChartReport(input))},
-        {3, TextPage("LAP BY LAP REPORT", WriteLapByLapReport(input))},
-        {5, IndexPage(values)},
-    }};
-    for (const auto& [i, text] : pages)
-        if (!files[i].Append(text) || !files[i].Finish()) return failed(i);
-    // The folder is synced once, after every file of the site is in place.
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (!files[i].Commit(AtomicFile::FolderSync::kLater)) {
-            atomic_file::SyncFolder(folder);
-            return failed(i);
-        }
-    }
+    // The pages (the scan of the whole replay first) are written on a thread
+    // of their own while this one draws the pictures into memory, when the
+    // drawer can: the pictures need nothing of the scan. They go to disk only
+    // once every page is in place, as before.
+    struct Picture {
+        ReportSiteImages::Result drawn = ReportSiteImages::Result::kFailed;
+        std::string bytes;
+    };
+    std::array<Picture, 3> pictures;
+    auto draw = [&](size_t i, std::string* bytes) {
+        const std::string bmp = folder + kPictures[i] + ".bmp";
+        if (i == 0) return images.SaveRaceGraphics(bmp, bytes);
+        if (i == 1) return images.SaveRaceHistory(bmp, bytes);
+        return images.SaveTrackMap(bmp, 300, bytes);
+    };
+    std::future<std::optional<size_t>> pages =
+        std::async(std::launch::async, [&] { return WritePages(in, files, folder); });
+    const bool drawn_early = images.DrawsIntoMemory();
+    if (drawn_early)
+        for (size_t i = 0; i < pictures.size(); ++i) pictures[i].drawn = draw(i, &pictures[i].bytes);
+    if (const auto page = pages.get()) return failed(*page);
     result.folder = folder;
 
     // A bitmap drawn into memory goes to its PNG without touching the disk;
     // one drawn as a file is converted from the file.
-    std::string bytes;
-    auto convert = [&](const std::string& name, ReportSiteImages::Result drawn) {
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        Picture& picture = pictures[i];
+        if (!drawn_early) picture.drawn = draw(i, &picture.bytes);
+        const std::string name = kPictures[i];
         const std::string bmp = folder + name + ".bmp";
-        if (drawn == ReportSiteImages::Result::kNoTrack) return;
-        if (drawn != ReportSiteImages::Result::kWritten) {
+        if (picture.drawn == ReportSiteImages::Result::kNoTrack) continue;
+        if (picture.drawn != ReportSiteImages::Result::kWritten) {
             result.problems.push_back("Could not draw " + folder + name + ".png");
         } else {
             int converted = 0;
-            if (!bytes.empty()) {
-                const std::span<const uint8_t> bmp_bytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            if (!picture.bytes.empty()) {
+                const std::span<const uint8_t> bmp_bytes(reinterpret_cast<const uint8_t*>(picture.bytes.data()),
+                                                         picture.bytes.size());
                 PngStatusLine& line = png_status ? *png_status : bmp_to_png::ProgramStatusLine();
                 converted = bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, bmp, line, AtomicFile::FolderSync::kLater);
             } else {
@@ -465,13 +504,10 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
             }
             if (converted != 0) result.problems.push_back("Could not write " + folder + name + ".png");
         }
-        bytes = {};
+        picture.bytes = {};
         std::error_code ignored;
         std::filesystem::remove(bmp, ignored);
-    };
-    convert("RaceGraphics", images.SaveRaceGraphics(folder + "RaceGraphics.bmp", &bytes));
-    convert("RaceGraphics2", images.SaveRaceHistory(folder + "RaceGraphics2.bmp", &bytes));
-    convert("track", images.SaveTrackMap(folder + "track.bmp", 300, &bytes));
+    }
 
     const std::array<std::pair<std::string_view, std::string>, 4> fixed = {{
         {"zavro.css", std::string(StyleSheet())},

@@ -17,6 +17,9 @@ public:
     };
 
     virtual ~ReportSiteImages() = default;
+    // True when every picture can be drawn into memory: the writer then
+    // draws them while the pages are being written.
+    virtual bool DrawsIntoMemory() const { return false; }
     // The graphical race report of the replay. When bytes is given and
     // filled, the BMP file's bytes are there and no file was written.
     virtual Result SaveRaceGraphics(const std::string& bmp_path, std::string* bytes) = 0;

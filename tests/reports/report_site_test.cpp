@@ -38,6 +38,7 @@ public:
     Drawn race = Drawn::kWritten, history = Drawn::kWritten, track = Drawn::kWritten;
     int track_edge = 0;
     bool in_memory = false;
+    bool DrawsIntoMemory() const override { return in_memory; }
     Result SaveRaceGraphics(const std::string& p, std::string* bytes) override { return Make(p, bytes, race, 4); }
     Result SaveRaceHistory(const std::string& p, std::string* bytes) override { return Make(p, bytes, history, 5); }
     Result SaveTrackMap(const std::string& p, int edge, std::string* bytes) override {

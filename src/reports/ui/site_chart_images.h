@@ -25,6 +25,7 @@ public:
     SiteChartImages(Interaction& ui, const CRpyGraphDoc* doc, const Drivers& drivers, const Header& header,
                     TrackMap track_map);
 
+    bool DrawsIntoMemory() const override { return true; }
     Result SaveRaceGraphics(const std::string& bmp_path, std::string* bytes) override;
     Result SaveRaceHistory(const std::string& bmp_path, std::string* bytes) override;
     // kNoTrack when no track-map function was given.
