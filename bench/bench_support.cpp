@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -62,6 +63,27 @@ void TimeKeepingReporter::ReportRuns(const std::vector<Run>& runs) {
 double TimeKeepingReporter::Time(const std::string& name) const {
     const auto it = times_.find(name);
     return it == times_.end() ? 0.0 : it->second;
+}
+
+void PrintAgainstRead(const TimeKeepingReporter& reporter, const std::string& read_name,
+                      const std::vector<AgainstRead>& rows) {
+    const double read = reporter.Time(read_name);
+    if (read <= 0) return;
+    std::printf("\nAgainst %s (%.2f ms):\n", read_name.c_str(), read);
+    for (const AgainstRead& row : rows) {
+        const double time = reporter.Time(row.name);
+        if (time <= 0) continue;
+        std::printf("  %-32s %9.2f ms %7.2fx", row.name.c_str(), time, time / read);
+        if (row.times > 0) {
+            const double target = row.times * read + row.plus_ms;
+            if (row.plus_ms > 0)
+                std::printf("   target %gx + %g ms = %.2f ms: %s", row.times, row.plus_ms, target,
+                            time <= target ? "met" : "missed");
+            else
+                std::printf("   target %gx = %.2f ms: %s", row.times, target, time <= target ? "met" : "missed");
+        }
+        std::printf("\n");
+    }
 }
 
 size_t HeapHeld() { return g_held.load(); }

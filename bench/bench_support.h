@@ -38,4 +38,15 @@ private:
     std::set<std::string> medians_;
 };
 
+// A benchmark's figure against the plain read of its file, printed after
+// the runs: its time over the read's, and its target when it has one
+// (times x read + plus_ms; both benchmarks in milliseconds).
+struct AgainstRead {
+    std::string name;
+    double times = 0;   // 0: no target
+    double plus_ms = 0;
+};
+void PrintAgainstRead(const TimeKeepingReporter& reporter, const std::string& read_name,
+                      const std::vector<AgainstRead>& rows);
+
 }  // namespace bench

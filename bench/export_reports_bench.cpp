@@ -167,4 +167,14 @@ BENCHMARK(BM_FloodExportMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::TimeKeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::PrintAgainstRead(reporter, "BM_ReadWholeFile", {
+        {"BM_ExportReportsMech", 2, 0},
+    });
+    benchmark::Shutdown();
+    return 0;
+}

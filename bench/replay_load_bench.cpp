@@ -101,4 +101,14 @@ BENCHMARK(BM_HeaderAndDrivers)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::TimeKeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::PrintAgainstRead(reporter, "BM_ReadWholeFiles", {
+        {"BM_HeaderAndDrivers", 0, 0},
+    });
+    benchmark::Shutdown();
+    return 0;
+}

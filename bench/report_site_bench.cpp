@@ -123,7 +123,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     HourRace();  // generated before any timing
-    benchmark::RunSpecifiedBenchmarks();
+    bench::TimeKeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::PrintAgainstRead(reporter, "BM_ReadWholeFile", {{"BM_ReportSiteMode", 3, 500}});
     benchmark::Shutdown();
     return 0;
 }

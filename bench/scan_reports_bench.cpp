@@ -175,4 +175,18 @@ BENCHMARK(BM_TableAndLapReports)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::TimeKeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::PrintAgainstRead(reporter, "BM_ReadWholeFile", {
+        {"BM_EngineDetection", 2, 100},
+        {"BM_DetailedRace", 2, 100},
+        {"BM_LaptimeVerifierOneLap/0", 2, 100},
+        {"BM_LaptimeVerifierOneLap/7", 2, 100},
+        {"BM_LaptimeVerifierFiveLaps", 2, 100},
+    });
+    benchmark::Shutdown();
+    return 0;
+}

@@ -23,6 +23,7 @@
 #include "interaction/batch_interaction.h"
 #include "replay/drivers.h"
 #include "settings/settings.h"
+#include "support/replay_fixture.h"
 #include "support/telemetry_lap.h"
 
 namespace {
@@ -78,6 +79,11 @@ BENCHMARK(BM_TimeDifferenceTwoLaps)->Unit(benchmark::kMicrosecond);
 void BM_SwitchKindFiveLaps(benchmark::State& state) {
     BatchInteraction ui;
     Settings settings;
+    // A simulator folder, so the document has nothing to complain of.
+    const auto simulator = std::filesystem::temp_directory_path() / "ostrevan-graph-bench-sim";
+    std::filesystem::create_directories(simulator);
+    fixture::WriteFile(simulator / "qel.exe", "MZ");
+    settings.SetQELDirectory(simulator.string());
     CRpyGraphDoc doc(settings, ui);
     for (int slot = 0; slot < 5; ++slot) {
         LapSlot& lap = doc.GetSlot(slot);

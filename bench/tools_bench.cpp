@@ -153,6 +153,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(config);
     setenv("OSTREVAN_CONFIG_DIR", config.c_str(), 1);
     QApplication app(argc, argv);
+    // The windows' icons are in the program's resources, which a static
+    // library keeps only when asked for.
+    Q_INIT_RESOURCE(ostrevan);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,7 +1,8 @@
 // Ostrevan's entry point: the unattended report export and report site,
 // or the interactive program (with -loadrpy, or with no mode at all).
+// The report export needs no Qt; the modes that draw or show something run
+// from libraries opened only for them (app/windows_library.h).
 
-#include <QApplication>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -9,8 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/export_reports_mode.h"
-#include "app/ui/report_site_mode.h"
-#include "app/ui/rpy_graph_app.h"
+#include "app/windows_library.h"
 #include "interaction/batch_interaction.h"
 #include "settings/settings.h"
 
@@ -31,23 +31,9 @@ int main(int argc, char** argv) {
         settings.InitProgramFolder();
         return RunExportReports(command, settings, ui, std::cout);
     }
-    case CommandLine::Mode::kReportSite: {
-        // No window is ever shown: the charts and the track map are drawn
-        // on Qt's offscreen platform, which must be chosen before the
-        // application object exists.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // The mode has taken its arguments: Qt reads none of them, nor
-        // options of its own after them (another platform would need a
-        // display).
-        int qt_argc = 1;
-        QApplication app(qt_argc, argv);
-        BatchInteraction ui;
-        Settings& settings = Settings::Instance();
-        for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
-        settings.InitProgramFolder();
-        return RunReportSite(command, settings, ui, std::cout);
-    }
+    case CommandLine::Mode::kReportSite:
+        return RunReportSiteLibrary(argc, argv, command);
     default:
-        return RunInteractive(argc, argv, command);
+        return RunInteractiveLibrary(argc, argv, command);
     }
 }

@@ -118,6 +118,15 @@ bool CDIBSectionLite::SaveBmp(const std::filesystem::path& path) const {
     return SaveBmpResult(path) == bmp_file::Result::kWritten;
 }
 
+bool CDIBSectionLite::EncodeBmp(std::string& out) const {
+    out.clear();
+    if (IsEmpty()) return false;
+    const std::span<const uint32_t> rgb(reinterpret_cast<const uint32_t*>(image_.constBits()),
+                                        static_cast<size_t>(image_.width()) * static_cast<size_t>(image_.height()));
+    const std::vector<uint8_t> rows = dib_pixels::PackRows(header_, colours_, rgb);
+    return bmp_file::Encode(header_, colours_, rows, out) == bmp_file::Result::kWritten;
+}
+
 bmp_file::Result CDIBSectionLite::SaveBmpResult(const std::filesystem::path& path) const {
     // An empty object has nothing to save; writing its zeroed header would
     // leave a file no program can open and call it success.

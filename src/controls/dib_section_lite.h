@@ -74,6 +74,9 @@ public:
     bool SaveBmp(const std::filesystem::path& path) const;
     // The same, with the reason.
     bmp_file::Result SaveBmpResult(const std::filesystem::path& path) const;
+    // The bytes such a file holds, into out (emptied first); false when the
+    // object is empty or the image cannot be encoded.
+    bool EncodeBmp(std::string& out) const;
 
     bool IsEmpty() const { return image_.isNull(); }
     // The header as it will be written (biSizeImage filled in).

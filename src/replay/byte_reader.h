@@ -61,6 +61,18 @@ public:
     }
     bool Has(size_t offset, size_t count) const { return offset <= bytes_.size() && count <= bytes_.size() - offset; }
 
+    // Little-endian words at p, for loops over a range whose size was
+    // checked once before them (by Has(), or a span of fixed size): the
+    // check is not repeated for every field. Compilers make each a single
+    // load on little-endian machines.
+    static uint32_t LoadU32(const uint8_t* p) {
+        return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+               (static_cast<uint32_t>(p[3]) << 24);
+    }
+    static uint64_t LoadU64(const uint8_t* p) {
+        return static_cast<uint64_t>(LoadU32(p)) | (static_cast<uint64_t>(LoadU32(p + 4)) << 32);
+    }
+
     size_t pos() const { return pos_; }
     size_t size() const { return bytes_.size(); }
     size_t remaining() const { return bytes_.size() - pos_; }

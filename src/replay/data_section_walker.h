@@ -19,12 +19,13 @@
 // more than the file holds ends at the end of the file. A block that breaks
 // the rule is damage wherever it is met.
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 
-class ReplayFile;
+#include "replay/byte_reader.h"
+#include "replay/replay_file.h"
 
 class DataSectionWalker {
 public:
@@ -59,9 +60,10 @@ public:
     // What to do with a block: walk its records, skip them, or end the walk.
     enum class BlockAction { kRecords, kSkip, kStop };
 
-    using BlockVisitor = std::function<BlockAction(const Block&)>;
-    // Returns false to end the walk.
-    using RecordVisitor = std::function<bool(const Block&, const Record&)>;
+    // The visitors: on_block(const Block&) returns a BlockAction;
+    // on_record(const Block&, const Record&) returns false to end the walk.
+    // They are called directly (the walk is a template), since a whole
+    // race passes through them record by record.
 
     // Types 1 to 4, 6 and 8 to 16.
     static bool Known(uint16_t type);
@@ -72,13 +74,36 @@ public:
     }
     // Bytes a record of this type with this length field occupies; 0 for an
     // unknown type.
-    static uint32_t Occupied(uint16_t type, uint16_t length);
+    static uint32_t Occupied(uint16_t type, uint16_t length) {
+        // By type: 0 unknown, 1 its length, 2 its length plus 2, 3 its
+        // length rounded up to a multiple of 4.
+        static constexpr uint8_t kRule[17] = {0, 1, 1, 1, 1, 0, 1, 0, 2, 3, 1, 1, 1, 1, 3, 3, 3};
+        const uint8_t rule = type < 17 ? kRule[type] : 0;
+        if (rule == 1) return length;
+        if (rule == 3) return (uint32_t{length} + 3) & ~uint32_t{3};
+        return rule == 2 ? uint32_t{length} + 2 : 0;
+    }
 
     // Walks the data section whose chunk header is at data_offset of the
     // replay at path. The u32 at data_offset + 8 is the total size of the
     // blocks; they start at data_offset + 12.
-    End Walk(const std::string& path, uint32_t data_offset, const BlockVisitor& on_block,
-             const RecordVisitor& on_record);
+    template <class OnBlock, class OnRecord>
+    End Walk(const std::string& path, uint32_t data_offset, OnBlock&& on_block, OnRecord&& on_record) {
+        End end = Begin(path, data_offset);
+        Block block;
+        while (end == End::kFinished && NextBlock(block, end)) {
+            const BlockAction action = on_block(static_cast<const Block&>(block));
+            if (action == BlockAction::kStop) return End::kStopped;
+            if (action == BlockAction::kRecords) end = WalkRecords(block, on_record);
+        }
+        return end;
+    }
+    // Only checks the blocks: how the walk ends.
+    End Walk(const std::string& path, uint32_t data_offset, std::nullptr_t, std::nullptr_t) {
+        return Walk(
+            path, data_offset, [](const Block&) { return BlockAction::kSkip; },
+            [](const Block&, const Record&) { return true; });
+    }
 
     // The offset at which the walk ended (the block or record at fault).
     uint64_t end_offset() const { return end_offset_; }
@@ -86,8 +111,67 @@ public:
     uint32_t blocks_walked() const { return blocks_walked_; }
 
 private:
-    End WalkRecords(const Block& block, const RecordVisitor& on_record);
+    // Opens the file and reads the section's header: kFinished when the
+    // blocks can be walked.
+    End Begin(const std::string& path, uint32_t data_offset);
+    // The next block, checked by the block rule: false at the end of the
+    // walk, with end telling why (kFinished after the last block).
+    bool NextBlock(Block& block, End& end);
+    // The bytes from the cursor to the end of the window read last, read
+    // anew when fewer than count are left there; fewer than count only at
+    // the end of the file. One read serves the many blocks of a window.
+    std::span<const uint8_t> Ahead(size_t count);
 
+    // The record headers are checked once each; the record then lies
+    // wholly inside its block, so the visitor reads it without checks of
+    // its own beyond its fields' sizes.
+    template <class OnRecord>
+    End WalkRecords(const Block& block, OnRecord& on_record) {
+        const size_t size = block.bytes.size();
+        const ByteReader r(block.bytes);
+        size_t pos = 8;
+        size_t at = 0;  // the record being read
+        End end = End::kFinished;
+        while (pos < size) {
+            at = pos;
+            if (!r.Has(pos, 4)) {
+                end = End::kRecordTooShort;
+                break;
+            }
+            const uint32_t head = ByteReader::LoadU32(block.bytes.data() + pos);
+            Record rec;
+            rec.type = static_cast<uint16_t>(head & 0xFFFF);
+            rec.length = static_cast<uint16_t>(head >> 16);
+            rec.occupied = Occupied(rec.type, rec.length);
+            if (rec.occupied == 0) {
+                end = End::kUnknownType;
+                break;
+            }
+            // A record shorter than its own header would never advance the walk.
+            if (rec.occupied < 4 || !r.Has(pos, rec.occupied)) {
+                end = End::kRecordTooShort;
+                break;
+            }
+            rec.payload = std::span<const uint8_t>(block.bytes.data() + pos + 4, rec.occupied - 4);
+            if (!on_record(block, static_cast<const Record&>(rec))) {
+                end = End::kStopped;
+                break;
+            }
+            pos += rec.occupied;
+        }
+        // The record at fault, or the block's last one.
+        if (at > 0) end_offset_ = block.offset + at;
+        return end;
+    }
+
+    // A window that stays in the processor's cache between the copy and the
+    // walk over it.
+    ReplayFile file_{128 << 10};
+    std::span<const uint8_t> ahead_;
+    uint64_t ahead_pos_ = 0;
+    uint64_t pos_ = 0;
+    uint64_t section_end_ = 0;
+    uint64_t walked_ = 0;
     uint64_t end_offset_ = 0;
     uint32_t total_size_ = 0;
     uint32_t blocks_walked_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
 
 #include "replay/byte_reader.h"
@@ -15,11 +16,26 @@ std::string FileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// A bitmap held in memory, read as a file is.
+class MemorySource {
+public:
+    explicit MemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t size() const { return bytes_.size(); }
+    bool ReadAt(uint64_t offset, void* dst, size_t count) const {
+        if (count > 0) std::memcpy(dst, bytes_.data() + offset, count);
+        return true;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
 // Reads on from a position; a short read tells whether the file ended or
 // the read itself failed.
+template <class Source>
 class Cursor {
 public:
-    explicit Cursor(const InputFile& file) : file_(file) {}
+    explicit Cursor(const Source& file) : file_(file) {}
     BmpImage::Result Read(void* dst, uint64_t count) {
         if (count > file_.size() || pos_ > file_.size() - count) return BmpImage::Result::kPrematureEnd;
         if (!file_.ReadAt(pos_, dst, static_cast<size_t>(count))) return BmpImage::Result::kReadFailed;
@@ -31,7 +47,7 @@ public:
     uint64_t pos() const { return pos_; }
 
 private:
-    const InputFile& file_;
+    const Source& file_;
     uint64_t pos_ = 0;
 };
 
@@ -79,17 +95,29 @@ std::string BmpImage::Message(Result result, const std::string& path) {
 
 BmpImage::Result BmpImage::Read(const std::string& path, PngStatusLine* status) {
     Clear();
+    InputFile file;
+    if (file.Open(path) != InputFile::Status::kOpened) {
+        if (status) status->PrintLine(Message(Result::kNoSuchFile, path));
+        return Result::kNoSuchFile;
+    }
+    return ReadFrom(file, path, status);
+}
+
+BmpImage::Result BmpImage::Read(std::span<const uint8_t> bytes, const std::string& path, PngStatusLine* status) {
+    Clear();
+    return ReadFrom(MemorySource(bytes), path, status);
+}
+
+template <class Source>
+BmpImage::Result BmpImage::ReadFrom(const Source& file, const std::string& path, PngStatusLine* status) {
     const auto fail = [&](Result r) {
         Clear();
         if (status) status->PrintLine(Message(r, path));
         return r;
     };
-
-    InputFile file;
-    if (file.Open(path) != InputFile::Status::kOpened) return fail(Result::kNoSuchFile);
     if (status) status->Show(std::string("Reading ") + FileName(path));
 
-    Cursor in(file);
+    Cursor<Source> in(file);
     std::array<uint8_t, 14 + 124> head{};
     if (Result r = in.Read(head.data(), 18); r != Result::kRead) return fail(r);
     if (head[0] != 'B' || head[1] != 'M') {

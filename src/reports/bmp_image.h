@@ -14,6 +14,7 @@
 // would make an unreadable PNG.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ public:
     // on the status line when one is given; on failure prints the failure's
     // line there and leaves the object empty.
     Result Read(const std::string& path, PngStatusLine* status = nullptr);
+    // The same for the bytes of a bitmap file held in memory; path names
+    // it on the status line.
+    Result Read(std::span<const uint8_t> bytes, const std::string& path, PngStatusLine* status = nullptr);
     void Clear();
 
     // The failure's line for a path, with its line feed ("SKIPPED: ... -
@@ -59,4 +63,8 @@ public:
     std::vector<uint8_t> pixels;   // the stored rows
     // Row 0 is the top row of the picture; pointers into pixels.
     std::vector<uint8_t*> rows;
+
+private:
+    template <class Source>
+    Result ReadFrom(const Source& file, const std::string& path, PngStatusLine* status);
 };

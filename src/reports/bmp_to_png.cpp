@@ -150,12 +150,12 @@ bool EncodePng(const BmpImage& image, const std::string& png_path, PngStatusLine
     return written;
 }
 
-PngStatusLine& StandardErrorStatus() {
+PngStatusLine& ProgramStatusLine() {
     static PngStatusLine status(std::cerr);
     return status;
 }
 
-int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, StandardErrorStatus()); }
+int ConvertBmpToPng(const std::string& bmp_path) { return ConvertBmpToPng(bmp_path, ProgramStatusLine()); }
 
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
     return ConvertBmpToPng(bmp_path, PngPathFor(bmp_path), status);
@@ -164,7 +164,17 @@ int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status) {
 int ConvertBmpToPng(const std::string& bmp_path, const std::string& png_path, PngStatusLine& status) {
     BmpImage image;
     if (image.Read(bmp_path, &status) != BmpImage::Result::kRead) return -1;
+    return WritePng(image, png_path, status);
+}
 
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status,
+                         AtomicFile::FolderSync folder_sync) {
+    BmpImage image;
+    if (image.Read(bmp, bmp_path, &status) != BmpImage::Result::kRead) return -1;
+    return WritePng(image, PngPathFor(bmp_path), status, folder_sync);
+}
+
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status, AtomicFile::FolderSync folder_sync) {
     AtomicFile out;
     if (!out.Begin(png_path, std::nullopt, atomic_file::Links::kReplace)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
@@ -179,7 +189,7 @@ int ConvertBmpToPng(const std::string& bmp_path, const std::string& png_path, Pn
     }
     // The backup is made only once the new PNG is whole on disk.
     BackUpPng(png_path);
-    if (!out.Commit()) {
+    if (!out.Commit(folder_sync)) {
         status.PrintLine(std::string("SKIPPED: Cannot create - ") + png_path + "\n");
         return -1;
     }

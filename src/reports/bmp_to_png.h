@@ -13,7 +13,11 @@
 // with ".bak" appended, else ".000" to ".999"; an existing backup is never
 // overwritten, and when every name is taken the earlier PNG is replaced.
 
+#include <cstdint>
+#include <span>
 #include <string>
+
+#include "settings/atomic_file.h"
 
 class BmpImage;
 class PngStatusLine;
@@ -24,12 +28,26 @@ namespace bmp_to_png {
 // The first form prints on standard error and keeps one display state for
 // the whole program.
 int ConvertBmpToPng(const std::string& bmp_path);
-// That display state on standard error.
-PngStatusLine& StandardErrorStatus();
 int ConvertBmpToPng(const std::string& bmp_path, PngStatusLine& status);
 // The same with the PNG's path given (the report site draws its bitmaps
 // elsewhere than its pictures go).
 int ConvertBmpToPng(const std::string& bmp_path, const std::string& png_path, PngStatusLine& status);
+
+// The program's one status line on standard error, which the first form
+// above prints on.
+PngStatusLine& ProgramStatusLine();
+
+// The same for the bytes of a bitmap file drawn into memory: the PNG (and
+// every line of the status line) is what converting that file at bmp_path
+// would give, without the bitmap touching the disk.
+int ConvertBmpBytesToPng(std::span<const uint8_t> bmp, const std::string& bmp_path, PngStatusLine& status,
+                         AtomicFile::FolderSync folder_sync = AtomicFile::FolderSync::kNow);
+
+// Writes the image read as a PNG at png_path, keeping an earlier PNG as a
+// backup (see above); the image is cleared once encoded. 0 or -1. With
+// kLater the caller makes the rename durable (atomic_file::SyncFolder).
+int WritePng(BmpImage& image, const std::string& png_path, PngStatusLine& status,
+             AtomicFile::FolderSync folder_sync = AtomicFile::FolderSync::kNow);
 
 // The PNG's path: the BMP's path with the extension of its file name (from
 // the last dot after the last "\" or "/" and any drive letter) replaced by

@@ -14,6 +14,8 @@
 #include <span>
 #include <string>
 
+#include "replay/byte_reader.h"
+
 struct CarSample {
     static constexpr size_t kPlayerBytes = 28;
     static constexpr size_t kOtherBytes = 16;
@@ -25,12 +27,42 @@ struct CarSample {
     int code = 0;          // engine-speed code
     int scale = 0;         // rev fraction field (8 bits player, 5 bits other cars)
 
-    // The caller passes at least kPlayerBytes / kOtherBytes bytes.
-    static CarSample Player(std::span<const uint8_t> bytes);
-    static CarSample Other(std::span<const uint8_t> bytes);
+    // The record's size is checked once by the caller (rec.payload.first<
+    // kPlayerBytes>() after a size test); the fields are taken out of two
+    // little-endian words.
+    static CarSample Player(std::span<const uint8_t, kPlayerBytes> bytes) {
+        const uint64_t low = ByteReader::LoadU64(bytes.data());
+        const uint64_t high = ByteReader::LoadU64(bytes.data() + 8);
+        CarSample s;
+        s.distance = static_cast<uint32_t>(Bits(low, 0, 26));
+        s.gear = static_cast<int>(Bits(low, 27, 3)) - 1;
+        s.value_a = Signed(Bits(low, 32, 20), 20);
+        s.code = static_cast<int>(Bits(high, 0, 10));
+        s.scale = static_cast<int>(Bits(high, 113 - 64, 8));
+        return s;
+    }
+    static CarSample Other(std::span<const uint8_t, kOtherBytes> bytes) {
+        const uint64_t low = ByteReader::LoadU64(bytes.data());
+        const uint64_t high = ByteReader::LoadU64(bytes.data() + 8);
+        CarSample s;
+        s.code = static_cast<int>(Bits(low, 21, 10));
+        s.distance = static_cast<uint32_t>(Bits(low, 32, 26));
+        s.record_id = static_cast<int>(Bits(low, 58, 6));
+        s.value_a = Signed(Bits(high, 0, 16), 16) * 16;
+        s.scale = static_cast<int>(Bits(high, 80 - 64, 5));
+        s.gear = static_cast<int>(Bits(high, 125 - 64, 3)) - 1;
+        return s;
+    }
 
     // What raw distances of the replay are multiplied by to give 1/2000 m:
     // 4 when the low byte of the data section's second word is 0x40 (the
     // coarse unit, 1/500 m), else 1 (also when it cannot be read).
     static uint32_t DistanceScale(const std::string& path, uint32_t data_offset);
+
+private:
+    static uint64_t Bits(uint64_t word, unsigned low, unsigned width) { return (word >> low) & ((uint64_t{1} << width) - 1); }
+    static int Signed(uint64_t v, unsigned width) {
+        const uint64_t sign = uint64_t{1} << (width - 1);
+        return static_cast<int>(static_cast<int64_t>(v ^ sign) - static_cast<int64_t>(sign));
+    }
 };

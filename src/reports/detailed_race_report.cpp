@@ -298,12 +298,12 @@ std::string DetailedRaceReport::Write(const ReportInput& in, double track_length
             switch (rec.type) {
             case 1:
                 if (rec.payload.size() < CarSample::kPlayerBytes) break;
-                if (race_found) take(local, CarSample::Player(rec.payload));
+                if (race_found) take(local, CarSample::Player(rec.payload.first<CarSample::kPlayerBytes>()));
                 return true;
             case 3:
                 if (race_found)
                     for (size_t at = 0; at + CarSample::kOtherBytes <= rec.payload.size(); at += CarSample::kOtherBytes) {
-                        const CarSample s = CarSample::Other(rec.payload.subspan(at, CarSample::kOtherBytes));
+                        const CarSample s = CarSample::Other(rec.payload.subspan(at).first<CarSample::kOtherBytes>());
                         take(driver_of[s.record_id], s);
                     }
                 return true;

@@ -221,10 +221,10 @@ std::string EngineDetectionReport::Write(const Drivers& d, const Progress& progr
                     damaged = true;
                     return false;
                 }
-                if (local >= 0) sample(local, CarSample::Player(rec.payload), true);
+                if (local >= 0) sample(local, CarSample::Player(rec.payload.first<CarSample::kPlayerBytes>()), true);
             } else if (rec.type == 3) {
                 for (size_t at = 0; at + CarSample::kOtherBytes <= rec.payload.size(); at += CarSample::kOtherBytes) {
-                    const CarSample s = CarSample::Other(rec.payload.subspan(at, CarSample::kOtherBytes));
+                    const CarSample s = CarSample::Other(rec.payload.subspan(at).first<CarSample::kOtherBytes>());
                     if (driver_of[s.record_id] >= 0) sample(driver_of[s.record_id], s, false);
                 }
             }

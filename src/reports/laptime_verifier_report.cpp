@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
+#include <memory>
+#include <set>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -34,162 +35,186 @@ struct Event {
     int driver = -1;     // car records: the driver's index
 };
 
-struct Section {
-    std::vector<Event> events;
-    bool damaged = false;         // the walk stopped before the end
-    uint32_t damaged_block = 0;   // the block it stopped in
-};
-
-// One walk serves the laps of every wanted driver of the replay.
-Section Collect(const Drivers& d, const std::vector<int>& wanted) {
-    Section out;
-    int player = -1;
-    std::array<int, 64> driver_of_id{};
-    driver_of_id.fill(-1);
-    for (int driver : wanted) {
-        if (d.player_index == static_cast<uint32_t>(driver))
-            player = driver;
-        else if (d.slot[driver] < driver_of_id.size())
-            driver_of_id[d.slot[driver]] = driver;
-    }
-    const uint32_t scale = CarSample::DistanceScale(d.path, d.data_section_offset);
-    uint32_t block_number = 0;
-    DataSectionWalker walker;
-    const auto end = walker.Walk(
-        d.path, d.data_section_offset,
-        [&](const DataSectionWalker::Block&) {
-            ++block_number;
-            return DataSectionWalker::BlockAction::kRecords;
-        },
-        [&](const DataSectionWalker::Block&, const DataSectionWalker::Record& rec) {
-            if (rec.type == 13) {
-                ByteReader r(rec.payload);
-                const uint32_t v = r.U32();
-                if (!r.ok()) return false;
-                out.events.push_back({block_number, true, v & 0xFF, (v >> 8) * 10, -1});
-            } else if (rec.type == 1) {
-                if (rec.payload.size() < CarSample::kPlayerBytes) return false;
-                if (player >= 0)
-                    out.events.push_back({block_number, false, 0, CarSample::Player(rec.payload).distance * scale, player});
-            } else if (rec.type == 3) {
-                for (size_t at = 0; at + CarSample::kOtherBytes <= rec.payload.size(); at += CarSample::kOtherBytes) {
-                    const CarSample s = CarSample::Other(rec.payload.subspan(at, CarSample::kOtherBytes));
-                    if (driver_of_id[s.record_id] >= 0)
-                        out.events.push_back({block_number, false, 0, s.distance * scale, driver_of_id[s.record_id]});
-                }
-            }
-            return true;
-        });
-    if (end != DataSectionWalker::End::kFinished) {
-        out.damaged = true;
-        out.damaged_block = std::max<uint32_t>(block_number, 1);
-    }
-    return out;
-}
-
 bool Valid(const LoadedLap& lap) {
     const Drivers* d = lap.drivers;
     return d && lap.driver >= 0 && lap.driver < std::clamp<int>(d->driver_count, 0, Drivers::kMaxDrivers) &&
            lap.lap >= 0 && lap.lap < Drivers::kTableWords;
 }
 
-LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_length_m, const Section& section);
+// One lap's analysis, fed the section's events as the walk meets them. It
+// keeps only the events of its own lap: those from the block its start can
+// go back to (the counting marker before the car last came near the line)
+// to the block after its end, so a whole race never piles up in memory.
+class LapScan {
+public:
+    LapScan(const LoadedLap& lap, double track_length_m) : lap_(lap) {
+        const Drivers* d = lap.drivers;
+        const auto& table = lap.session == 0 ? d->practice_times[lap.driver] : d->race_times[lap.driver];
+        // Lap k is entry k of its session's table; entry 0 is the time to
+        // the first crossing of the line.
+        for (int k = 0; k < lap.lap; ++k) start_ += Drivers::LapMs(table[k]);
+        end_ = start_ + Drivers::LapMs(table[lap.lap]);
+        line_ = static_cast<uint32_t>(std::max(0.0, track_length_m * 2000));
+        // The session's clock: car id 0 in practice, the race's marker id in
+        // the race. Both passes go by these markers alone: markers of other
+        // ids are not the clock the lap was timed by.
+        clock_id_ = lap.session == 0 ? 0u : d->race_session_code;
+    }
 
-}  // namespace
+    int driver() const { return lap_.driver; }
+    const LaptimeVerifierReport::LapResult& result() const { return result_; }
 
-LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLap& lap, double track_length_m) {
-    if (!Valid(lap)) return {};
-    return Analyse(lap, track_length_m, Collect(*lap.drivers, {lap.driver}));
-}
+    // A new block begins: the start block's car records are all seen, and
+    // a finished lap has all it needs once the block after its end is past.
+    void BeginBlock(uint32_t block) {
+        if (phase_ == Phase::kStartBlock && block != start_block_) ResolveStart();
+        if (phase_ == Phase::kSeekEnd && finished_ && block > end_block_ + 1) Conclude(false, 0);
+    }
 
-namespace {
-
-LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_length_m, const Section& section) {
-    LaptimeVerifierReport::LapResult result;
-    const Drivers* d = lap.drivers;
-    const auto& table = lap.session == 0 ? d->practice_times[lap.driver] : d->race_times[lap.driver];
-    // Lap k is entry k of its session's table; entry 0 is the time to the
-    // first crossing of the line.
-    int64_t start = 0;
-    for (int k = 0; k < lap.lap; ++k) start += Drivers::LapMs(table[k]);
-    const int64_t end = start + Drivers::LapMs(table[lap.lap]);
-    const uint32_t line = static_cast<uint32_t>(std::max(0.0, track_length_m * 2000));
-
-    if (section.events.empty() && section.damaged) return result;
-    const auto& ev = section.events;
-    auto car = [&](const Event& e) { return !e.marker && e.driver == lap.driver; };
-    // The session's clock: car id 0 in practice, the race's marker id in
-    // the race. Both passes go by these markers alone: markers of other ids
-    // are not the clock the lap was timed by.
-    auto counts = [&](const Event& e) { return e.marker && e.car_id == (lap.session == 0 ? 0u : d->race_session_code); };
-    auto time = [](const Event& e) { return static_cast<int64_t>(e.value); };
-
-    // First pass: the blocks of the lap's start and end markers.
-    uint32_t start_block = 0, end_block = 0;
-    int64_t reference = 0;
-    bool searching_end = false, finished = false;
-    size_t i = 0;
-    for (; i < ev.size() && !finished; ++i) {
-        const Event& e = ev[i];
-        if (start_block == 0) {
-            if (!counts(e) || time(e) <= start - 1050) continue;
-            start_block = e.block;
-            reference = time(e) - 1000;
-            // The car must still be short of the line at the start block;
-            // if it is found so only in an earlier block, the start goes
-            // back to the counting marker before that. Never before the
-            // first block.
-            size_t back = i;
-            while (back + 1 < ev.size() && ev[back + 1].block == e.block) ++back;
-            size_t found = ev.size();
-            for (size_t b = back + 1; b-- > 0;)
-                if (car(ev[b]) && line - ev[b].value < kNearLine) {
-                    found = b;
-                    break;
-                }
-            if (found != ev.size() && ev[found].block != start_block) {
-                for (size_t b = found + 1; b-- > 0;)
-                    if (counts(ev[b])) {
-                        start_block = ev[b].block;
-                        reference = time(ev[b]) - 1000;
-                        i = b;
-                        break;
-                    }
-            }
-            continue;
+    void Take(const Event& e) {
+        if (phase_ == Phase::kDone) return;
+        const bool car = !e.marker && e.driver == lap_.driver;
+        const bool counts = e.marker && e.car_id == clock_id_;
+        if (!car && !counts) return;
+        if (phase_ == Phase::kSeekStart && counts && static_cast<int64_t>(e.value) > start_ - 1050) {
+            start_block_ = e.block;
+            reference_ = static_cast<int64_t>(e.value) - 1000;
+            phase_ = Phase::kStartBlock;
+            start_index_ = kept_.size();
+            last_marker_ = e;
+            has_last_marker_ = true;
+            kept_.push_back(e);
+            return;
         }
-        if (!searching_end) {
-            if (counts(e) && time(e) > end + 30) {
-                end_block = e.block;
-                searching_end = true;
+        if (phase_ != Phase::kSeekEnd) Remember(e, car, counts);
+        if (phase_ != Phase::kSeekStart && !finished_) SeekEnd(e, car, counts);
+        if (phase_ != Phase::kSeekStart) kept_.push_back(e);
+    }
+
+    // The walk ended; damaged when it stopped before the end of the
+    // section, in damaged_block.
+    void EndOfSection(bool damaged, uint32_t damaged_block) {
+        if (phase_ == Phase::kStartBlock) ResolveStart();
+        // The section ended while the lap's end was being looked for: the
+        // end block found stays.
+        if (phase_ == Phase::kSeekEnd && searching_end_ && !damaged) finished_ = true;
+        if (phase_ == Phase::kSeekEnd && finished_)
+            Conclude(damaged, damaged_block);
+        else
+            phase_ = Phase::kDone;
+    }
+
+private:
+    enum class Phase { kSeekStart, kStartBlock, kSeekEnd, kDone };
+
+    // The car's approaches to the line up to the end of the start block.
+    // Before the start is found, only the events since the counting marker
+    // before the latest approach can be needed.
+    void Remember(const Event& e, bool car, bool counts) {
+        if (counts) {
+            last_marker_ = e;
+            has_last_marker_ = true;
+        }
+        const bool seeking = phase_ == Phase::kSeekStart;
+        if (car && line_ - e.value < kNearLine) {
+            near_block_ = e.block;
+            has_near_ = true;
+            has_near_marker_ = has_last_marker_;
+            near_marker_ = last_marker_;
+            if (seeking) Drop(has_near_marker_ ? near_marker_.block : e.block);
+        } else if (seeking && !has_near_) {
+            // No approach yet: a later one goes back no further than the
+            // latest counting marker.
+            Drop(has_last_marker_ ? last_marker_.block : e.block);
+        }
+        if (seeking) kept_.push_back(e);
+    }
+
+    void SeekEnd(const Event& e, bool car, bool counts) {
+        if (!searching_end_) {
+            if (counts && static_cast<int64_t>(e.value) > end_ + 30) {
+                end_block_ = e.block;
+                searching_end_ = true;
             }
-            continue;
+            return;
         }
         // The car must be past the line in the end block, else the next
         // counting marker closes the lap.
-        if (car(e) && e.value < kNearLine && e.block == end_block) finished = true;
-        if (counts(e) && e.block != end_block) {
-            end_block = e.block;
-            finished = true;
+        if (car && e.value < kNearLine && e.block == end_block_) finished_ = true;
+        if (counts && e.block != end_block_) {
+            end_block_ = e.block;
+            finished_ = true;
         }
     }
-    if (!finished && searching_end && !section.damaged) finished = true;  // the section ended: keep the end block
-    if (!finished || end_block <= start_block) return {};
 
-    // Second pass: the car's distance in each block from the start block
-    // to the one after the end block, and the clock's irregularities.
-    const uint32_t m = end_block - start_block + 2;
+    // The car must still be short of the line at the start block; if it is
+    // found so only in an earlier block, the start goes back to the
+    // counting marker before that, and the lap's end is looked for again
+    // from the start block's first counting marker on. Never before the
+    // first block.
+    void ResolveStart() {
+        phase_ = Phase::kSeekEnd;
+        if (has_near_ && near_block_ != start_block_ && has_near_marker_) {
+            start_block_ = near_marker_.block;
+            reference_ = static_cast<int64_t>(near_marker_.value) - 1000;
+            searching_end_ = finished_ = false;
+            end_block_ = 0;
+            // The counting markers between are all before the lap's start,
+            // so they cannot end it.
+            for (size_t i = start_index_; i < kept_.size() && !finished_; ++i) {
+                const Event& e = kept_[i];
+                SeekEnd(e, !e.marker, e.marker);
+            }
+        }
+        Drop(start_block_);
+    }
+
+    void Drop(uint32_t before_block) {
+        const auto keep = std::find_if(kept_.begin(), kept_.end(), [&](const Event& e) { return e.block >= before_block; });
+        start_index_ -= std::min<size_t>(start_index_, static_cast<size_t>(keep - kept_.begin()));
+        kept_.erase(kept_.begin(), keep);
+    }
+
+    void Conclude(bool damaged, uint32_t damaged_block);
+
+    LoadedLap lap_;
+    int64_t start_ = 0, end_ = 0;
+    uint32_t line_ = 0;
+    uint32_t clock_id_ = 0;
+    Phase phase_ = Phase::kSeekStart;
+    // The lap's car records and counting markers, in file order.
+    std::vector<Event> kept_;
+    size_t start_index_ = 0;  // of the first start marker found, in kept_
+    Event last_marker_, near_marker_;
+    bool has_last_marker_ = false, has_near_ = false, has_near_marker_ = false;
+    uint32_t near_block_ = 0;
+    uint32_t start_block_ = 0, end_block_ = 0;
+    int64_t reference_ = 0;
+    bool searching_end_ = false, finished_ = false;
+    LaptimeVerifierReport::LapResult result_;
+};
+
+void LapScan::Conclude(bool damaged, uint32_t damaged_block) {
+    phase_ = Phase::kDone;
+    if (end_block_ <= start_block_) {
+        kept_ = {};
+        return;
+    }
+    LaptimeVerifierReport::LapResult& result = result_;
+    // The car's distance in each block from the start block to the one
+    // after the end block, and the clock's irregularities.
+    const uint32_t m = end_block_ - start_block_ + 2;
     std::vector<int64_t> v(m + 1, 0);
-    int64_t previous_time = reference;
+    int64_t previous_time = reference_;
     int64_t previous_block = 1 - kBlocksPerMarker;
-    for (const Event& e : ev) {
-        if (e.block < start_block) continue;
-        if (e.block > start_block + m - 1) break;
-        const int64_t rel = e.block - start_block + 1;
-        if (car(e)) {
+    for (const Event& e : kept_) {
+        if (e.block < start_block_) continue;
+        if (e.block > start_block_ + m - 1) break;
+        const int64_t rel = e.block - start_block_ + 1;
+        if (!e.marker) {
             v[rel] = e.value;
-        } else if (counts(e)) {
-            const int64_t step = time(e) - previous_time;
+        } else {
+            const int64_t step = static_cast<int64_t>(e.value) - previous_time;
             if (step != 1000) {
                 result.method_b_offset += static_cast<double>(1000 - step);
                 ++result.corrections;
@@ -199,13 +224,14 @@ LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_leng
                 result.method_b_offset += static_cast<double>(blocks - kBlocksPerMarker) * kTickMs;
                 ++result.smashes;
             }
-            previous_time = time(e);
+            previous_time = e.value;
             previous_block = rel;
         }
     }
+    kept_ = {};
     // A damaged block inside the lap ends the analysis with what the clock
     // told so far.
-    if (section.damaged && section.damaged_block <= start_block + m - 1) return result;
+    if (damaged && damaged_block <= start_block_ + m - 1) return;
 
     // Method A: the time from the car's first crossing of the line to its
     // last, from the distances around each.
@@ -220,28 +246,85 @@ LaptimeVerifierReport::LapResult Analyse(const LoadedLap& lap, double track_leng
             k = b;
             break;
         }
-    if (j == 0 || k < 3) return result;
+    if (j == 0 || k < 3) return;
     const int64_t f = v[j + 1];
     int64_t d1 = 0;
     if (f != 0) {
-        if (j + 2 > m) return result;
+        if (j + 2 > m) return;
         d1 = v[j + 2] - v[j + 1];
     } else {
-        if (j + 3 > m) return result;
+        if (j + 3 > m) return;
         d1 = v[j + 3] - v[j + 2];
     }
     const int64_t d2 = v[k - 1] - v[k - 2];
-    int64_t r = int64_t{line} - v[k - 1];
+    int64_t r = int64_t{line_} - v[k - 1];
     if (d2 < std::llabs(r)) r = d2;
     // A car that does not move over these blocks gives no speed to measure by.
-    if (d1 <= 0 || d2 <= 0) return result;
+    if (d1 <= 0 || d2 <= 0) return;
     const double ticks = (static_cast<double>(k) - j - 2) / 36.0 + static_cast<double>(f) / d1 / 36.0 +
                          static_cast<double>(r) / d2 / 36.0;
     result.method_a_ms = static_cast<int>(std::trunc(ticks * 1000.0));
-    return result;
+}
+
+// One walk of a replay's data section serves the scans of all its laps.
+void Scan(const Drivers& d, std::vector<LapScan*>& scans) {
+    int player = -1;
+    std::array<int, 64> driver_of_id{};
+    driver_of_id.fill(-1);
+    for (const LapScan* scan : scans) {
+        const int driver = scan->driver();
+        if (d.player_index == static_cast<uint32_t>(driver))
+            player = driver;
+        else if (d.slot[driver] < driver_of_id.size())
+            driver_of_id[d.slot[driver]] = driver;
+    }
+    auto take = [&](const Event& e) {
+        for (LapScan* scan : scans) scan->Take(e);
+    };
+    const uint32_t scale = CarSample::DistanceScale(d.path, d.data_section_offset);
+    uint32_t block_number = 0;
+    DataSectionWalker walker;
+    const auto end = walker.Walk(
+        d.path, d.data_section_offset,
+        [&](const DataSectionWalker::Block&) {
+            ++block_number;
+            for (LapScan* scan : scans) scan->BeginBlock(block_number);
+            return DataSectionWalker::BlockAction::kRecords;
+        },
+        [&](const DataSectionWalker::Block&, const DataSectionWalker::Record& rec) {
+            if (rec.type == 13) {
+                ByteReader r(rec.payload);
+                const uint32_t v = r.U32();
+                if (!r.ok()) return false;
+                take({block_number, true, v & 0xFF, (v >> 8) * 10, -1});
+            } else if (rec.type == 1) {
+                if (rec.payload.size() < CarSample::kPlayerBytes) return false;
+                if (player >= 0) {
+                    const CarSample s = CarSample::Player(rec.payload.first<CarSample::kPlayerBytes>());
+                    take({block_number, false, 0, s.distance * scale, player});
+                }
+            } else if (rec.type == 3) {
+                for (size_t at = 0; at + CarSample::kOtherBytes <= rec.payload.size(); at += CarSample::kOtherBytes) {
+                    const CarSample s = CarSample::Other(rec.payload.subspan(at).first<CarSample::kOtherBytes>());
+                    if (driver_of_id[s.record_id] >= 0)
+                        take({block_number, false, 0, s.distance * scale, driver_of_id[s.record_id]});
+                }
+            }
+            return true;
+        });
+    const bool damaged = end != DataSectionWalker::End::kFinished;
+    for (LapScan* scan : scans) scan->EndOfSection(damaged, std::max<uint32_t>(block_number, 1));
 }
 
 }  // namespace
+
+LaptimeVerifierReport::LapResult LaptimeVerifierReport::VerifyLap(const LoadedLap& lap, double track_length_m) {
+    if (!Valid(lap)) return {};
+    LapScan scan(lap, track_length_m);
+    std::vector<LapScan*> scans{&scan};
+    Scan(*lap.drivers, scans);
+    return scan.result();
+}
 
 std::string LaptimeVerifierReport::Write(const LoadedLaps& laps, const Progress& progress) {
     std::string text;
@@ -253,18 +336,22 @@ std::string LaptimeVerifierReport::Write(const LoadedLaps& laps, const Progress&
     std::string rows[6] = {"Statistics                ", "Official time(from replay)", "Calculated time (method A)",
                            "Calculated time (method B)", "Clock corrections         ", "Clock smashes             "};
     // One walk per replay for the laps of all its drivers.
-    std::map<const Drivers*, Section> sections;
-    for (const LoadedLap& lap : laps.laps) {
-        if (!Valid(lap) || sections.count(lap.drivers)) continue;
-        std::vector<int> wanted;
-        for (const LoadedLap& other : laps.laps)
-            if (other.drivers == lap.drivers && Valid(other)) wanted.push_back(other.driver);
-        sections.emplace(lap.drivers, Collect(*lap.drivers, wanted));
+    std::vector<std::unique_ptr<LapScan>> scans(laps.laps.size());
+    for (size_t i = 0; i < laps.laps.size(); ++i)
+        if (Valid(laps.laps[i])) scans[i] = std::make_unique<LapScan>(laps.laps[i], laps.track_length_m);
+    std::set<const Drivers*> walked;
+    for (size_t i = 0; i < laps.laps.size(); ++i) {
+        if (!scans[i] || !walked.insert(laps.laps[i].drivers).second) continue;
+        std::vector<LapScan*> of_replay;
+        for (size_t j = i; j < laps.laps.size(); ++j)
+            if (scans[j] && laps.laps[j].drivers == laps.laps[i].drivers) of_replay.push_back(scans[j].get());
+        Scan(*laps.laps[i].drivers, of_replay);
     }
     int n = 0;
-    for (const LoadedLap& lap : laps.laps) {
+    for (size_t i = 0; i < laps.laps.size(); ++i) {
+        const LoadedLap& lap = laps.laps[i];
         ++n;
-        const LapResult r = Valid(lap) ? Analyse(lap, laps.track_length_m, sections.at(lap.drivers)) : LapResult{};
+        const LapResult r = scans[i] ? scans[i]->result() : LapResult{};
         const uint32_t official = lap.LapWord() & 0xFFFFFF;
         rows[0] += "     Lap " + std::to_string(n);
         append("Lap " + std::to_string(n) + ": " + FormatLapTime(official) + " - " + lap.FirstName() + " " +

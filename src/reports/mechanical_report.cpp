@@ -159,13 +159,12 @@ void MechanicalScan::Run(const ReportInput& in, bool short_reasons, const Progre
     for (int i = 0; i < count; ++i)
         for (int k = 0; k <= last_lap; ++k)
             running[i][k] = Drivers::LapMs(d.race_times[i][k]) + (k > 0 ? running[i][k - 1] : 0);
-    auto leader_time = [&](int k) {
-        uint32_t best = 0xFFFFFF;
-        if (k > last_lap) return best;
+    // Taken once per lap here rather than at every marker of the walk.
+    std::vector<uint32_t> leader_times(static_cast<size_t>(last_lap) + 1, 0xFFFFFF);
+    for (int k = 0; k <= last_lap; ++k)
         for (int i = 0; i < count; ++i)
-            if (d.race_lap_count[i] >= k) best = std::min(best, running[i][k]);
-        return best;
-    };
+            if (d.race_lap_count[i] >= k) leader_times[k] = std::min(leader_times[k], running[i][k]);
+    auto leader_time = [&](int k) { return k > last_lap ? uint32_t{0xFFFFFF} : leader_times[static_cast<size_t>(k)]; };
 
     Append("\r\nRACE - MECHANICAL PROBLEMS REPORT\r\n\r\n");
     Append("Starting scan of replay file(this might take a while)...\r\n");

@@ -1,7 +1,9 @@
 #include "reports/report_files.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "replay/header.h"
 #include "reports/complete_report.h"
@@ -111,10 +113,21 @@ ExportResult ExportAllReports(const ReportInput& in, const std::string& prefix, 
         AtomicFile& file = *files[i];
         if (!file.Append(writers[i]()) || !file.Finish()) return fail(i, kWriteError);
     }
+    // The folders are synced once, after all the renames: one fsync for
+    // the export rather than one per report.
+    std::set<std::filesystem::path> folders;
+    auto sync_folders = [&] {
+        for (const auto& folder : folders) atomic_file::SyncFolder(folder);
+    };
     for (size_t i = 0; i < files.size(); ++i) {
-        if (!files[i]->Commit()) return fail(i, kWriteError);
+        if (!files[i]->Commit(AtomicFile::FolderSync::kLater)) {
+            sync_folders();
+            return fail(i, kWriteError);
+        }
+        folders.insert(files[i]->target().parent_path());
         result.written.push_back(names[i]);
     }
+    sync_folders();
     return result;
 }
 

@@ -4,7 +4,9 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <future>
 #include <memory>
+#include <optional>
 #include <span>
 #include <system_error>
 #include <utility>
@@ -466,6 +468,68 @@ std::string_view SpacerGif() {
     return {reinterpret_cast<const char*>(kGif), sizeof kGif};
 }
 
+namespace {
+
+constexpr std::array<const char*, 3> kPictures = {"RaceGraphics", "RaceGraphics2", "track"};
+
+// Writes every page into its begun file and renames them into place; the
+// page that failed, if one did. The mechanical page is written as the scan
+// makes it: a flood of status records makes a text far too large to hold
+// whole.
+std::optional<size_t> WritePages(const ReportInput& in, std::array<AtomicFile, 6>& files, const std::string& folder) {
+    MechanicalScan scan;
+    {
+        AtomicFile& file = files[4];
+        std::string out = PageHead("MECHANICAL REPORT");
+        out.append(kBodyOpen);
+        PageText page;
+        file.Append(out);
+        scan.ScanTo(in, false, [&](const std::string& piece) {
+            out.clear();
+            page.Add(piece, out);
+            file.Append(out);
+        });
+        out.clear();
+        page.End(out);
+        out.append(kBodyClose);
+        out.append(PageFoot());
+        if (!file.Append(out) || !file.Finish()) return 4;
+    }
+    ReportInput input = in;
+    if (in.retire_in_race_report) input.car_status = &scan.status();
+
+    IndexValues values;
+    const std::string practice = WritePracticeReport(input);
+    RaceReportLayout layout;
+    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status, &layout);
+    FillFromReports(values, practice, race, layout);
+    values.scheduled_laps = in.header->race_laps;
+    values.drivers = in.drivers->driver_count;
+    values.track = in.header->track_folder;
+    if (!values.track.empty())
+        values.track[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(values.track[0])));
+
+    const std::array<std::pair<size_t, std::string>, 5> pages = {{
+        {0, TextPage("PRACTICE REPORT", practice)},
+        {1, TextPage("RACE REPORT", race)},
+        {2, TextPage("LAP CHART REPORT", WriteLapChartReport(input))},
+        {3, TextPage("LAP BY LAP REPORT", WriteLapByLapReport(input))},
+        {5, IndexPage(values)},
+    }};
+    for (const auto& [i, text] : pages)
+        if (!files[i].Append(text) || !files[i].Finish()) return i;
+    // The folder is synced once, after every file of the site is in place.
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].Commit(AtomicFile::FolderSync::kLater)) {
+            atomic_file::SyncFolder(folder);
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportSiteImages& images,
                        PngStatusLine* png_status) {
     Result result;
@@ -503,74 +567,65 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         return result;
     };
 
-    // The mechanical page is written as the scan makes it: a flood of status
-    // records makes a text far too large to hold whole.
-    MechanicalScan scan;
-    {
-        AtomicFile& file = files[4];
-        std::string out = PageHead("MECHANICAL REPORT");
-        out.append(kBodyOpen);
-        PageText page;
-        file.Append(out);
-        scan.ScanTo(in, false, [&](const std::string& piece) {
-            out.clear();
-            page.Add(piece, out);
-            file.Append(out);
-        });
-        out.clear();
-        page.End(out);
-        out.append(kBodyClose);
-        out.append(PageFoot());
-        if (!file.Append(out) || !file.Finish()) return failed(4);
-    }
-    ReportInput input = in;
-    if (in.retire_in_race_report) input.car_status = &scan.status();
-
-    IndexValues values;
-    const std::string practice = WritePracticeReport(input);
-    RaceReportLayout layout;
-    const std::string race = WriteRaceReport(input, input.retire_in_race_report, input.car_status, &layout);
-    FillFromReports(values, practice, race, layout);
-    values.scheduled_laps = in.header->race_laps;
-    values.drivers = in.drivers->driver_count;
-    values.track = in.header->track_folder;
-    if (!values.track.empty())
-        values.track[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(values.track[0])));
-
-    const std::array<std::pair<size_t, std::string>, 5> pages = {{
-        {0, TextPage("PRACTICE REPORT", practice)},
-        {1, TextPage("RACE REPORT", race)},
-        {2, TextPage("LAP CHART REPORT", WriteLapChartReport(input))},
-        {3, TextPage("LAP BY LAP REPORT", WriteLapByLapReport(input))},
-        {5, IndexPage(values)},
-    }};
-    for (const auto& [i, text] : pages)
-        if (!files[i].Append(text) || !files[i].Finish()) return failed(i);
-    for (size_t i = 0; i < files.size(); ++i)
-        if (!files[i].Commit()) return failed(i);
+    // The pages (the scan of the whole replay first) are written on a thread
+    // of their own while this one draws the pictures into memory, when the
+    // drawer can: the pictures need nothing of the scan. They go to disk only
+    // once every page is in place, as before.
+    struct Picture {
+        ReportSiteImages::Result drawn = ReportSiteImages::Result::kFailed;
+        std::string bytes;
+    };
+    std::array<Picture, 3> pictures;
+    // A drawer that needs a file draws it in a hidden folder of this run's
+    // own, never at a name in the site folder that something else may hold.
+    std::string bitmaps;
+    auto draw = [&](size_t i, std::string* bytes) {
+        if (!bytes && bitmaps.empty()) {
+            std::string made = folder + std::string(kBitmapFolderPrefix) + "XXXXXX";
+            if (!::mkdtemp(made.data())) return ReportSiteImages::Result::kFailed;
+            bitmaps = made + "/";
+        }
+        const std::string bmp = (bytes ? folder : bitmaps) + kPictures[i] + ".bmp";
+        if (i == 0) return images.SaveRaceGraphics(bmp, bytes);
+        if (i == 1) return images.SaveRaceHistory(bmp, bytes);
+        return images.SaveTrackMap(bmp, 300, bytes);
+    };
+    std::future<std::optional<size_t>> pages =
+        std::async(std::launch::async, [&] { return WritePages(in, files, folder); });
+    const bool in_memory = images.DrawsIntoMemory();
+    if (in_memory)
+        for (size_t i = 0; i < pictures.size(); ++i) pictures[i].drawn = draw(i, &pictures[i].bytes);
+    if (const auto page = pages.get()) return failed(*page);
     result.folder = folder;
 
-    std::string bitmaps = folder + std::string(kBitmapFolderPrefix) + "XXXXXX";
-    const bool have_bitmaps = ::mkdtemp(bitmaps.data()) != nullptr;
-    bitmaps += "/";
-    auto convert = [&](const std::string& name, auto draw) {
-        const std::string bmp = bitmaps + name + ".bmp";
+    // A bitmap drawn into memory goes to its PNG without touching the disk;
+    // one drawn as a file is converted from the file.
+    PngStatusLine& line = png_status ? *png_status : bmp_to_png::ProgramStatusLine();
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        Picture& picture = pictures[i];
+        if (!in_memory) picture.drawn = draw(i, nullptr);
+        const std::string name = kPictures[i];
         const std::string png = folder + name + ".png";
-        const ReportSiteImages::Result drawn = have_bitmaps ? draw(bmp) : ReportSiteImages::Result::kFailed;
-        if (drawn == ReportSiteImages::Result::kNoTrack) return;
-        if (drawn != ReportSiteImages::Result::kWritten) {
+        if (picture.drawn == ReportSiteImages::Result::kNoTrack) continue;
+        if (picture.drawn != ReportSiteImages::Result::kWritten) {
             result.problems.push_back("Could not draw " + png);
-        } else {
-            if (bmp_to_png::ConvertBmpToPng(bmp, png, png_status ? *png_status : bmp_to_png::StandardErrorStatus()) !=
-                0)
-                result.problems.push_back("Could not write " + png);
+            continue;
         }
-        ::unlink(bmp.c_str());
-    };
-    convert("RaceGraphics", [&](const std::string& bmp) { return images.SaveRaceGraphics(bmp); });
-    convert("RaceGraphics2", [&](const std::string& bmp) { return images.SaveRaceHistory(bmp); });
-    convert("track", [&](const std::string& bmp) { return images.SaveTrackMap(bmp, 300); });
-    if (have_bitmaps) ::rmdir(bitmaps.c_str());
+        int converted = 0;
+        if (in_memory) {
+            const std::span<const uint8_t> bmp_bytes(reinterpret_cast<const uint8_t*>(picture.bytes.data()),
+                                                     picture.bytes.size());
+            converted = bmp_to_png::ConvertBmpBytesToPng(bmp_bytes, folder + name + ".bmp", line,
+                                                         AtomicFile::FolderSync::kLater);
+        } else {
+            const std::string bmp = bitmaps + name + ".bmp";
+            converted = bmp_to_png::ConvertBmpToPng(bmp, png, line);
+            ::unlink(bmp.c_str());
+        }
+        if (converted != 0) result.problems.push_back("Could not write " + png);
+        picture.bytes = {};
+    }
+    if (!bitmaps.empty()) ::rmdir(bitmaps.c_str());
 
     const std::array<std::pair<std::string_view, std::string>, 4> fixed = {{
         {"zavro.css", std::string(StyleSheet())},
@@ -578,9 +633,13 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         {"RaceGraphics2.html", GraphicsPage("RACE HISTORY GRAPH", "Race History Graph", "RaceGraphics2.png")},
         {"spacer_clear.gif", std::string(SpacerGif())},
     }};
-    for (const auto& [name, bytes] : fixed)
-        if (!atomic_file::Write(folder + std::string(name), bytes, std::nullopt, atomic_file::Links::kReplace))
+    for (const auto& [name, bytes] : fixed) {
+        AtomicFile file;
+        if (!file.Begin(folder + std::string(name), std::nullopt, atomic_file::Links::kReplace) ||
+            !file.Append(bytes) || !file.Commit(AtomicFile::FolderSync::kLater))
             result.problems.push_back("Could not write " + folder + std::string(name));
+    }
+    atomic_file::SyncFolder(folder);
     return result;
 }
 

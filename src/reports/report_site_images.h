@@ -1,8 +1,9 @@
 #pragma once
 // The three pictures of a report site as the site writer asks for them:
 // whoever can draw (the program's windows, offscreen in the unattended
-// mode) writes each as an uncompressed BMP file at the path given; the
-// writer turns it into a PNG image and deletes the BMP.
+// mode) makes each an uncompressed BMP, into memory when the writer gives
+// bytes and the drawer can, else as a file at the path given; the writer
+// turns it into a PNG image and deletes any BMP file.
 
 #include <string>
 
@@ -16,10 +17,14 @@ public:
     };
 
     virtual ~ReportSiteImages() = default;
-    // The graphical race report of the replay.
-    virtual Result SaveRaceGraphics(const std::string& bmp_path) = 0;
+    // True when every picture can be drawn into memory: the writer then
+    // draws them while the pages are being written.
+    virtual bool DrawsIntoMemory() const { return false; }
+    // The graphical race report of the replay. When bytes is given and
+    // filled, the BMP file's bytes are there and no file was written.
+    virtual Result SaveRaceGraphics(const std::string& bmp_path, std::string* bytes) = 0;
     // The race history graph of the replay.
-    virtual Result SaveRaceHistory(const std::string& bmp_path) = 0;
+    virtual Result SaveRaceHistory(const std::string& bmp_path, std::string* bytes) = 0;
     // The track map, edge x edge pixels.
-    virtual Result SaveTrackMap(const std::string& bmp_path, int edge) = 0;
+    virtual Result SaveTrackMap(const std::string& bmp_path, int edge, std::string* bytes) = 0;
 };

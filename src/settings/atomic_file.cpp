@@ -39,6 +39,8 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+}  // namespace
+
 void SyncFolder(const fs::path& folder) {
     // Makes the rename itself durable; a folder that cannot be opened for
     // this still holds the renamed file, so failure here is not an error.
@@ -48,8 +50,6 @@ void SyncFolder(const fs::path& folder) {
         ::close(fd);
     }
 }
-
-}  // namespace
 
 ReadResult Read(const fs::path& path, size_t max_bytes, std::string& out) {
     out.clear();
@@ -163,13 +163,13 @@ bool AtomicFile::Finish() {
     return true;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Commit(FolderSync folder_sync) {
     if (committed_) return true;
     if (!Finish()) return false;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail();
     temp_.clear();
     committed_ = true;
-    atomic_file::SyncFolder(target_.parent_path());
+    if (folder_sync == FolderSync::kNow) atomic_file::SyncFolder(target_.parent_path());
     return true;
 }
 

@@ -38,6 +38,11 @@ ReadResult Read(const std::filesystem::path& path, size_t max_bytes, std::string
 bool Write(const std::filesystem::path& path, std::string_view bytes,
            std::optional<std::filesystem::perms> mode = std::nullopt, Links links = Links::kFollow);
 
+// Makes the renames done in folder durable (an fsync of the folder); a
+// folder that cannot be opened for this still holds the renamed files, so
+// nothing is reported.
+void SyncFolder(const std::filesystem::path& folder);
+
 }  // namespace atomic_file
 
 // The replacement of one file, written piece by piece: Begin makes a
@@ -72,8 +77,11 @@ public:
     // closes it. After it returns true the new content is whole on disk.
     bool Finish();
     // Finishes when that is not done and renames the temporary file over the
-    // target. False when that fails; the target is then as it was.
-    bool Commit();
+    // target. False when that fails; the target is then as it was. The
+    // rename is made durable at once, or (kLater) by the caller's
+    // atomic_file::SyncFolder once for several files of one folder.
+    enum class FolderSync { kNow, kLater };
+    bool Commit(FolderSync folder_sync = FolderSync::kNow);
     // As Commit, but only when nothing stands at the target: a file that
     // appeared there meanwhile is left as it is, and false is returned with
     // errno EEXIST.

@@ -137,4 +137,24 @@ TEST_F(LaptimeVerifier, DamageInsideTheLapKeepsTheClockFigures) {
     EXPECT_EQ(r.method_a_ms, 0);
 }
 
+TEST_F(LaptimeVerifier, AStartWhereTheCarIsNotShortOfTheLineGoesBackToItsApproach) {
+    // With a line 100 m short of the replay's own, each lap's first
+    // counting marker but Hill's finds the car past the line; only an
+    // earlier block has it short of the line, and the start goes back to
+    // the counting marker before that block. Method A then measures to
+    // that line.
+    Load(OnlineRace(), "short_line.rpy");
+    const struct {
+        int method_a_ms, corrections, smashes;
+        double method_b_offset;
+    } expected[] = {{8888, 0, 0, 0}, {9758, 0, 0, 0}, {9324, 0, 0, 0}, {8888, 0, 0, 0}, {8888, 1, 1, 20 + 27.78}};
+    for (size_t n = 0; n < laps.laps.size(); ++n) {
+        const auto r = LaptimeVerifierReport::VerifyLap(laps.laps[n], kLap - 100);
+        EXPECT_EQ(r.method_a_ms, expected[n].method_a_ms) << n;
+        EXPECT_EQ(r.corrections, expected[n].corrections) << n;
+        EXPECT_EQ(r.smashes, expected[n].smashes) << n;
+        EXPECT_NEAR(r.method_b_offset, expected[n].method_b_offset, 0.01) << n;
+    }
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "golden.h"
@@ -33,33 +34,39 @@ std::string Slurp(const fs::path& p) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Small 8-bit bitmaps in place of the charts; any picture can be made to fail.
+// Small 8-bit bitmaps in place of the charts, as files or (in_memory) as
+// bytes; any picture can be made to fail.
 class FakeImages : public ReportSiteImages {
 public:
     Drawn race = Drawn::kWritten, history = Drawn::kWritten, track = Drawn::kWritten;
     int track_edge = 0;
     std::vector<std::string> paths;  // every bitmap path asked for
-    Result SaveRaceGraphics(const std::string& p) override { return Make(p, race, 4); }
-    Result SaveRaceHistory(const std::string& p) override { return Make(p, history, 5); }
-    Result SaveTrackMap(const std::string& p, int edge) override {
+    bool in_memory = false;
+    bool DrawsIntoMemory() const override { return in_memory; }
+    Result SaveRaceGraphics(const std::string& p, std::string* bytes) override { return Make(p, bytes, race, 4); }
+    Result SaveRaceHistory(const std::string& p, std::string* bytes) override { return Make(p, bytes, history, 5); }
+    Result SaveTrackMap(const std::string& p, int edge, std::string* bytes) override {
         track_edge = edge;
-        return Make(p, track, edge);
+        return Make(p, bytes, track, edge);
     }
 
 protected:
-    Drawn Make(const std::string& path, Drawn what, int edge) {
+    Drawn Make(const std::string& path, std::string* bytes, Drawn what, int edge) {
         paths.push_back(path);
-        return MakeBitmap(path, what, edge);
+        return MakeBitmap(path, bytes, what, edge);
     }
 
 private:
-    static Drawn MakeBitmap(const std::string& path, Drawn what, int edge) {
+    Drawn MakeBitmap(const std::string& path, std::string* bytes, Drawn what, int edge) const {
         if (what != Drawn::kWritten) return what;
         fixture::BmpSpec spec;
         spec.width = spec.height = edge;
         spec.colours = {0xFFFFFF, 0x0000FF};
         spec.pixel = [](int x, int y) { return static_cast<uint32_t>((x + y) & 1); };
-        fixture::WriteBmp(path, spec);
+        if (in_memory && bytes)
+            *bytes = fixture::BuildBmp(spec);
+        else
+            fixture::WriteBmp(path, spec);
         return Drawn::kWritten;
     }
 };
@@ -227,7 +234,7 @@ TEST_F(ReportSite, FailuresAreNamedAndNeverACompleteSite) {
 
 TEST_F(ReportSite, ABrokenBitmapIsReportedAndRemoved) {
     class BadBitmap : public FakeImages {
-        Result SaveRaceHistory(const std::string& p) override {
+        Result SaveRaceHistory(const std::string& p, std::string*) override {
             std::ofstream(p, std::ios::binary) << "BMnot a bitmap";
             return Drawn::kWritten;
         }
@@ -369,6 +376,34 @@ TEST_F(ReportSite, TheIndexReadsItsTablesWhereTheyStandWhateverTheDriversAreCall
     const std::string index = Slurp(result.folder + "index.html");
     EXPECT_NE(index.find("<p>Fastest lap: LAPS LED (1m29.000s)</p>"), std::string::npos) << index;
     EXPECT_NE(index.find("<p>Most laps led: LAPS LED (2 laps)</p>"), std::string::npos);
+}
+
+TEST_F(ReportSite, BitmapsDrawnIntoMemoryGiveTheSameImagesAndStatusWithoutTouchingTheDisk) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    fs::create_directory(dir.File("files"));
+    const auto from_files = Write(r->input, dir.File("files"));
+    ASSERT_TRUE(from_files.complete());
+    std::map<std::string, std::string> png;
+    for (const char* name : {"RaceGraphics.png", "RaceGraphics2.png", "track.png"}) png[name] = Slurp(from_files.folder + name);
+    const std::string file_log = png_log.str();
+
+    fs::create_directory(dir.File("memory"));
+    images.in_memory = true;
+    png_log.str("");
+    // A BMP where a drawn one would go is never read, nor touched.
+    fs::create_directory(dir.File("memory/monza"));
+    std::ofstream(dir.File("memory/monza/track.bmp"), std::ios::binary) << "BMnot a bitmap";
+    const auto from_memory = Write(r->input, dir.File("memory"));
+    ASSERT_TRUE(from_memory.complete()) << (from_memory.problems.empty() ? "" : from_memory.problems[0]);
+    for (const auto& [name, bytes] : png) {
+        ASSERT_FALSE(bytes.empty()) << name;
+        EXPECT_EQ(Slurp(from_memory.folder + name), bytes) << name;
+    }
+    EXPECT_EQ(Slurp(from_memory.folder + "track.bmp"), "BMnot a bitmap");
+    std::string memory_log = png_log.str();
+    // The status lines name the same files.
+    for (size_t at; (at = memory_log.find("/memory/")) != std::string::npos;) memory_log.replace(at, 8, "/files/");
+    EXPECT_EQ(memory_log, file_log);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/ui/report_site_mode.h"
 
+#include <QApplication>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -7,6 +9,7 @@
 #include "app/export_reports_mode.h"
 #include "document/rpy_graph_doc.h"
 #include "app/ui/rpy_graph_view.h"
+#include "interaction/batch_interaction.h"
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
@@ -14,12 +17,16 @@
 #include "settings/settings.h"
 #include "track/track.h"
 
+// The view's cursors live in a static library, whose resources the linker
+// would otherwise leave out.
+static void InitResources() { Q_INIT_RESOURCE(ostrevan); }
+
 SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view) {
-    return [&doc, &view](const std::string& bmp_path, int edge) {
+    return [&doc, &view](const std::string& bmp_path, int edge, std::string* bytes) {
         if (!doc.IsTrackLoaded()) return ReportSiteImages::Result::kNoTrack;
         const int size = doc.GetBMPSizeInPixel();
         doc.SetBMPSizeInPixel(edge);
-        const bool saved = view.SaveTrackMapBitmap(bmp_path);
+        const bool saved = bytes ? view.TrackMapBitmap(*bytes) : view.SaveTrackMapBitmap(bmp_path);
         doc.SetBMPSizeInPixel(size);
         return saved ? ReportSiteImages::Result::kWritten : ReportSiteImages::Result::kFailed;
     };
@@ -65,4 +72,21 @@ int RunReportSite(const CommandLine& command, Settings& settings, Interaction& u
     }
     out << result.folder << '\n';
     return result.complete() ? 0 : 1;
+}
+
+int RunReportSiteProcess(int& argc, char** argv, const CommandLine& command) {
+    // No window is ever shown: the charts and the track map are drawn on
+    // Qt's offscreen platform, which must be chosen before the application
+    // object exists.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The mode has taken its arguments: Qt reads none of them, nor options
+    // of its own after them (another platform would need a display).
+    int qt_argc = argc > 0 ? 1 : 0;
+    QApplication app(qt_argc, argv);
+    InitResources();
+    BatchInteraction ui;
+    Settings& settings = Settings::Instance();
+    for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
+    settings.InitProgramFolder();
+    return RunReportSite(command, settings, ui, std::cout);
 }

@@ -24,3 +24,7 @@ SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view);
 // whose folder is then printed on out. Every failure is told through ui
 // (standard error in the program).
 int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out);
+
+// The whole "-reportsite" process: the offscreen application, the settings
+// and the site; the exit status.
+int RunReportSiteProcess(int& argc, char** argv, const CommandLine& command);

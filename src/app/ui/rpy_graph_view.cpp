@@ -228,6 +228,16 @@ void CRpyGraphView::OnPanningTool() {
 }
 
 bool CRpyGraphView::SaveTrackMapBitmap(const std::string& path) {
+    CDIBSectionLite dib;
+    return DrawTrackMapBitmap(dib) && dib.SaveBmp(path);
+}
+
+bool CRpyGraphView::TrackMapBitmap(std::string& bytes) {
+    CDIBSectionLite dib;
+    return DrawTrackMapBitmap(dib) && dib.EncodeBmp(bytes);
+}
+
+bool CRpyGraphView::DrawTrackMapBitmap(CDIBSectionLite& dib) {
     const int s = doc_.GetBMPSizeInPixel();
     if (s <= 0) return false;
     QImage canvas(s, s, QImage::Format_RGB32);
@@ -250,9 +260,7 @@ bool CRpyGraphView::SaveTrackMapBitmap(const std::string& path) {
     header.biBitCount = 4;
     std::vector<uint32_t> palette{0xFFFFFF};
     for (size_t i = 0; i < 15; ++i) palette.push_back(dib_pixels::RgbQuadOf(doc_.GetColours()[i]));
-    CDIBSectionLite dib;
-    if (!dib.CreateFromBitmapInfo(header, palette, &canvas)) return false;
-    return dib.SaveBmp(path);
+    return dib.CreateFromBitmapInfo(header, palette, &canvas);
 }
 
 void CRpyGraphView::OnSaveTrackMapBitmap() {

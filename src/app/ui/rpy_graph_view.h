@@ -19,6 +19,7 @@
 #include "app/ui/zoom_view.h"
 #include "track/ui/mfc_display.h"
 
+class CDIBSectionLite;
 class QMenu;
 class QPainter;
 class QPrinter;
@@ -61,6 +62,8 @@ public:
     // False, with no file written and an old one left whole, when the
     // bitmap cannot be made or written.
     bool SaveTrackMapBitmap(const std::string& path);
+    // The same bitmap into memory: bytes gets the BMP file's bytes.
+    bool TrackMapBitmap(std::string& bytes);
     // The visible map as the window shows it.
     const QImage& Canvas() const { return canvas_; }
 
@@ -114,6 +117,10 @@ protected:
     void NotifyZoom() override;
 
 private:
+    // The map at the bitmap size of the settings into dib, at 4 bits per
+    // pixel with the map palette; false when it cannot be made.
+    bool DrawTrackMapBitmap(CDIBSectionLite& dib);
+
     void OnInitialUpdate();
     void RebuildCanvas();
     void DrawStartScreen(QPainter& painter);

@@ -18,14 +18,20 @@ int ToInt(int64_t v) {
 
 CZoomView::CZoomView(QWidget* parent)
     : QAbstractScrollArea(parent),
-      band_(new QRubberBand(QRubberBand::Rectangle, viewport())),
-      zoom_cursor_(QIcon(":/cursors/zoom.svg").pixmap(32, 32), 12, 12) {
+      band_(new QRubberBand(QRubberBand::Rectangle, viewport())) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(false);
 }
 
 CZoomView::~CZoomView() = default;
+
+const QCursor& CZoomView::ZoomCursor() {
+    // Made when first needed: a view that is only drawn from (the report
+    // site's map) never loads the picture's SVG support.
+    if (!zoom_cursor_) zoom_cursor_.emplace(QIcon(":/cursors/zoom.svg").pixmap(32, 32), 12, 12);
+    return *zoom_cursor_;
+}
 
 void CZoomView::SetZoomSizes(int64_t width, int64_t height) {
     zoom_.SetZoomSizes(width, height);
@@ -129,7 +135,7 @@ void CZoomView::UpdateCursor() {
     if (pan_mode_ == 1)
         viewport()->setCursor(capturing_ ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
     else if (zoom_mode_ == kZoomIn || zoom_mode_ == kZoomOut)
-        viewport()->setCursor(zoom_cursor_);
+        viewport()->setCursor(ZoomCursor());
     else
         viewport()->unsetCursor();
 }

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QCursor>
 #include <QPoint>
+#include <optional>
 
 #include "app/zoom_model.h"
 
@@ -53,6 +54,7 @@ protected:
 private:
     void SyncScrollBars();
     void UpdateCursor();
+    const QCursor& ZoomCursor();
 
     ZoomModel zoom_;
     int zoom_mode_ = kZoomOff;
@@ -62,5 +64,5 @@ private:
     QPoint band_origin_;
     QPoint last_mouse_;
     QRubberBand* band_ = nullptr;
-    QCursor zoom_cursor_;
+    std::optional<QCursor> zoom_cursor_;
 };

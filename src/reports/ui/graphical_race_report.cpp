@@ -209,6 +209,13 @@ bool GraphicalRaceReport::SaveBitmap(const std::string& path) {
     return written;
 }
 
+bool GraphicalRaceReport::BitmapBytes(std::string& bytes) {
+    bool drawn = false;
+    if (BuildChart()) drawn = chart_.EncodeBmp(bytes);
+    OnClose();
+    return drawn;
+}
+
 void GraphicalRaceReport::OnExportToBmp() {
     if (!BuildChart()) return;
     const auto path = chart_export::ChoosePath(ui_, doc_, header_, DefaultName());

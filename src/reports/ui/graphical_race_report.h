@@ -57,6 +57,8 @@ public:
     // Builds the chart, writes it as a BMP file at path and closes as OK
     // does. False when nothing could be written; an old file stays whole.
     bool SaveBitmap(const std::string& path);
+    // The same into memory: bytes gets the BMP file's bytes.
+    bool BitmapBytes(std::string& bytes);
 
     // "Export to BMP": asks for a file and writes the chart there; a failed
     // write is reported.

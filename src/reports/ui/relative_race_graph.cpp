@@ -335,6 +335,8 @@ void RelativeRaceGraph::Draw(const RaceHistory& history, int W, int H) {
 
 bool RelativeRaceGraph::SaveBitmap(const std::string& path) { return !image_.IsEmpty() && image_.SaveBmp(path); }
 
+bool RelativeRaceGraph::BitmapBytes(std::string& bytes) { return !image_.IsEmpty() && image_.EncodeBmp(bytes); }
+
 void RelativeRaceGraph::OnExportToBmp() {
     if (image_.IsEmpty()) return;
     const auto path = chart_export::ChoosePath(ui_, doc_, header_, "_RaceGraph.bmp");

@@ -57,6 +57,8 @@ public:
     // Writes the latest drawing as a BMP file. False when there is none or
     // it could not be written (an old file then stays whole).
     bool SaveBitmap(const std::string& path);
+    // The same into memory: bytes gets the BMP file's bytes.
+    bool BitmapBytes(std::string& bytes);
     void OnExportToBmp();
     void OnClose();
 

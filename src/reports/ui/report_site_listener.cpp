@@ -138,7 +138,7 @@ ReportSiteWatcher::Handled ReportSiteListener::WriteSite(const std::filesystem::
     // site then names its map as failed.
     const bool lent = doc_.LendTrackSlot(std::move(track));
     SiteChartImages::TrackMap map = track_map_;
-    if (!lent) map = [](const std::string&, int) { return ReportSiteImages::Result::kFailed; };
+    if (!lent) map = [](const std::string&, int, std::string*) { return ReportSiteImages::Result::kFailed; };
     const auto result = WriteSiteWithCharts(ui_, &doc_, *header, *drivers, parent, map);
     if (lent) doc_.LendTrackSlot(nullptr);
     if (result.complete()) return Handled::kWritten;

@@ -11,20 +11,22 @@ SiteChartImages::SiteChartImages(Interaction& ui, const CRpyGraphDoc* doc, const
                                  TrackMap track_map)
     : ui_(ui), doc_(doc), drivers_(drivers), header_(header), track_map_(std::move(track_map)) {}
 
-SiteChartImages::Result SiteChartImages::SaveRaceGraphics(const std::string& bmp_path) {
+SiteChartImages::Result SiteChartImages::SaveRaceGraphics(const std::string& bmp_path, std::string* bytes) {
     GraphicalRaceReport chart(ui_);
     chart.SetReplay(doc_, &drivers_, &header_);
-    return chart.SaveBitmap(bmp_path) ? Result::kWritten : Result::kFailed;
+    const bool drawn = bytes ? chart.BitmapBytes(*bytes) : chart.SaveBitmap(bmp_path);
+    return drawn ? Result::kWritten : Result::kFailed;
 }
 
-SiteChartImages::Result SiteChartImages::SaveRaceHistory(const std::string& bmp_path) {
+SiteChartImages::Result SiteChartImages::SaveRaceHistory(const std::string& bmp_path, std::string* bytes) {
     RelativeRaceGraph graph(ui_);
     graph.SetReplay(doc_, &drivers_, &header_);
-    return graph.SaveBitmap(bmp_path) ? Result::kWritten : Result::kFailed;
+    const bool drawn = bytes ? graph.BitmapBytes(*bytes) : graph.SaveBitmap(bmp_path);
+    return drawn ? Result::kWritten : Result::kFailed;
 }
 
-SiteChartImages::Result SiteChartImages::SaveTrackMap(const std::string& bmp_path, int edge) {
-    return track_map_ ? track_map_(bmp_path, edge) : Result::kNoTrack;
+SiteChartImages::Result SiteChartImages::SaveTrackMap(const std::string& bmp_path, int edge, std::string* bytes) {
+    return track_map_ ? track_map_(bmp_path, edge, bytes) : Result::kNoTrack;
 }
 
 report_site::Result WriteSiteWithCharts(Interaction& ui, const CRpyGraphDoc* doc, const Header& header,

@@ -17,16 +17,19 @@ class Interaction;
 
 class SiteChartImages : public ReportSiteImages {
 public:
-    using TrackMap = std::function<Result(const std::string& bmp_path, int edge)>;
+    // Draws the track map into *bytes when bytes is given, else into a file
+    // at bmp_path.
+    using TrackMap = std::function<Result(const std::string& bmp_path, int edge, std::string* bytes)>;
 
     // Everything is borrowed and must outlive the object; doc may be null.
     SiteChartImages(Interaction& ui, const CRpyGraphDoc* doc, const Drivers& drivers, const Header& header,
                     TrackMap track_map);
 
-    Result SaveRaceGraphics(const std::string& bmp_path) override;
-    Result SaveRaceHistory(const std::string& bmp_path) override;
+    bool DrawsIntoMemory() const override { return true; }
+    Result SaveRaceGraphics(const std::string& bmp_path, std::string* bytes) override;
+    Result SaveRaceHistory(const std::string& bmp_path, std::string* bytes) override;
     // kNoTrack when no track-map function was given.
-    Result SaveTrackMap(const std::string& bmp_path, int edge) override;
+    Result SaveTrackMap(const std::string& bmp_path, int edge, std::string* bytes) override;
 
 private:
     Interaction& ui_;

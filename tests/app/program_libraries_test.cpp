@@ -1,0 +1,114 @@
+// The program as a process: the report export runs without a display and
+// loads no Qt library at all; the windows come from a library opened only
+// for them. The dynamic loader lists every library it starts
+// (LD_DEBUG=libs), which the tests read.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "report_scenarios.h"
+#include "support/config_dir.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+    // The libraries the loader started, one path a line.
+    std::vector<std::string> libraries;
+};
+
+// Runs the program with no display in its environment and the loader's
+// list of libraries on standard error.
+Outcome RunProgram(const std::vector<std::string>& args, const fs::path& scratch) {
+    std::vector<std::string> env_text;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
+            entry.starts_with("QT_QPA_PLATFORM=") || entry.starts_with("LD_DEBUG"))
+            continue;
+        env_text.push_back(entry);
+    }
+    env_text.push_back("LD_DEBUG=libs");
+    std::vector<char*> env;
+    for (std::string& e : env_text) env.push_back(e.data());
+    env.push_back(nullptr);
+    std::vector<std::string> argv_text{OSTREVAN_PROGRAM};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const fs::path err_file = scratch / "stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    Outcome out;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return out;
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    out.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    std::ifstream in(err_file);
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto at = line.find("calling init: ");
+        if (at != std::string::npos)
+            out.libraries.push_back(line.substr(at + std::strlen("calling init: ")));
+        else
+            out.err += line + "\n";
+    }
+    return out;
+}
+
+bool Loaded(const Outcome& o, const std::string& part) {
+    for (const std::string& library : o.libraries)
+        if (fs::path(library).filename().string().find(part) != std::string::npos) return true;
+    return false;
+}
+
+TEST(ProgramLibraries, ReportExportRunsWithoutDisplayAndLoadsNoQt) {
+    report_scenarios::UseUtc();
+    fixture::ScopedConfigDir config;
+    fixture::TempDir dir;
+    report_scenarios::WriteAndLoad(report_scenarios::PracticeAndRace(), dir.File("monza.rpy"));
+    fs::create_directories(dir.path() / "out");
+    const Outcome o =
+        RunProgram({"-expreports", "--" + dir.File("monza.rpy"), "--" + dir.File("out/"), "-mech"}, dir.path());
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(fs::exists(dir.path() / "out" / "monza_Mechanical.txt"));
+    // The list is read: the C++ library is always in it.
+    EXPECT_TRUE(Loaded(o, "libstdc++")) << "the loader listed no library";
+    for (const char* qt : {"libQt6", "libGL", "libX11", "libxcb", "libfontconfig", "libostrevan_"})
+        EXPECT_FALSE(Loaded(o, qt)) << qt;
+}
+
+TEST(ProgramLibraries, InteractiveProgramOpensTheWindowsLibrary) {
+    fixture::ScopedConfigDir config;
+    fixture::TempDir dir;
+    // Without a display the interactive program says so and stops, after
+    // its windows' library has been opened.
+    const Outcome o = RunProgram({}, dir.path());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("Ostrevan needs a graphical display"), std::string::npos) << o.err;
+    EXPECT_TRUE(Loaded(o, "libostrevan_windows.so"));
+}
+
+}  // namespace
