@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "stadium_race.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -35,10 +36,6 @@
 #include "replay/drivers.h"
 #include "replay/race_stream.h"
 #include "settings/settings.h"
-#include "support/race_generator.h"
-#include "support/replay_fixture.h"
-#include "support/track_fixture.h"
-#include "track/track.h"
 
 namespace {
 
@@ -55,39 +52,7 @@ fs::path BenchFolder() {
 // A simulator folder with the stadium circuit as "monza" and an hour of
 // racing on it: 20 cars at about 40 m/s for some 135 laps.
 const fs::path& Simulator() {
-    static const fs::path folder = [] {
-        const fs::path sim = BenchFolder() / "sim";
-        const fs::path replay = sim / "replay" / "hour.rpy";
-        if (!fs::exists(replay)) {
-            fs::create_directories(sim / "replay");
-            fs::create_directories(sim / "tracks" / "monza");
-            fixture::WriteFile(sim / "qel.exe", "MZ");
-            fixture::WriteFile(sim / "tracks" / "monza" / "monza.trk",
-                               fixture::BuildTrackBlock(fixture::StadiumCircuit()));
-            const auto track = Track::Load(sim, "monza");
-            fixture::RacePlan plan;
-            plan.lap_length_m = track->GetLength();
-            track->Clear();
-            plan.practice = false;
-            plan.race_code = 2;
-            plan.filler_bytes = 16;
-            for (int c = 0; c < kCars; ++c) {
-                fixture::CarPlan car;
-                car.driver.first_name = "Driver" + std::to_string(c);
-                car.driver.last_name = "Bench";
-                car.driver.slot = static_cast<uint32_t>((c * 7) % kCars);
-                car.driver.engine_index = static_cast<uint32_t>(c % 7);
-                car.race_lead_m = 20.0 + c * 8.0;
-                for (int k = 0; k <= 135; ++k) car.race_speeds.push_back(39.0 + (c % 5) * 0.2 + (k % 3) * 0.3);
-                plan.cars.push_back(car);
-            }
-            const fixture::RaceGenerator gen(plan);
-            fixture::ReplaySpec spec = gen.Spec();
-            spec.track = "monza";
-            fixture::WriteFile(replay, fixture::BuildReplay(spec));
-        }
-        return sim;
-    }();
+    static const fs::path folder = bench::WriteStadiumRace(BenchFolder() / "sim", {"hour.rpy", 135, 39.0, {}});
     return folder;
 }
 

@@ -24,11 +24,9 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "support/race_generator.h"
+#include "stadium_race.h"
 #include "support/replay_fixture.h"
 #include "support/session_fixture.h"
-#include "support/track_fixture.h"
-#include "track/track.h"
 
 extern char** environ;
 
@@ -47,38 +45,11 @@ fs::path BenchFolder() {
 // on it: 20 cars at about 10 m/s for some 140 laps (four and a quarter
 // hours), every block with all 20 cars, 214 MB in all.
 fs::path Simulator() {
-    const fs::path sim = BenchFolder() / "sim";
-    const fs::path replay = sim / "replay" / "long.rpy";
-    if (fs::exists(replay)) return sim;
-    fs::create_directories(sim / "replay");
-    fs::create_directories(sim / "tracks" / "monza");
-    fixture::WriteFile(sim / "qel.exe", "MZ");
-    fixture::WriteFile(sim / "tracks" / "monza" / "monza.trk", fixture::BuildTrackBlock(fixture::StadiumCircuit()));
-    const auto track = Track::Load(sim, "monza");
-    fixture::RacePlan plan;
-    plan.lap_length_m = track->GetLength();
-    track->Clear();
-    plan.practice = false;
-    plan.race_code = 2;
-    plan.filler_bytes = 16;
-    for (int c = 0; c < 20; ++c) {
-        fixture::CarPlan car;
-        car.driver.first_name = "Driver" + std::to_string(c);
-        car.driver.last_name = "Bench";
-        car.driver.slot = static_cast<uint32_t>((c * 7) % 20);
-        car.driver.engine_index = static_cast<uint32_t>(c % 7);
-        car.race_lead_m = 20.0 + c * 8.0;
-        for (int k = 0; k <= 140; ++k) car.race_speeds.push_back(9.4 + (c % 5) * 0.2 + (k % 3) * 0.3);
-        plan.cars.push_back(car);
-    }
+    bench::StadiumRace race{"long.rpy", 140, 9.4, {}};
     // Now and then a car's status changes, for the mechanical report.
     for (uint32_t tick = 5000; tick < 36 * 15000; tick += 9000)
-        plan.status.push_back({tick, tick / 9000 % 20, 9, static_cast<uint8_t>(1 + tick / 9000 % 3)});
-    const fixture::RaceGenerator gen(plan);
-    fixture::ReplaySpec spec = gen.Spec();
-    spec.track = "monza";
-    fixture::WriteFile(replay, fixture::BuildReplay(spec));
-    return sim;
+        race.status.push_back({tick, tick / 9000 % 20, 9, static_cast<uint8_t>(1 + tick / 9000 % 3)});
+    return bench::WriteStadiumRace(BenchFolder() / "sim", race);
 }
 
 // A Grand Prix weekend of 14 KB or so: practice and race of eight cars,
