@@ -189,11 +189,12 @@ TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {
 
 TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave) {
     EditTrackProp box(ui);
-    box.month = "13";
+    box.month = "5";
     box.day = "5";
     box.show();
     QApplication::processEvents();
     fixture::CheckScreenshot(box.grab().toImage(), "edit_track_properties");
+    box.findChild<QLineEdit*>("month")->setText("13");
     box.accept();
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Month must be a number from 1 to 12."});
