@@ -50,6 +50,9 @@ int64_t NowNs() {
 constexpr int64_t kTimeResolutionNs = 2'000'000'000;
 
 struct Hive {
+    // Each file is read with the root of its own hive: the machine hive's
+    // keys stand under HKEY_LOCAL_MACHINE.
+    explicit Hive(RegistryHive hive) : store(hive) {}
     RegistryStore store;
     HiveCache::Status status = HiveCache::Status::kOk;
     Stamp stamp;
@@ -90,7 +93,7 @@ RegistryStore& HiveCache::Get(RegistryHive hive, Status& status) {
         return slot->store;
     }
     const bool first = !slot;
-    if (!slot) slot = std::make_unique<Hive>();
+    if (!slot) slot = std::make_unique<Hive>(hive);
     Hive& h = *slot;
     const int64_t read_at = NowNs();
     const RegistryStore::LoadResult result = h.store.Load(file);

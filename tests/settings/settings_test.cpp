@@ -95,9 +95,16 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
             KeyOf(reg, RegistryHive::kCurrentUser, Settings::kSettingsKey).WriteString("QELDirectory", *c.own);
         }
         if (c.setup_key) {
-            CRegistry reg(RegistryHive::kLocalMachine);
-            KeyOf(reg, RegistryHive::kLocalMachine, Settings::kSetupKey);
-            if (c.setup_folder) reg.WriteString("Directory", *c.setup_folder);
+            // The machine hive as the registry editor exports it: its keys
+            // stand under HKEY_LOCAL_MACHINE.
+            std::string machine = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Corvalis\\Setup\\QEL]\r\n";
+            if (c.setup_folder) {
+                std::string escaped;
+                for (char ch : *c.setup_folder) escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+                machine += "\"Directory\"=\"" + escaped + "\"\r\n";
+            }
+            fs::create_directories(fresh.folder());
+            fixture::WriteFile(fresh.folder() / "local_machine.reg", machine);
         }
         if (c.wine_key) {
             fixture::WriteWinePrefix(
