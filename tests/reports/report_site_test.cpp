@@ -1,7 +1,9 @@
 // The report site: every page of sites of full, practice-only and
 // race-only replays equals its checked-in file byte for byte; replay text
 // is escaped; the index takes its values whole and in one pass; failures
-// are named and never called a complete site.
+// are named and never called a complete site; the clean-up removes only
+// what a run of Ostrevan left, and a folder held elsewhere is waited on
+// for a bounded time.
 
 #include "reports/report_site.h"
 
