@@ -32,7 +32,8 @@ SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view) {
     };
 }
 
-int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out) {
+int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out,
+                  const report_site::FolderWait& wait) {
     std::string folder = command.folder.empty() ? settings.GetRecordsPath() : command.folder;
     if (!folder.empty()) {
         // A stored Windows path leads to its Wine drive.
@@ -63,9 +64,10 @@ int RunReportSite(const CommandLine& command, Settings& settings, Interaction& u
     }
     doc.LendTrackSlot(std::move(track));
     CRpyGraphView view(doc);
-    const auto result = WriteSiteWithCharts(ui, &doc, *header, *drivers, folder, ViewTrackMap(doc, view));
+    const auto result = WriteSiteWithCharts(ui, &doc, *header, *drivers, folder, ViewTrackMap(doc, view), wait);
     doc.LendTrackSlot(nullptr);
     for (const std::string& problem : result.problems) ui.ShowMessage(problem, Interaction::Icon::Error);
+    if (result.busy) return 1;
     if (result.folder.empty()) {
         ui.ShowMessage("Could not create site!\r\nPlease verify export path in File->Settings", Interaction::Icon::Error);
         return 1;
