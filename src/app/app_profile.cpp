@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "settings/hive_cache.h"
 #include "settings/registry.h"
 
 namespace {
@@ -36,6 +37,10 @@ std::optional<AppProfile::Placement> AppProfile::ReadPlacement() {
 }
 
 bool AppProfile::WritePlacement(const Placement& p) {
+    // The five values go in under one lock, so windows closing at once
+    // leave the placement of one of them, never a mix.
+    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
+    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
     CRegistry reg(RegistryHive::kCurrentUser);
     bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kFrameKey);
     const std::array<int, 5> v = {p.status, p.top, p.left, p.bottom, p.right};
@@ -45,9 +50,23 @@ bool AppProfile::WritePlacement(const Placement& p) {
 
 AppProfile::Rect AppProfile::PlaceOnScreen(const Placement& p, const Rect& work_area, const std::vector<Rect>& screens,
                                            int icon_width, int icon_height) {
+    // A window larger than all the screens together shows no more of
+    // itself; the window system may not even draw it.
+    int64_t max_width = kMaxCoordinate, max_height = kMaxCoordinate;
+    if (!screens.empty()) {
+        int64_t x0 = screens[0].x, y0 = screens[0].y, x1 = x0 + screens[0].width, y1 = y0 + screens[0].height;
+        for (const Rect& s : screens) {
+            x0 = std::min<int64_t>(x0, s.x);
+            y0 = std::min<int64_t>(y0, s.y);
+            x1 = std::max(x1, int64_t{s.x} + s.width);
+            y1 = std::max(y1, int64_t{s.y} + s.height);
+        }
+        max_width = Within(x1 - x0, 0, kMaxCoordinate);
+        max_height = Within(y1 - y0, 0, kMaxCoordinate);
+    }
     // In 64 bits, so that no sum or difference of stored numbers overflows.
-    const int64_t width = Within(int64_t{p.right} - p.left, 0, kMaxCoordinate);
-    const int64_t height = Within(int64_t{p.bottom} - p.top, 0, kMaxCoordinate);
+    const int64_t width = Within(int64_t{p.right} - p.left, 0, max_width);
+    const int64_t height = Within(int64_t{p.bottom} - p.top, 0, max_height);
     const int64_t x = Within(p.left, -kMaxCoordinate, kMaxCoordinate) + work_area.x;
     const int64_t y = Within(p.top, -kMaxCoordinate, kMaxCoordinate) + work_area.y;
     // How much of the title bar must show: an icon's width, or all of a
@@ -89,6 +108,9 @@ std::vector<std::string> AppProfile::ReadRecentFiles() {
 }
 
 bool AppProfile::WriteRecentFiles(const std::vector<std::string>& files) {
+    // One list, under one lock, as for the placement.
+    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
+    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
     CRegistry reg(RegistryHive::kCurrentUser);
     bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kRecentKey);
     for (size_t i = 1; ok && i <= kRecentFiles; ++i) {

@@ -28,11 +28,14 @@ public:
     static std::optional<Placement> ReadPlacement();
     // False when the store could not be written. True without writing when
     // the settings file could not be read at start: it is left alone all
-    // run (the same holds for the recent files).
+    // run (the same holds for the recent files). The values go in under
+    // one lock on the settings file, so that of windows closing at once
+    // one window's placement stands whole (the same holds for the list).
     static bool WritePlacement(const Placement& placement);
     // Where a stored placement opens. The stored numbers may be anything a
     // file holds: each coordinate is bounded to +-kMaxCoordinate and the
-    // size to 0..kMaxCoordinate first. The rectangle is then moved by the
+    // size to what all the screens together hold (kMaxCoordinate without
+    // screens), and to 0 at least, first. The rectangle is then moved by the
     // work area's corner. Its title bar, taken as the band of an icon's
     // height above it, must show on one of the screens (primary first): an
     // icon's width of it, and its lower half at least. When it does not,

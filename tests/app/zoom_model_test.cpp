@@ -132,7 +132,8 @@ TEST(AppProfile, APlacementIsBoundedAndKeepsItsTitleBarOnAScreenThatExists) {
         {"that monitor gone: an icon's width on the primary one", {1, 70, -1200, 670, -400}, primary,
          {32 - 800, 100, 800, 600}},
         {"title bar above the screen", {1, -530, 100, 70, 900}, primary, {100, 16, 800, 600}},
-        {"extreme numbers", {1, kMin, kMin, kMax, kMax}, primary, {32 - 32767, 16, 32767, 32767}},
+        {"extreme numbers: no larger than the screens", {1, kMin, kMin, kMax, kMax}, primary, {32 - 1024, 16, 1024, 768}},
+        {"as large as both screens", {1, -30, -1280, 994, 1024}, with_left, {-1280, 16, 2304, 1024}},
         {"reversed extremes", {1, kMax, kMax, kMin, kMin}, primary, {1023, 768 - 32, 0, 0}},
         {"no screen: bounded only", {1, kMin, kMax, kMax, kMin}, {}, {32767, -32767 + 30, 0, 32767}},
     };
