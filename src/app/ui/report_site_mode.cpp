@@ -13,6 +13,7 @@
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
+#include "settings/hive_cache.h"
 #include "settings/path_lookup.h"
 #include "settings/settings.h"
 #include "track/track.h"
@@ -87,6 +88,8 @@ int RunReportSiteProcess(int& argc, char** argv, const CommandLine& command) {
     QApplication app(qt_argc, argv);
     InitResources();
     BatchInteraction ui;
+    // An unattended run leaves the configuration folder as it finds it.
+    HiveCache::WriteNothing();
     Settings& settings = Settings::Instance();
     for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
     settings.InitProgramFolder();
