@@ -96,9 +96,10 @@ TEST_F(LibraryWindowTest, QELRankShowsTheTimesMissingFromTheProfile) {
     dialog.DriverList()->setCurrentIndex(0);
     dialog.Calculate();
     EXPECT_EQ(doc->default_player_index, 0);
-    // The sample's profile holds one time, a training lap at spa.
-    EXPECT_EQ(dialog.Field(0)->text(), "Missing 10 laptime(s)");
-    EXPECT_EQ(dialog.Field(8)->text(), "Missing 76 laptime(s)");
+    // The sample's profile holds Lotus times at two of the eleven tracks,
+    // monza and spa.
+    EXPECT_EQ(dialog.Field(0)->text(), "Missing 9 laptime(s)");
+    EXPECT_EQ(dialog.Field(8)->text(), "Missing 75 laptime(s)");
     dialog.show();
     QApplication::processEvents();
     fixture::CheckScreenshot(dialog.grab().toImage(), "qel_rank");
