@@ -44,6 +44,8 @@ public:
     void SetDropHandler(DropHandler handler) { drop_handler_ = std::move(handler); }
     // One step of the auto-scroll timer.
     void OnTimer();
+    // The auto-scroll timer, whose timeouts run OnTimer(); owned by the list.
+    QTimer* ScrollTimer() const { return timer_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -20,9 +20,11 @@ void ReplayFile::Close() {
     file_.Close();
     size_ = 0;
     window_len_ = 0;
+    bytes_read_ = 0;
 }
 
 bool ReplayFile::Fill(uint64_t start, size_t count) {
+    bytes_read_ += count;
     if (count > window_capacity_) {
         window_ = std::make_unique_for_overwrite<uint8_t[]>(count);
         window_capacity_ = count;

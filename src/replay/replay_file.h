@@ -50,6 +50,10 @@ public:
 
     bool Contains(uint64_t offset, uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
 
+    // Bytes asked of the file since it was opened: every window read,
+    // whether or not the read succeeded.
+    uint64_t bytes_read() const { return bytes_read_; }
+
 private:
     bool Fill(uint64_t start, size_t count);
 
@@ -63,4 +67,5 @@ private:
     size_t backward_window_;
     uint64_t window_start_ = 0;
     size_t window_len_ = 0;
+    uint64_t bytes_read_ = 0;
 };

@@ -15,6 +15,7 @@
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
 #include "reports/speed_report.h"
+#include "settings/file_info.h"
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/race_generator.h"
@@ -347,9 +348,22 @@ TEST_F(DocumentTest, NeitherEndOfALapReadsAsAStandingCar) {
 
 TEST_F(DocumentTest, OpensTheNewestReplayOfTheSimulatorFolder) {
     const fixture::RaceGenerator race(StadiumPractice(LapLength()));
-    WriteReplay("b_older.rpy", race.Spec());
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const std::string newer = WriteReplay("a_newer.rpy", race.Spec());
+    const std::string older = WriteReplay("b_older.rpy", race.Spec());
+    // The newer replay is made again until the file system's clock, however
+    // coarse, has moved on from the older one's creation.
+    const auto created = [](const std::string& path) {
+        CFileInfo info;
+        EXPECT_TRUE(info.Fill(path, path));
+        return info.creation_time;
+    };
+    std::string newer;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((newer.empty() || created(newer) <= created(older)) && std::chrono::steady_clock::now() < deadline) {
+        if (!newer.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        fs::remove(sim / "replay" / "a_newer.rpy");
+        newer = WriteReplay("a_newer.rpy", race.Spec());
+    }
+    ASSERT_GT(created(newer), created(older));
     CRpyGraphDoc& d = Doc();
     EXPECT_TRUE(d.OpenMostRecentReplay());
     EXPECT_EQ(chooser.asked, std::vector<std::string>{newer});

@@ -31,6 +31,8 @@ public:
     // 254 the counter starts again at 0.
     void Step();
     uint8_t Counter() const { return counter_; }
+    // The timer whose timeouts run Step(); owned by the dialog.
+    QTimer* StepTimer() const { return timer_; }
     bool IsShown(int column, int row) const;
 
 protected:

@@ -70,6 +70,8 @@ public:
     // Lap and race playback: its commands, tick and flags. The map side of
     // it (timer, zoom, canvas) is this view's PlaybackMap.
     PlaybackController& Playback() { return playback_; }
+    // The 55 ms timer whose timeouts tick the playback; owned by the view.
+    QTimer* PlaybackTimer() const { return playback_timer_; }
     // The right-button menu (zoom tools and lap toggles); not owned.
     void SetContextMenu(QMenu* menu) { context_menu_ = menu; }
 
