@@ -28,13 +28,26 @@ public:
     static std::optional<Placement> ReadPlacement();
     // False when the store could not be written. True without writing when
     // the settings file could not be read at start: it is left alone all
-    // run (the same holds for the recent files).
+    // run (the same holds for the recent files). The values go in under
+    // one lock on the settings file, so that of windows closing at once
+    // one window's placement stands whole (the same holds for the list).
     static bool WritePlacement(const Placement& placement);
-    // Where a stored placement opens: the rectangle moved by the work
-    // area's corner, its corner pulled back so at least an icon's size of
-    // the window stays on the screen (no lower bound).
-    static Rect PlaceOnScreen(const Placement& placement, const Rect& work_area, int screen_width,
-                              int screen_height, int icon_width, int icon_height);
+    // Where a stored placement opens. The stored numbers may be anything a
+    // file holds: each coordinate is bounded to +-kMaxCoordinate and the
+    // size to what all the screens together hold (kMaxCoordinate without
+    // screens), and to 0 at least, first. The rectangle is then moved by the
+    // work area's corner. Its title bar, taken as the band of an icon's
+    // height above it, must show on one of the screens (primary first): an
+    // icon's width of it, and its lower half at least. When it does not,
+    // the window moves the shortest way that shows it; ties go to the
+    // earlier screen. So a placement saved on a larger screen is
+    // pulled back an icon's size inside the right and bottom edges, one on
+    // a screen that is gone comes back onto the nearest screen, and one
+    // partly off the screens stays where it was. Without screens only the
+    // bounds apply.
+    static constexpr int kMaxCoordinate = 32767;
+    static Rect PlaceOnScreen(const Placement& placement, const Rect& work_area, const std::vector<Rect>& screens,
+                              int icon_width, int icon_height);
 
     static std::vector<std::string> ReadRecentFiles();
     static bool WriteRecentFiles(const std::vector<std::string>& files);

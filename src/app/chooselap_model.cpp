@@ -49,7 +49,6 @@ void ChooselapModel::Fill(const Header& header, Drivers& table) {
         last_names[i] = table.last_names[i];
         ai[i] = table.ai[i] != 0;
         engine_index[i] = static_cast<uint8_t>(table.engine_index[i]);
-        car_index[i] = table.car_index[i];
         classes[i] = table.driver_code[i];
         race_numbers[i] = static_cast<int>(table.value128[i]);
         helmet_colours[i] = table.value140[i] & 0xFFFFFF;
@@ -166,8 +165,7 @@ ChooselapModel::DriverDetails ChooselapModel::DetailsOfDriver(int i) const {
     d.helmet_rgb = helmet_colours[i] & 0xFFFFFF;
     d.picture = engine_index[i] % 7;
     static const char* const kClassSuffix[] = {"", "/F3", "/F2", "/F1"};
-    // Every window names a driver's car by its car index, as the reports do.
-    d.car_class = name_tables::GetCarName(season_codes[i], car_index[i]) +
+    d.car_class = name_tables::GetCarName(season_codes[i], engine_index[i]) +
                   (classes[i] <= 3 ? kClassSuffix[classes[i]] : "") + " (" +
                   name_tables::GetModYearText(season_codes[i]) + ")";
     return d;

@@ -92,7 +92,6 @@ public:
     std::array<std::string, kMaxDrivers> last_names;
     std::array<bool, kMaxDrivers> ai{};
     std::array<uint8_t, kMaxDrivers> engine_index{};   // picture = value mod 7
-    std::array<uint8_t, kMaxDrivers> car_index{};      // names the car
     std::array<uint8_t, kMaxDrivers> classes{};        // 1, 2, 3 add "/F3", "/F2", "/F1"
     std::array<int, kMaxDrivers> race_numbers{};
     std::array<uint32_t, kMaxDrivers> helmet_colours{};  // 0x00RRGGBB

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -55,6 +56,50 @@ bool IsOwnUnchanged(const fs::path& relative, const std::string& existing) {
     return last == StampLine(relative, body);
 }
 
+constexpr const char* kEntry = "applications/ostrevan.desktop";
+
+// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+bool IsUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+        const unsigned char lead = byte(i);
+        size_t extra = 0;
+        uint32_t code = 0, least = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1, code = lead & 0x1F, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2, code = lead & 0x0F, least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3, code = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) return false;
+            code = (code << 6) | (byte(i + k) & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// The entry's Exec value, or nullopt when it has no Exec line.
+std::optional<std::string> ExecLine(const std::string& entry) {
+    size_t start = 0;
+    while (start < entry.size()) {
+        size_t end = entry.find('\n', start);
+        if (end == std::string::npos) end = entry.size();
+        if (entry.compare(start, 5, "Exec=") == 0) return entry.substr(start + 5, end - start - 5);
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 bool IsReserved(char c) {
     static const std::string reserved = " \t\n\r\"'\\><~|&;$*?#()`";
     return reserved.find(c) != std::string::npos;
@@ -100,6 +145,52 @@ bool DesktopRegistration::ProvidedSystemWide(const fs::path& relative) const {
     return false;
 }
 
+fs::path DesktopRegistration::OwnProgram() {
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : program;
+}
+
+fs::path DesktopRegistration::DataFromProgramFolder() { return OSTREVAN_DATA_FROM_PROGRAM; }
+
+bool DesktopRegistration::IsInstalled(const fs::path& program) {
+    std::error_code ec;
+    return program.is_absolute() && fs::is_regular_file(program, ec) &&
+           fs::is_regular_file(program.parent_path() / DataFromProgramFolder() / kEntry, ec);
+}
+
+bool DesktopRegistration::RemoveStaleEntry(const RunTool& run) const {
+    const fs::path target = data_home_ / kEntry;
+    std::string existing;
+    if (atomic_file::Read(target, kLargestOwnFile, existing) != atomic_file::ReadResult::kRead ||
+        !IsOwnUnchanged(kEntry, existing))
+        return false;
+    const std::optional<std::string> exec = ExecLine(existing);
+    const fs::path program = exec ? ExecProgram(*exec) : std::string();
+    std::error_code ec;
+    const bool gone = !program.is_absolute() || !fs::is_regular_file(program, ec);
+    if (!gone && !ProvidedSystemWide(kEntry)) return false;
+    if (::unlink(target.c_str()) != 0) return false;
+    run({"update-desktop-database", "-q", (data_home_ / "applications").string()});
+    return true;
+}
+
+std::vector<fs::path> DesktopRegistration::RegisterProgram(const fs::path& program, std::vector<File> files,
+                                                           const RunTool& run) const {
+    RemoveStaleEntry(run);
+    if (!IsInstalled(program)) return {};
+    for (File& file : files) {
+        if (file.relative != kEntry) continue;
+        std::optional<std::string> entry = WithExec(file.content, program.string());
+        // An entry that cannot name the program would leave a replay to
+        // whatever the file manager makes of "Exec= %f": nothing is
+        // registered.
+        if (!entry) return {};
+        file.content = std::move(*entry);
+    }
+    return Register(files, run);
+}
+
 std::vector<fs::path> DesktopRegistration::Register(const std::vector<File>& files, const RunTool& run) const {
     std::vector<fs::path> written;
     std::set<std::string> folders;
@@ -140,7 +231,12 @@ std::vector<fs::path> DesktopRegistration::Register(const std::vector<File>& fil
     return written;
 }
 
-std::string DesktopRegistration::ExecValue(const std::string& program) {
+std::optional<std::string> DesktopRegistration::ExecValue(const std::string& program) {
+    if (program.empty() || program[0] != '/' || !IsUtf8(program)) return std::nullopt;
+    for (char c : program) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\n' && c != '\t' && c != '\r') || u == 0x7F) return std::nullopt;
+    }
     bool quote = false;
     for (char c : program) quote = quote || IsReserved(c);
     std::string argument;
@@ -166,14 +262,54 @@ std::string DesktopRegistration::ExecValue(const std::string& program) {
     return value + " %f";
 }
 
-std::string DesktopRegistration::WithExec(const std::string& entry, const std::string& program) {
+std::string DesktopRegistration::ExecProgram(const std::string& exec) {
+    // The value's own escapes first, then the argument's quoting.
+    std::string argument;
+    for (size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '\\' || i + 1 == exec.size()) {
+            argument += exec[i];
+            continue;
+        }
+        switch (exec[++i]) {
+        case 'n': argument += '\n'; break;
+        case 't': argument += '\t'; break;
+        case 'r': argument += '\r'; break;
+        case 's': argument += ' '; break;
+        default: argument += exec[i];
+        }
+    }
+    std::string program;
+    size_t i = 0;
+    if (!argument.empty() && argument[0] == '"') {
+        for (i = 1; i < argument.size() && argument[i] != '"'; ++i) {
+            if (argument[i] == '\\' && i + 1 < argument.size()) ++i;
+            program += argument[i];
+        }
+        if (i == argument.size()) return {};
+        ++i;
+    } else {
+        i = std::min(argument.find(' '), argument.size());
+        program = argument.substr(0, i);
+    }
+    if (argument.compare(i, std::string::npos, " %f") != 0) return {};
+    std::string out;
+    for (size_t k = 0; k < program.size(); ++k) {
+        out += program[k];
+        if (program[k] == '%' && k + 1 < program.size() && program[k + 1] == '%') ++k;
+    }
+    return out;
+}
+
+std::optional<std::string> DesktopRegistration::WithExec(const std::string& entry, const std::string& program) {
+    const std::optional<std::string> exec = ExecValue(program);
+    if (!exec) return std::nullopt;
     std::string out;
     size_t start = 0;
     while (start < entry.size()) {
         size_t end = entry.find('\n', start);
         end = end == std::string::npos ? entry.size() : end + 1;
         const std::string line = entry.substr(start, end - start);
-        out += line.rfind("Exec=", 0) == 0 ? "Exec=" + ExecValue(program) + "\n" : line;
+        out += line.rfind("Exec=", 0) == 0 ? "Exec=" + *exec + "\n" : line;
         start = end;
     }
     return out;

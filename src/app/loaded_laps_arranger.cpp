@@ -94,7 +94,7 @@ std::array<std::string, LoadedLapsArranger::kColumns> LoadedLapsArranger::RowCel
     const auto& table = lap.session == 0 ? d.practice_times[i] : d.race_times[i];
     const uint32_t word = lap.lap >= 0 && lap.lap < Drivers::kTableWords ? table[static_cast<size_t>(lap.lap)] : 0;
     cells[1] = FormatLapTime(word);
-    cells[2] = CRpyGraphDoc::GetCarName(d.season_code[i], d.car_index[i]);
+    cells[2] = CRpyGraphDoc::GetCarName(d.season_code[i], static_cast<int>(d.engine_index[i]));
     static const char* const kClasses[] = {"NA", "F3", "F2", "F1"};
     if (d.driver_code[i] < 4) cells[3] = kClasses[d.driver_code[i]];
     cells[4] = lap.session != 0 ? "Race" : d.driver_count == 1 ? "Training" : "Practice";

@@ -12,6 +12,7 @@
 #include "app/export_reports_mode.h"
 #include "app/windows_library.h"
 #include "interaction/batch_interaction.h"
+#include "settings/hive_cache.h"
 #include "settings/settings.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     switch (command.mode) {
     case CommandLine::Mode::kExpReports: {
         BatchInteraction ui;
+        // An unattended run leaves the configuration folder as it finds it.
+        HiveCache::WriteNothing();
         Settings& settings = Settings::Instance();
         for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
         settings.InitProgramFolder();

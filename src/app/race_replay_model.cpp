@@ -97,7 +97,8 @@ bool RaceReplayModel::LoadRace(const Drivers& drivers, const Header& header, con
         const std::string& first = drivers.first_names[d];
         combo_entries_.push_back((first.empty() ? std::string() : first.substr(0, 1)) + " " + drivers.last_names[d] +
                                  " (" +
-                                 CRpyGraphDoc::GetCarName(drivers.season_code[d], drivers.car_index[d]) +
+                                 CRpyGraphDoc::GetCarName(drivers.season_code[d],
+                                                          static_cast<int>(drivers.engine_index[d])) +
                                  ")");
     }
     loaded_ = true;

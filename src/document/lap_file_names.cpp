@@ -31,7 +31,7 @@ std::string DefaultLapFileName(const LapSlot& slot, const std::string& extension
         const auto i = static_cast<size_t>(slot.driver);
         first = d.first_names[i].substr(0, 3);
         last = d.last_names[i].substr(0, 3);
-        car = CRpyGraphDoc::GetCarName(d.season_code[i], d.car_index[i]);
+        car = CRpyGraphDoc::GetCarName(d.season_code[i], static_cast<int>(d.engine_index[i]));
     }
     if (slot.header) track = slot.header->track_folder;
     return SafeFileName(first + "_" + last + "_" + track + "_" + car + "_" +

@@ -56,10 +56,11 @@ int64_t Trunc(double v) {
 uint32_t Bits(int64_t v, int width) { return static_cast<uint32_t>(static_cast<uint64_t>(v) & ((1u << width) - 1)); }
 
 // The 16-byte other-car entry of one lap at one sample.
-void PackCar(ByteWriter& w, const GetRpyInfo& t, size_t s, uint32_t packet, uint32_t slot, double distance_scale) {
+void PackCar(ByteWriter& w, const GetRpyInfo& t, size_t s, double distance, uint32_t packet, uint32_t slot,
+             double distance_scale) {
     const uint32_t w1 = (packet & 0x3FF) << 1 | Bits(t.pitch[s], 10) << 11 |
                         Bits(Trunc(std::atan(t.revs[s] * 0.0002420614729634279) * 776.1076802839933), 11) << 21;
-    const uint32_t w2 = Bits(Trunc(t.distance[s] * distance_scale), 26) | (slot & 0x3F) << 26;
+    const uint32_t w2 = Bits(Trunc(distance * distance_scale), 26) | (slot & 0x3F) << 26;
     const uint32_t w3 = Bits(Trunc(std::atan(t.lateral_offset[s] * 0.07535159052137273) * 21464.211218141205), 16) |
                         Bits(Trunc(std::atan(t.fraction[s] * 3.2774635054438668) * 24.25753153903607), 5) << 16 |
                         static_cast<uint32_t>(Trunc(std::atan(t.height[s] * 1.2793749281151212) * 331.9170433095316))
@@ -74,6 +75,20 @@ void PackCar(ByteWriter& w, const GetRpyInfo& t, size_t s, uint32_t packet, uint
 
 uint32_t MarkerValue(uint32_t clock_ms) { return (clock_ms / 10) << 8; }
 
+// Metres a lap's car runs per tick after its last sample: its pace over its
+// last samples that moved it forward (the last step may be the line). A car
+// that stood there would read as the line itself to a reader looking for
+// the lap's end.
+double RollOnStep(const GetRpyInfo& t) {
+    constexpr double kLeastStep = 0.01;
+    const uint32_t n = t.sample_count;
+    for (uint32_t i = n; i >= 2 && i + 4 > n; --i) {
+        const double step = t.distance[i] - t.distance[i - 1];
+        if (std::isfinite(step) && step > kLeastStep) return step;
+    }
+    return kLeastStep;
+}
+
 }  // namespace
 
 int64_t OffsetSamples(uint32_t offset_ms) { return Trunc(offset_ms * 0.035999999997119995 + 0.5); }
@@ -83,13 +98,19 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     out.clear();
     const size_t n = laps.size();
     if (n == 0 || n > static_cast<size_t>(kMaxLaps)) return false;
-    uint32_t m = UINT32_MAX;
     for (const LapSlot* lap : laps) {
         if (!lap || !lap->header || !lap->drivers || !lap->telemetry || !lap->telemetry->trimmed) return false;
         if (lap->driver < 0 || lap->driver >= Drivers::kMaxDrivers) return false;
-        m = std::min(m, lap->telemetry->sample_count);
+        if (lap->telemetry->sample_count == 0) return false;
     }
-    if (m == 0) return false;
+    std::array<int64_t, kMaxLaps> offset{};
+    for (size_t k = 0; k < n; ++k) offset[k] = n == 1 ? 0 : OffsetSamples(offsets_ms[k]);
+    // The file runs until every lap has shown its last sample, so each lap
+    // reads back whole, its end line included; a lap that ends earlier
+    // rolls on past its line until the file ends.
+    uint32_t m = 1;
+    for (size_t k = 0; k < n; ++k)
+        m = static_cast<uint32_t>(std::max<int64_t>(m, int64_t{laps[k]->telemetry->sample_count} - offset[k]));
 
     const Header& first_header = *laps[0]->header;
     const uint8_t unit = laps[0]->drivers->distance_unit;
@@ -176,8 +197,8 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     w.U32(0);
     const size_t frames_start = w.bytes().size();
 
-    std::array<int64_t, kMaxLaps> offset{};
-    for (size_t k = 0; k < n; ++k) offset[k] = n == 1 ? 0 : OffsetSamples(offsets_ms[k]);
+    std::array<double, kMaxLaps> roll_on{};
+    for (size_t k = 0; k < n; ++k) roll_on[k] = RollOnStep(*laps[k]->telemetry);
     // The closing marker lies past the end of every lap's entry.
     const uint32_t closing_ms = (latest_end + 40 + 9) / 10 * 10;
 
@@ -206,7 +227,9 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
             const GetRpyInfo& t = *laps[k]->telemetry;
             const int64_t want = int64_t{f} + offset[k];
             const auto s = static_cast<size_t>(std::clamp<int64_t>(want, 1, t.sample_count));
-            PackCar(w, t, s, f % 1024, static_cast<uint32_t>(k + 1), distance_scale);
+            const double beyond = static_cast<double>(want - static_cast<int64_t>(s));
+            PackCar(w, t, s, t.distance[s] + beyond * roll_on[k], f % 1024, static_cast<uint32_t>(k + 1),
+                    distance_scale);
         }
         previous = size;
     }

@@ -7,10 +7,8 @@
 // lap, and the data section with one frame block per tick whose car record
 // holds one packed 16-byte entry per lap.
 //
-// The frame count M is the smallest sample count of the laps. Lap k may
-// start o(k) = trunc(offset_ms(k) x 0.036 + 0.5) samples into its lap;
-// block f carries its sample f + o(k), and a block past the lap's last
-// sample repeats that last sample.
+// Lap k may start o(k) = trunc(offset_ms(k) x 0.036 + 0.5) samples into
+// its lap; block f carries its sample f + o(k).
 //
 // Differences from the layout as first written, so that the file can be
 // read back with every lap (our own readers and the simulator's):
@@ -25,6 +23,11 @@
 //   one fixed time, and the last block carries a marker at least 40 ms after
 //   the end of the slowest lap's entry, so every lap lies inside the
 //   recorded session;
+// - the frame count M is the largest count of samples a lap has left to
+//   show (its sample count - o(k)), not the smallest: a lap cut before its
+//   end line read back as a lap of three samples. A block past a lap's last
+//   sample holds that sample with the car rolled on past the line at its
+//   last pace, since a car standing still reads as the line itself;
 // - every lap's distance is packed in the distance unit the data section
 //   declares (slot 0's), so laps from replays of either unit read back alike.
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/hive_cache.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 
@@ -25,6 +26,10 @@ bool PersonalBestsStore::Load(Table& table) {
 }
 
 bool PersonalBestsStore::Save(const Table& table) {
+    // The four values describe one table: they go in under one lock, so two
+    // runs saving at once leave one run's table, never rows of both.
+    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
+    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
     CRegistry registry(RegistryHive::kCurrentUser);
     if (!registry.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey)) return false;
     bool ok = registry.WriteDword("PB_num", static_cast<uint32_t>(table.tracks.size()));

@@ -77,7 +77,8 @@ TrackOrganiserModel::TrackOrganiserModel(std::string simulator_folder, Interacti
 const char* TrackOrganiserModel::ColumnKey(int column) { return kKeys[column]; }
 const char* TrackOrganiserModel::ColumnHeading(int column) { return kHeadings[column]; }
 
-std::string TrackOrganiserModel::DateProblem(const std::string& month, const std::string& day) {
+std::string TrackOrganiserModel::DateProblem(const std::string& month, const std::string& day, bool month_typed,
+                                             bool day_typed) {
     // A whole number in 1..last, or nothing set; -1 for any other text.
     const auto number = [](const std::string& text, int last) {
         if (text.empty() || text == kMissingText) return 0;
@@ -87,9 +88,10 @@ std::string TrackOrganiserModel::DateProblem(const std::string& month, const std
     };
     static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int m = number(month, 12);
-    if (m < 0) return "Month must be a number from 1 to 12.";
-    const int last_day = m == 0 ? 31 : kDays[m - 1];
-    if (number(day, last_day) < 0) return "Day must be a number from 1 to " + std::to_string(last_day) + ".";
+    if (month_typed && m < 0) return "Month must be a number from 1 to 12.";
+    const int last_day = m <= 0 ? 31 : kDays[m - 1];
+    if (day_typed && number(day, last_day) < 0)
+        return "Day must be a number from 1 to " + std::to_string(last_day) + ".";
     return {};
 }
 

@@ -56,7 +56,11 @@ public:
     // that is not 1 to 12, or a day that the month does not have (29
     // February is allowed). Empty when the date can be stored; an empty
     // text or the missing-key text leaves that part unset and is accepted.
-    static std::string DateProblem(const std::string& month, const std::string& day);
+    // Only what the user typed is judged: a part read from the season file
+    // and left alone (month_typed or day_typed false) passes as it stands,
+    // for the file exchanges these texts without checks (" 6", "0").
+    static std::string DateProblem(const std::string& month, const std::string& day, bool month_typed = true,
+                                   bool day_typed = true);
 
     // Import: reads the rows again from the season file. The change flags
     // keep their values.

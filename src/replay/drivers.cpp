@@ -9,6 +9,7 @@
 #include "replay/byte_reader.h"
 #include "replay/byte_writer.h"
 #include "replay/data_section_walker.h"
+#include "replay/name_tables.h"
 #include "replay/replay_file.h"
 
 namespace {
@@ -18,12 +19,6 @@ constexpr uint64_t kDriverChunk = 296;
 constexpr uint64_t kFirstRecord = 308;
 constexpr uint16_t kMarkerType = 13;
 constexpr uint16_t kFrameNumberType = 14;
-// The most a lap-time table can hold: an entry for every driver slot, each
-// of the 12-byte entry header, slot, start time and the words of 150 laps.
-// A driver may run laps beyond the 149 the table keeps (they are left out),
-// so the bound does not hang on how many drivers the replay lists.
-constexpr uint64_t kMaxLapTableBytes = uint64_t{Drivers::kMaxDrivers} * (12 + 8 + 4 * 150);
-
 const char* const kCountries[] = {"ARG", "AUS", "AUT", "BEL", "BRA", "CAN", "CHI", "COL", "DEN", "FIN",
                                   "FRA", "GER", "GBR", "IRE", "ITA", "JPN", "MEX", "MON", "MOR", "HOL",
                                   "NZL", "POR", "RSA", "SPA", "SWE", "SUI", "USA", "URU", "VEN"};
@@ -125,36 +120,45 @@ bool Drivers::ReadLapTable(ReplayFile& file, uint64_t chunk, PerDriver<uint16_t>
                            PerDriver<LapWords>& words) {
     ChunkHeader head;
     if (!ReadChunkHeader(file, chunk, head)) return false;
-    // A longer claim is damage, refused before a byte of it is read (a
-    // sparse file may claim gigabytes it never stored).
-    if (head.length > kMaxLapTableBytes) return false;
-    const auto table = file.View(chunk + 12, head.length);
-    if (table.size() != head.length) return false;
+    // A table claims at most what the file holds after its header. Its
+    // entries are read one at a time, and of each only the words the table
+    // keeps: a long claim (a sparse file may claim gigabytes it never
+    // stored) costs no more than the entry headers really present, and
+    // damage is met at the first entry that does not fit.
+    const uint64_t begin = chunk + 12;
+    if (!file.Contains(begin, head.length)) return false;
+    const uint64_t end = begin + head.length;
     for (auto& w : words) w[0] = kNoTime;
-    ByteReader r(table);
-    size_t pos = 0;
-    while (pos < table.size()) {
+    uint64_t pos = begin;
+    while (pos < end) {
         // Entry: two unused words, length E of what follows the 12-byte
         // entry header, slot, start time, then (E - 8) / 4 cumulative words.
-        const uint32_t length = r.U32At(pos + 8);
-        if (!r.Has(pos, 12) || length < 8 || !r.Has(pos + 12, length)) return false;
-        const uint32_t s = r.U32At(pos + 12);
-        const uint32_t start = r.U32At(pos + 16);
+        if (end - pos < 20) return false;
+        uint8_t entry_head[20];
+        if (!file.Read(pos, entry_head, sizeof entry_head)) return false;
+        ByteReader h(entry_head, sizeof entry_head);
+        const uint32_t length = h.U32At(8);
+        if (length < 8 || length > end - pos - 12) return false;
+        const uint32_t s = h.U32At(12);
+        const uint32_t start = h.U32At(16);
         if (s < static_cast<uint32_t>(kMaxDrivers)) {
             // Words beyond the 149 laps of the table are left out.
             const uint32_t n = std::min<uint32_t>((length - 8) / 4, kMaxLaps);
+            const auto stored_words = file.View(pos + 20, size_t{4} * n);
+            if (stored_words.size() != size_t{4} * n) return false;
+            ByteReader r(stored_words);
             words[s][0] = start;
             counts[s] = static_cast<uint16_t>(n);
             uint32_t previous = start;
             for (uint32_t i = 1; i <= n; ++i) {
-                const uint32_t stored = r.U32At(pos + 20 + 4 * (i - 1));
+                const uint32_t stored = r.U32At(4 * (i - 1));
                 // Stored words are session clock times; a lap time is the
                 // difference to the previous one, with the flags kept.
                 words[s][i] = (stored & 0xFF000000u) | ((stored - previous) & 0xFFFFFFu);
                 previous = stored;
             }
         }
-        pos += 12 + static_cast<size_t>(length);
+        pos += 12 + uint64_t{length};
     }
     return true;
 }
@@ -419,10 +423,14 @@ int Drivers::LoadReplay(const std::string& file_path, ReplayFile& file) {
             car_data_values[i].fill(255);
             season_code[i] = 255;
         } else if (ai[i]) {
-            // Computer cars run the season of the first driver; their car
-            // bytes are not read, and zero is a valid index in every table.
+            // Computer cars run the season of the first driver and carry no
+            // car bytes of their own. Their engine index names their make,
+            // so it stands in for the car index where the season has such
+            // a car; zero is a valid index in every table.
             season_code[i] = season_code[0];
-            car_index[i] = 0;
+            car_index[i] = name_tables::HasCar(season_code[i], static_cast<int>(engine_index[i]))
+                               ? static_cast<uint8_t>(engine_index[i])
+                               : 0;
             car_data_56[i] = 0;
             car_data_55[i] = 0;
             car_data_values[i].fill(0);

@@ -167,6 +167,8 @@ std::string GetCarName(int season_code, int car_index) {
     return car ? car->name : "Unknown";
 }
 
+bool HasCar(int season_code, int car_index) { return CarAt(season_code, car_index) != nullptr; }
+
 std::string GetCarShortName(int season_code, int car_index) {
     const Car* car = CarAt(season_code, car_index);
     return car ? car->short_name : "Unknown";

@@ -21,6 +21,8 @@ inline constexpr int kModCount = 7;  // mod list indexes 0 to 6
 
 // Car make name; "Unknown".
 std::string GetCarName(int season_code, int car_index);
+// Whether the season's car tables hold a row at car_index.
+bool HasCar(int season_code, int car_index);
 // Short name, 9 characters padded with blanks; "Unknown" (7 characters).
 std::string GetCarShortName(int season_code, int car_index);
 // Tag of the simulator's car files, which prefixes the best-lap keys of a

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -218,33 +219,66 @@ constexpr std::array<std::string_view, 13> kSiteFiles = {
     "RaceGraphics.html", "RaceGraphics2.html", "spacer_clear.gif"};
 // The bitmaps are drawn into a folder of the run's own inside the site
 // folder, so two runs never share a bitmap and nothing found in the site
-// folder is written through or deleted.
-constexpr std::string_view kBitmapFolderPrefix = ".bitmaps.";
+// folder is written through or deleted. Its name carries the mark of
+// Ostrevan's temporary files: ".bitmaps.ostrevan-" and six letters or digits.
+constexpr std::string_view kBitmapFolder = "bitmaps";
 constexpr std::array<std::string_view, 3> kBitmaps = {"RaceGraphics.bmp", "RaceGraphics2.bmp", "track.bmp"};
 
-// "." + name + "." + the six letters or digits mkstemp and mkdtemp add.
-bool IsTemporaryOf(std::string_view entry, std::string_view name) {
-    if (entry.size() != name.size() + 8 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
-        entry[name.size() + 1] != '.')
-        return false;
-    for (char c : entry.substr(name.size() + 2))
-        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
-    return true;
+// The regular files directly in the folder open at fd whose names pass
+// keep, in listing order; nullopt when the folder cannot be read or holds
+// anything else (another name, a link, a folder) and keep_others is false.
+template <typename Keep>
+std::optional<std::vector<std::string>> RegularFiles(int fd, Keep keep, bool keep_others) {
+    const int dup = ::dup(fd);
+    if (dup < 0) return std::nullopt;
+    DIR* dir = ::fdopendir(dup);
+    if (!dir) {
+        ::close(dup);
+        return std::nullopt;
+    }
+    // The copy shares its position with fd, which an earlier listing has
+    // left at the end.
+    ::rewinddir(dir);
+    std::vector<std::string> out;
+    bool others = false;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        const bool ours = keep(name) && ::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+        if (ours) out.emplace_back(name);
+        others = others || !ours;
+    }
+    ::closedir(dir);
+    if (others && !keep_others) return std::nullopt;
+    return out;
 }
 
 // Holds the site folder for a run: shared while pages are written, so that
 // a run that finds the folder free (no run writing in it) may first remove
-// what interrupted runs left behind: their hidden temporary pages and
-// pictures, and their bitmap folders. Files of other names, links and
-// special files are never touched.
+// what interrupted runs of Ostrevan left behind: their hidden temporary
+// pages and pictures, and their bitmap folders. Only names with Ostrevan's
+// mark are removed, never a file of the user's or of another tool that
+// merely looks like ours; links and special files are never touched.
 class SiteFolderLock {
 public:
-    // folder without its closing separator.
-    explicit SiteFolderLock(const std::string& folder) {
+    // folder without its closing separator. A folder that cannot be opened
+    // or locked at all (a file system without locks) is written unlocked.
+    SiteFolderLock(const std::string& folder, const FolderWait& wait) {
         fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd_ < 0) return;
-        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers();
-        ::flock(fd_, LOCK_SH);
+        for (std::chrono::milliseconds waited{0};; waited += FolderWait::kStep) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) RemoveLeftovers();
+            // (From exclusive to shared is no atomic change: another may
+            // take the folder in between, and this is then tried again.)
+            if (::flock(fd_, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+            if (waited >= wait.limit) break;
+            if (wait.pause) wait.pause(FolderWait::kStep);
+            else std::this_thread::sleep_for(FolderWait::kStep);
+        }
+        busy_ = true;
+        ::close(fd_);
+        fd_ = -1;
     }
     ~SiteFolderLock() {
         if (fd_ >= 0) ::close(fd_);
@@ -252,8 +286,27 @@ public:
     SiteFolderLock(const SiteFolderLock&) = delete;
     SiteFolderLock& operator=(const SiteFolderLock&) = delete;
 
+    // Something else held the folder for the whole wait; nothing is held.
+    bool busy() const { return busy_; }
+
 private:
     void RemoveLeftovers() {
+        const auto files = RegularFiles(
+            fd_,
+            [](std::string_view name) {
+                return std::any_of(kSiteFiles.begin(), kSiteFiles.end(),
+                                   [&](std::string_view f) { return atomic_file::IsTemporaryOf(name, f); });
+            },
+            true);
+        if (files)
+            for (const std::string& name : *files) ::unlinkat(fd_, name.c_str(), 0);
+        RemoveBitmapFolders();
+    }
+
+    // A bitmap folder goes only when it holds nothing but the bitmaps and
+    // their temporary files: anything else in it is left, and the folder
+    // with it.
+    void RemoveBitmapFolders() {
         const int dup = ::dup(fd_);
         if (dup < 0) return;
         DIR* dir = ::fdopendir(dup);
@@ -261,46 +314,35 @@ private:
             ::close(dup);
             return;
         }
-        std::vector<std::string> files, folders;
+        ::rewinddir(dir);
+        std::vector<std::string> folders;
         while (const dirent* e = ::readdir(dir)) {
-            const std::string_view name = e->d_name;
-            if (name.empty() || name[0] != '.') continue;
             struct stat st {};
-            if (::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (S_ISREG(st.st_mode) && std::any_of(kSiteFiles.begin(), kSiteFiles.end(),
-                                                   [&](std::string_view f) { return IsTemporaryOf(name, f); }))
-                files.emplace_back(name);
-            if (S_ISDIR(st.st_mode) && name.size() == kBitmapFolderPrefix.size() + 6 &&
-                name.substr(0, kBitmapFolderPrefix.size()) == kBitmapFolderPrefix)
-                folders.emplace_back(name);
+            if (atomic_file::IsTemporaryOf(e->d_name, kBitmapFolder) &&
+                ::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+                folders.emplace_back(e->d_name);
         }
         ::closedir(dir);
-        for (const std::string& name : files) ::unlinkat(fd_, name.c_str(), 0);
         for (const std::string& name : folders) {
-            // The bitmaps, and the temporary files of a bitmap being written.
             const int inside = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (inside < 0) continue;
-            if (DIR* bitmaps = ::fdopendir(inside)) {
-                std::vector<std::string> drawn;
-                while (const dirent* e = ::readdir(bitmaps)) {
-                    const std::string_view entry = e->d_name;
-                    struct stat st {};
-                    if (::fstatat(inside, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
-                    if (std::any_of(kBitmaps.begin(), kBitmaps.end(), [&](std::string_view bmp) {
-                            return entry == bmp || IsTemporaryOf(entry, bmp);
-                        }))
-                        drawn.emplace_back(entry);
-                }
-                for (const std::string& file : drawn) ::unlinkat(inside, file.c_str(), 0);
-                ::closedir(bitmaps);
-            } else {
-                ::close(inside);
-            }
-            ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR);  // left alone when anything else is in it
+            const auto drawn = RegularFiles(
+                inside,
+                [](std::string_view entry) {
+                    return std::any_of(kBitmaps.begin(), kBitmaps.end(), [&](std::string_view bmp) {
+                        return entry == bmp || atomic_file::IsTemporaryOf(entry, bmp);
+                    });
+                },
+                false);
+            if (drawn)
+                for (const std::string& file : *drawn) ::unlinkat(inside, file.c_str(), 0);
+            ::close(inside);
+            if (drawn) ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR);  // stays when anything came in meanwhile
         }
     }
 
     int fd_ = -1;
+    bool busy_ = false;
 };
 
 }  // namespace
@@ -531,7 +573,7 @@ std::optional<size_t> WritePages(const ReportInput& in, std::array<AtomicFile, 6
 }  // namespace
 
 Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportSiteImages& images,
-                       PngStatusLine* png_status) {
+                       PngStatusLine* png_status, const FolderWait& wait) {
     Result result;
     // Without a parent the site would land at the root of the file system.
     if (parent.empty() || !in.header || !in.drivers) {
@@ -552,7 +594,13 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
         result.problems.push_back("Could not create " + folder + std::string(kSiteFiles[0]));
         return result;
     }
-    const SiteFolderLock lock(bare);
+    const SiteFolderLock lock(bare, wait);
+    if (lock.busy()) {
+        result.busy = true;
+        result.problems.push_back("The report site folder " + folder +
+                                  " is busy: another program is using it. Nothing was written.");
+        return result;
+    }
 
     const auto kPages = std::span(kSiteFiles).first<6>();
     std::array<AtomicFile, 6> files;
@@ -581,7 +629,7 @@ Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportS
     std::string bitmaps;
     auto draw = [&](size_t i, std::string* bytes) {
         if (!bytes && bitmaps.empty()) {
-            std::string made = folder + std::string(kBitmapFolderPrefix) + "XXXXXX";
+            std::string made = folder + atomic_file::TemporaryPattern(kBitmapFolder);
             if (!::mkdtemp(made.data())) return ReportSiteImages::Result::kFailed;
             bitmaps = made + "/";
         }

@@ -10,6 +10,8 @@
 // ends. Text taken from the replay (names, report texts) is escaped for
 // HTML, so a driver called "<b>" reads as written.
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,7 +76,21 @@ struct Result {
     // One line per thing that went wrong (a page, an image, a fixed file);
     // empty when the whole site is there.
     std::vector<std::string> problems;
+    // Something else held the site folder for the whole wait: nothing was
+    // written, and the one problem names the folder.
+    bool busy = false;
     bool complete() const { return !folder.empty() && problems.empty(); }
+};
+
+// How long a run waits for a site folder that something else holds (a lock
+// of another program on it, or a run stopped while it cleared the folder).
+struct FolderWait {
+    static constexpr std::chrono::milliseconds kStep{50};
+    // The longest wait; the folder is tried once more at its end.
+    std::chrono::milliseconds limit{10000};
+    // Passes one step between two tries; empty: sleeps it. The wait is
+    // counted in steps, so a test that passes them at once waits no time.
+    std::function<void(std::chrono::milliseconds)> pause;
 };
 
 // Writes the site of the replay in `in` into a folder under `parent`. The
@@ -95,13 +111,16 @@ struct Result {
 // folder are never deleted and runs on the same site never share a bitmap.
 // A run holds the site folder while it writes (a shared lock on it); one
 // that finds no other run holding it first removes what interrupted runs
-// left there: hidden temporary files of the site's own file names and
-// bitmap folders.
+// of Ostrevan left there: the hidden temporary files of the site's own
+// file names that carry Ostrevan's mark (atomic_file::IsTemporaryOf), and
+// bitmap folders of the same mark that hold nothing but the bitmaps. A
+// folder that something else holds exclusively is waited on as `wait`
+// says; then the run writes nothing and its result is busy.
 //
 // The mechanical scan runs once: its text is the Mechanical page, and when
 // in.retire_in_race_report is set its status table fills the race page's
 // "Problem" column, as in the race report. An empty parent writes nothing.
 Result WriteReportSite(const ReportInput& in, const std::string& parent, ReportSiteImages& images,
-                       PngStatusLine* png_status = nullptr);
+                       PngStatusLine* png_status = nullptr, const FolderWait& wait = {});
 
 }  // namespace report_site

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -39,7 +40,30 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+constexpr std::string_view kTemporaryMark = ".ostrevan-";
+constexpr size_t kRandomLetters = 6;
+
 }  // namespace
+
+std::string TemporaryPattern(std::string_view name) {
+    // Built piece by piece: GCC 12 misreads a chain of string + as an
+    // overlapping copy (-Wrestrict).
+    std::string pattern = ".";
+    pattern += name;
+    pattern += kTemporaryMark;
+    pattern.append(kRandomLetters, 'X');
+    return pattern;
+}
+
+bool IsTemporaryOf(std::string_view entry, std::string_view name) {
+    const size_t head = 1 + name.size() + kTemporaryMark.size();
+    if (entry.size() != head + kRandomLetters || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+        entry.substr(1 + name.size(), kTemporaryMark.size()) != kTemporaryMark)
+        return false;
+    for (char c : entry.substr(head))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
 
 void SyncFolder(const fs::path& folder) {
     // Makes the rename itself durable; a folder that cannot be opened for
@@ -111,12 +135,7 @@ bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode, atom
     if (mode) mode_ = static_cast<uint32_t>(static_cast<mode_t>(*mode) & 07777);
     else mode_ = exists ? (st.st_mode & 07777) : (0666 & ~atomic_file::CurrentUmask());
 
-    // Built piece by piece: GCC 12 misreads a chain of string + as an
-    // overlapping copy (-Wrestrict).
-    std::string temp_name = ".";
-    temp_name += target_.filename().string();
-    temp_name += ".XXXXXX";
-    std::string pattern = (target_.parent_path() / temp_name).string();
+    std::string pattern = (target_.parent_path() / atomic_file::TemporaryPattern(target_.filename().string())).string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) return Fail();
     temp_ = pattern;

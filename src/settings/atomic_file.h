@@ -38,6 +38,16 @@ ReadResult Read(const std::filesystem::path& path, size_t max_bytes, std::string
 bool Write(const std::filesystem::path& path, std::string_view bytes,
            std::optional<std::filesystem::perms> mode = std::nullopt, Links links = Links::kFollow);
 
+// The name of a temporary file that Ostrevan makes for the file called
+// name (AtomicFile's, and a writer's scratch folder): "." + name +
+// ".ostrevan-" and six letters or digits. The mark is one that no other tool
+// writes, so a clean-up can tell what a run of Ostrevan left from the user's
+// backups (".index.html.backup") and other tools' temporary files (rsync's
+// ".index.html.Ab12Cd"). TemporaryPattern gives the name with "XXXXXX" for
+// mkstemp or mkdtemp.
+std::string TemporaryPattern(std::string_view name);
+bool IsTemporaryOf(std::string_view entry, std::string_view name);
+
 // Makes the renames done in folder durable (an fsync of the folder); a
 // folder that cannot be opened for this still holds the renamed files, so
 // nothing is reported.

@@ -77,6 +77,17 @@ RegistryStore& LoadHive(RegistryHive hive, long& error) {
     return store;
 }
 
+long LockError(HiveCache::LockStatus status) {
+    switch (status) {
+        case HiveCache::LockStatus::kHeld: return CRegistry::kErrorSuccess;
+        case HiveCache::LockStatus::kBusy: return CRegistry::kErrorLockViolation;
+        case HiveCache::LockStatus::kBarred: return CRegistry::kErrorUnreadAtStart;
+        case HiveCache::LockStatus::kReadOnly: return CRegistry::kErrorWriteProtect;
+        case HiveCache::LockStatus::kFailed: break;
+    }
+    return CRegistry::kErrorWriteFault;
+}
+
 long SaveHive(RegistryHive hive) {
     switch (HiveCache::Save(hive)) {
         case HiveCache::SaveStatus::kSaved: return CRegistry::kErrorSuccess;
@@ -90,6 +101,23 @@ long SaveHive(RegistryHive hive) {
 }  // namespace
 
 CRegistry::CRegistry(RegistryHive root) : hive_(root) {}
+
+template <class Check, class Apply>
+long CRegistry::Change(RegistryHive hive, Check check, Apply apply) {
+    long error = 0;
+    // A hive file that exists but cannot be read is never replaced: that
+    // would throw away every value in it.
+    if (const long needed = check(LoadHive(hive, error)); error || needed)
+        return error ? error : needed == kStoredAlready ? kErrorSuccess : needed;
+    HiveCache::Lock lock(hive);
+    if (const long refused = LockError(lock.status())) return refused;
+    // Read again under the lock: another run may have saved meanwhile.
+    RegistryStore& store = LoadHive(hive, error);
+    if (error) return error;
+    if (const long needed = check(store)) return needed == kStoredAlready ? kErrorSuccess : needed;
+    if (const long refused = apply(store)) return refused;
+    return SaveHive(hive);
+}
 
 CRegistry::~CRegistry() { Close(); }
 
@@ -124,20 +152,17 @@ bool CRegistry::ValueExists(std::string_view name) {
 }
 
 bool CRegistry::CreateKey(RegistryHive root, std::string_view sub_key, uint32_t /*options*/) {
-    long error = 0;
-    RegistryStore& store = LoadHive(root, error);
+    // An existing key is only opened, so starting the program does not
+    // rewrite the hive file.
+    const long error = Change(
+        root, [&](const RegistryStore& store) { return store.KeyExists(sub_key) ? kStoredAlready : 0; },
+        [&](RegistryStore& store) {
+            store.CreateKey(sub_key);
+            return 0L;
+        });
     if (error) {
         open_ = false;
         return Fail(error);
-    }
-    // An existing key is only opened, so starting the program does not
-    // rewrite the hive file.
-    if (!store.KeyExists(sub_key)) {
-        store.CreateKey(sub_key);
-        if (const long failed = SaveHive(root)) {
-            open_ = false;
-            return Fail(failed);
-        }
     }
     hive_ = root;
     open_path_ = RegistryStore::NormalizeKeyPath(sub_key);
@@ -185,17 +210,14 @@ std::optional<RegistryStore::Value> CRegistry::Query(std::string_view name) {
 
 bool CRegistry::Write(std::string_view name, uint32_t type, std::string_view data) {
     if (!open_) return Fail(kErrorInvalidHandle);
-    long error = 0;
-    RegistryStore& store = LoadHive(hive_, error);
-    // A hive file that exists but cannot be read is never replaced: that
-    // would throw away every value in it.
+    const long error = Change(
+        hive_,
+        [&](const RegistryStore& store) {
+            const RegistryStore::Value* stored = store.FindValue(open_path_, name);
+            return stored && stored->type == type && stored->data == data ? kStoredAlready : 0;
+        },
+        [&](RegistryStore& store) { return store.SetValue(open_path_, name, type, data) ? 0 : kErrorInvalidData; });
     if (error) return Fail(error);
-    // Storing what is stored already writes nothing.
-    const RegistryStore::Value* stored = store.FindValue(open_path_, name);
-    if (stored && stored->type == type && stored->data == data)
-        return Succeed(type, static_cast<uint32_t>(data.size()));
-    if (!store.SetValue(open_path_, name, type, data)) return Fail(kErrorInvalidData);
-    if (const long failed = SaveHive(hive_)) return Fail(failed);
     return Succeed(type, static_cast<uint32_t>(data.size()));
 }
 
@@ -271,11 +293,10 @@ bool CRegistry::ReadStringArray(std::string_view name, std::vector<std::string>&
 
 bool CRegistry::DeleteValue(std::string_view name) {
     if (!open_) return Fail(kErrorInvalidHandle);
-    long error = 0;
-    RegistryStore& store = LoadHive(hive_, error);
+    const long error = Change(
+        hive_, [&](const RegistryStore& store) { return store.FindValue(open_path_, name) ? 0 : kErrorFileNotFound; },
+        [&](RegistryStore& store) { return store.DeleteValue(open_path_, name) ? 0 : kErrorFileNotFound; });
     if (error) return Fail(error);
-    if (!store.DeleteValue(open_path_, name)) return Fail(kErrorFileNotFound);
-    if (const long failed = SaveHive(hive_)) return Fail(failed);
     return Succeed(0, 0);
 }
 

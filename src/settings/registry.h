@@ -6,10 +6,17 @@
 // would in the registry. Writing a value that is stored already writes
 // nothing.
 //
+// A change (creating a key, writing or deleting a value) re-reads the hive
+// file and writes it under the hive's lock (HiveCache::Lock), so changes of
+// several runs at once all stand; a change that is stored already takes no
+// lock and writes nothing.
+//
 // Every operation records a result code (Windows error numbers: 0 success,
 // 2 not found, 5 the hive file cannot be read, 6 no open key, 13 a value
-// whose bytes do not parse, 19 the hive file is read-only, 29 the hive file
-// cannot be written, 234 a value larger than the reader takes, 1009 the hive
+// whose bytes do not parse, 19 the hive file is read-only (or the run writes
+// nothing), 29 the hive file cannot be written, 33 another run kept the hive
+// file locked for longer than the lock is waited on, 234 a value larger than
+// the reader takes, 1009 the hive
 // file is not in the store's format, 1015 the hive file could not be read
 // when this run first read it, so it is not written until the program is
 // started again, 1630 a value of the wrong type) and the
@@ -38,6 +45,7 @@ public:
     static constexpr long kErrorInvalidData = 13;
     static constexpr long kErrorWriteProtect = 19;
     static constexpr long kErrorWriteFault = 29;
+    static constexpr long kErrorLockViolation = 33;
     static constexpr long kErrorMoreData = 234;
     // A hive file that cannot be parsed: reads find nothing in it and
     // writes fail, so the file is never replaced.
@@ -116,6 +124,13 @@ private:
     // The value named on the open key, read from the hive file; null with
     // the error recorded when there is none.
     std::optional<RegistryStore::Value> Query(std::string_view name);
+    // Makes a change on the store as the hive file stands under its lock.
+    // check tells whether it is needed: 0 yes, kStoredAlready no, else the
+    // error that refuses it; apply makes it and returns 0 or an error. The
+    // result is 0 (changed and written, or stored already) or an error.
+    static constexpr long kStoredAlready = -1;
+    template <class Check, class Apply>
+    static long Change(RegistryHive hive, Check check, Apply apply);
     bool Write(std::string_view name, uint32_t type, std::string_view data);
     bool Fail(long error, uint32_t type = 0, uint32_t size = 0);
     bool Succeed(uint32_t type, uint32_t size);

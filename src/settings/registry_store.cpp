@@ -392,22 +392,30 @@ RegistryStore::LoadResult RegistryStore::LoadWine(const fs::path& file) {
     return DecodeWine(bytes);
 }
 
+bool RegistryStore::IsReadOnly(const fs::path& file) {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+bool RegistryStore::MakeFolder(const fs::path& file) {
+    std::error_code ec;
+    const fs::path folder = file.parent_path();
+    if (fs::is_directory(folder, ec)) return true;
+    fs::create_directories(folder, ec);
+    if (ec) return false;
+    // Only the user reads the settings and the ranking login.
+    fs::permissions(folder, fs::perms::owner_all, ec);
+    return true;
+}
+
 bool RegistryStore::Save(const fs::path& file) const {
     if (file.empty()) return false;
     // The user made the file read-only: it is theirs to keep as it is.
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+    if (IsReadOnly(file)) {
         errno = EROFS;
         return false;
     }
-    std::error_code ec;
-    const fs::path folder = file.parent_path();
-    if (!fs::is_directory(folder, ec)) {
-        fs::create_directories(folder, ec);
-        if (ec) return false;
-        // Only the user reads the settings and the ranking login.
-        fs::permissions(folder, fs::perms::owner_all, ec);
-    }
+    if (!MakeFolder(file)) return false;
     return atomic_file::Write(file, Encode(), fs::perms::owner_read | fs::perms::owner_write);
 }
 

@@ -94,6 +94,12 @@ public:
     static std::filesystem::path ConfigFolder();
     // The hive's file in the configuration folder; empty when there is none.
     static std::filesystem::path FileOf(RegistryHive hive);
+    // True when the file exists and its owner may not write it: the user
+    // made it read-only, and it is kept as it is.
+    static bool IsReadOnly(const std::filesystem::path& file);
+    // Creates the folder of file (mode 0700) when it is missing; false
+    // when it cannot be made.
+    static bool MakeFolder(const std::filesystem::path& file);
     // True when a store loaded with this result may be saved over its file.
     static bool MayReplace(LoadResult result) {
         return result == LoadResult::kLoaded || result == LoadResult::kMissing;

@@ -154,6 +154,8 @@ bool Settings::Save() {
         const std::string file = RegistryStore::FileOf(RegistryHive::kCurrentUser).string();
         if (error == CRegistry::kErrorWriteProtect)
             save_problem_ = "The settings file is read-only:\r\n" + file + "\r\nOstrevan leaves it as it is.";
+        else if (error == CRegistry::kErrorLockViolation)
+            save_problem_ = "Another program kept the settings file locked for too long:\r\n" + file;
         else if (error == CRegistry::kErrorUnreadAtStart || error == CRegistry::kErrorBadDatabase ||
                  error == CRegistry::kErrorAccessDenied)
             save_problem_ = "The settings file could not be read when Ostrevan started:\r\n" + file +

@@ -56,6 +56,8 @@ public:
     // them could not be stored (the caller reports it with
     // SaveFailureMessage); the values that were stored stand. A read-only
     // settings file, or one that could not be read at start, is kept.
+    // Values that other runs store meanwhile stand beside ours; a run that
+    // keeps the file locked too long makes the save fail.
     bool Save();
     // "The settings could not be saved.", and why when the file is the
     // reason.

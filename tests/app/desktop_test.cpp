@@ -1,7 +1,8 @@
 // Ostrevan as an installed desktop program: the user's own registration at
-// start (written once, never over a changed file, not where an install
-// provides it), and `cmake --install` into a temporary prefix, read with
-// the desktop's own tools where they are present.
+// start (by an installed program only, written once, never over a changed
+// file, not where an install provides it; an own entry that leads nowhere
+// or hides an install's removed), and `cmake --install` into a temporary
+// prefix, read with the desktop's own tools where they are present.
 
 #include "app/desktop_registration.h"
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "support/replay_fixture.h"
@@ -43,12 +45,18 @@ std::string Output(const std::string& command) {
     return out;
 }
 
+// Writes a file, making its folders.
+void Put(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    fixture::WriteFile(path, bytes);
+}
+
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 std::string Resource(const char* name) { return Read(fs::path(OSTREVAN_RESOURCES) / name); }
 
 Files OwnFiles(const std::string& program) {
-    return {{"applications/ostrevan.desktop", DesktopRegistration::WithExec(Resource("desktop/ostrevan.desktop"), program)},
+    return {{"applications/ostrevan.desktop", *DesktopRegistration::WithExec(Resource("desktop/ostrevan.desktop"), program)},
             {"mime/packages/ostrevan.xml", Resource("desktop/ostrevan.xml")},
             {"icons/hicolor/scalable/apps/ostrevan.svg", Resource("icons/ostrevan.svg")}};
 }
@@ -56,11 +64,18 @@ Files OwnFiles(const std::string& program) {
 // The registration with its tool runs recorded instead of made.
 struct Registration {
     explicit Registration(std::vector<fs::path> system = {}) : registration(home.path(), std::move(system)) {}
-    std::vector<fs::path> Register(const Files& files) {
-        return registration.Register(files, [this](const std::vector<std::string>& argv) {
+    std::vector<fs::path> Register(const Files& files) { return registration.Register(files, Recorder()); }
+    // As at the program's start, with the entry's Exec line left to fill.
+    std::vector<fs::path> RegisterProgram(const fs::path& program) {
+        Files files = OwnFiles("/placeholder");
+        files[0].content = Resource("desktop/ostrevan.desktop");
+        return registration.RegisterProgram(program, files, Recorder());
+    }
+    DesktopRegistration::RunTool Recorder() {
+        return [this](const std::vector<std::string>& argv) {
             runs.push_back(argv);
             return true;
-        });
+        };
     }
     fixture::TempDir home;
     DesktopRegistration registration;
@@ -78,10 +93,104 @@ TEST(DesktopRegistration, ExecQuotesAndEscapesTheProgramPath) {
         {"/a\\b/o", "\"/a\\\\\\\\b/o\" %f"},
         {"/100%/o", "/100%%/o %f"},
         {"/tab\there/o", "\"/tab\\there/o\" %f"},
+        {"/home/j\xC3\xBCrgen/o", "/home/j\xC3\xBCrgen/o %f"},
+        {"/%%\"a b\\/o", "\"/%%%%\\\\\"a b\\\\\\\\/o\" %f"},
     };
-    for (const auto& row : table) EXPECT_EQ(DesktopRegistration::ExecValue(row.program), row.exec) << row.program;
+    for (const auto& row : table) {
+        EXPECT_EQ(DesktopRegistration::ExecValue(row.program), row.exec) << row.program;
+        EXPECT_EQ(DesktopRegistration::ExecProgram(row.exec), row.program) << row.exec;
+    }
     EXPECT_EQ(DesktopRegistration::WithExec("[Desktop Entry]\nName=O\nExec=ostrevan %f\nIcon=o\n", "/x/o"),
               "[Desktop Entry]\nName=O\nExec=/x/o %f\nIcon=o\n");
+    // A path that no entry can hold gives no Exec value, never a line
+    // without the program: not UTF-8 (a Latin-1 folder name, a cut
+    // character, an overlong form, a surrogate), a control character, none.
+    for (const std::string program : {"/home/Ostrev\xE1n/o", "/a\xC3", "/\xC0\xAF/o", "/\xED\xA0\x80/o",
+                                      "/a\x01/o", "/a\x7F/o", "relative/o", ""}) {
+        EXPECT_EQ(DesktopRegistration::ExecValue(program), std::nullopt) << program;
+        EXPECT_EQ(DesktopRegistration::WithExec("[Desktop Entry]\nExec=ostrevan %f\n", program), std::nullopt);
+    }
+    EXPECT_EQ(DesktopRegistration::ExecProgram(" %f"), "");
+}
+
+// An install's layout in a temporary folder: the program and, where an
+// install puts it, the install's own entry.
+fs::path InstalledProgram(const fs::path& prefix) {
+    const fs::path program = prefix / "bin" / "ostrevan";
+    Put(program, "program");
+    Put(program.parent_path() / DesktopRegistration::DataFromProgramFolder() /
+                           "applications/ostrevan.desktop",
+                       "[Desktop Entry]\n");
+    return program;
+}
+
+TEST(DesktopRegistration, OnlyAnInstalledProgramRegistersItselfAndOnlyWhereAnEntryCanNameIt) {
+    fixture::TempDir folder;
+    // Started from its build folder: nothing, whatever the folder holds.
+    const fs::path built = folder.path() / "build/test/src/app/ostrevan";
+    Put(built, "program");
+    Put(folder.path() / "build/test/CMakeCache.txt", "");
+    Registration from_build;
+    EXPECT_TRUE(from_build.RegisterProgram(built).empty());
+    EXPECT_TRUE(fs::is_empty(from_build.home.path()));
+    EXPECT_TRUE(from_build.runs.empty());
+
+    // Installed (into a prefix the desktop does not look in): registered.
+    const fs::path installed = InstalledProgram(folder.path() / "opt");
+    Registration user;
+    const auto written = user.RegisterProgram(installed);
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_NE(Read(written[0]).find("\nExec=" + installed.string() + " %f\n"), std::string::npos);
+
+    // Installed in a folder whose name is not UTF-8: no entry without its
+    // program, and nothing else either.
+    const fs::path latin1 = InstalledProgram(folder.path() / "Ostrev\xE1n");
+    Registration unnamed;
+    EXPECT_TRUE(unnamed.RegisterProgram(latin1).empty());
+    EXPECT_TRUE(fs::is_empty(unnamed.home.path()));
+}
+
+TEST(DesktopRegistration, AnOwnEntryThatLeadsNowhereOrHidesAnInstallsIsRemovedAtStart) {
+    fixture::TempDir folder;
+    const fs::path program = folder.path() / "build/ostrevan";
+    Put(program, "program");
+    fixture::TempDir system;
+    Put(system.path() / "applications/ostrevan.desktop", "[Desktop Entry]\n");
+    const std::string entry = Resource("desktop/ostrevan.desktop");
+    auto exec_line = [&](const std::string& exec) {
+        return std::regex_replace(entry, std::regex("\nExec=[^\n]*"), "\nExec=" + exec);
+    };
+    const struct {
+        const char* why;
+        std::string content;  // stamped as the program's own
+        bool installed, changed, removed;
+    } table[] = {
+        {"its program is gone", exec_line((folder.path() / "gone/ostrevan").string() + " %f"), false, false, true},
+        {"it names no program", exec_line(" %f"), false, false, true},
+        {"an install provides the entry", exec_line(program.string() + " %f"), true, false, true},
+        {"its program is there", exec_line(program.string() + " %f"), false, false, false},
+        {"the user changed it", exec_line("/gone/ostrevan %f"), false, true, false},
+    };
+    for (const auto& row : table) {
+        Registration user;
+        const fs::path target = user.home.path() / "applications/ostrevan.desktop";
+        ASSERT_EQ(user.Register({{"applications/ostrevan.desktop", row.content}}).size(), 1u) << row.why;
+        if (row.changed) std::ofstream(target, std::ios::app) << "NoDisplay=true\n";
+        const std::string before = Read(target);
+        user.runs.clear();
+        // A start from the build folder, which registers nothing itself,
+        // with the install (if any) made since.
+        const DesktopRegistration start(user.home.path(), row.installed ? std::vector<fs::path>{system.path()}
+                                                                         : std::vector<fs::path>{});
+        EXPECT_TRUE(start.RegisterProgram(program, OwnFiles("/placeholder"), user.Recorder()).empty());
+        EXPECT_EQ(fs::exists(target), !row.removed) << row.why;
+        if (!row.removed) {
+            EXPECT_EQ(Read(target), before) << row.why;
+        }
+        using Runs = std::vector<std::vector<std::string>>;
+        const Runs refresh = {{"update-desktop-database", "-q", (user.home.path() / "applications").string()}};
+        EXPECT_EQ(user.runs, row.removed ? refresh : Runs{}) << row.why;
+    }
 }
 
 TEST(DesktopRegistration, WritesEachFileOnceAndASecondStartWritesNothing) {
@@ -167,7 +276,11 @@ TEST(Install, IntoATemporaryPrefix) {
     EXPECT_EQ(Read(icon), Resource("icons/ostrevan.svg"));
 
     const std::string text = Read(entry);
-    EXPECT_NE(text.find("\nExec=" + DesktopRegistration::ExecValue(program.string()) + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\nExec=" + *DesktopRegistration::ExecValue(program.string()) + "\n"), std::string::npos);
+    // The installed program knows itself as installed; the one in the
+    // build folder does not.
+    EXPECT_TRUE(DesktopRegistration::IsInstalled(program));
+    EXPECT_FALSE(DesktopRegistration::IsInstalled(OSTREVAN_PROGRAM));
     EXPECT_NE(text.find("\nMimeType=application/x-ostrevan-replay;\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=ostrevan\n"), std::string::npos);
     if (HasTool("desktop-file-validate")) {

@@ -33,16 +33,25 @@ struct Outcome {
 };
 
 // Runs the program with no display in its environment and the loader's
-// list of libraries on standard error.
-Outcome RunProgram(const std::vector<std::string>& args, const fs::path& scratch) {
+// list of libraries on standard error. Each entry of changes ("NAME=value",
+// or "NAME" alone to remove it) replaces the variable of that name.
+Outcome RunProgram(const std::vector<std::string>& args, const fs::path& scratch,
+                   const std::vector<std::string>& changes = {}) {
     std::vector<std::string> env_text;
+    auto changed = [&changes](const std::string& entry) {
+        for (const std::string& c : changes)
+            if (entry.starts_with(c.substr(0, c.find('=')) + "=")) return true;
+        return false;
+    };
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
-            entry.starts_with("QT_QPA_PLATFORM=") || entry.starts_with("LD_DEBUG"))
+            entry.starts_with("QT_QPA_PLATFORM=") || entry.starts_with("LD_DEBUG") || changed(entry))
             continue;
         env_text.push_back(entry);
     }
+    for (const std::string& c : changes)
+        if (c.find('=') != std::string::npos) env_text.push_back(c);
     env_text.push_back("LD_DEBUG=libs");
     std::vector<char*> env;
     for (std::string& e : env_text) env.push_back(e.data());
@@ -98,6 +107,43 @@ TEST(ProgramLibraries, ReportExportRunsWithoutDisplayAndLoadsNoQt) {
     EXPECT_TRUE(Loaded(o, "libstdc++")) << "the loader listed no library";
     for (const char* qt : {"libQt6", "libGL", "libX11", "libxcb", "libfontconfig", "libostrevan_"})
         EXPECT_FALSE(Loaded(o, qt)) << qt;
+}
+
+// The unattended modes write nothing into the settings folder, wherever it
+// lies, and do not make it either.
+TEST(ProgramLibraries, UnattendedModesWriteNothingIntoTheSettingsFolder) {
+    report_scenarios::UseUtc();
+    fixture::ScopedConfigDir config;
+    fixture::TempDir dir;
+    report_scenarios::WriteAndLoad(report_scenarios::PracticeAndRace(), dir.File("monza.rpy"));
+    fs::create_directories(dir.path() / "out");
+    const fs::path home = dir.path() / "home", xdg = dir.path() / "xdg", own = dir.path() / "own";
+    fs::create_directories(home);
+    fs::create_directories(xdg);
+    fs::create_directories(own);
+    const struct {
+        const char* what;
+        std::vector<std::string> env;
+        fs::path folder;  // the settings folder of the run
+    } cases[] = {
+        {"empty OSTREVAN_CONFIG_DIR", {"OSTREVAN_CONFIG_DIR=", "XDG_CONFIG_HOME=" + xdg.string()}, xdg / "Ostrevan"},
+        {"no OSTREVAN_CONFIG_DIR", {"OSTREVAN_CONFIG_DIR", "XDG_CONFIG_HOME", "HOME=" + home.string()},
+         home / ".config" / "Ostrevan"},
+        {"an empty folder of its own", {"OSTREVAN_CONFIG_DIR=" + own.string()}, own},
+    };
+    const std::vector<std::string> modes[] = {
+        {"-expreports", "--" + dir.File("monza.rpy"), "--" + dir.File("out/")},
+        {"-reportsite", dir.File("monza.rpy"), dir.File("site")},
+    };
+    for (const auto& c : cases) {
+        for (const auto& args : modes) {
+            SCOPED_TRACE(std::string(c.what) + " " + args[0]);
+            const Outcome o = RunProgram(args, dir.path(), c.env);
+            EXPECT_NE(o.status, -1) << o.err;
+            if (c.folder == own) EXPECT_TRUE(fs::is_empty(own));
+            else EXPECT_FALSE(fs::exists(c.folder));
+        }
+    }
 }
 
 TEST(ProgramLibraries, InteractiveProgramOpensTheWindowsLibrary) {

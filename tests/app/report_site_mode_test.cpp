@@ -1,12 +1,17 @@
 // The unattended report site: the whole site from the sample's driven
 // replay, its PNG images holding the very pixels the charts and the track
-// map draw; a missing folder, track or replay writes nothing and fails.
+// map draw; a missing folder, track or replay, or a busy site folder,
+// writes nothing and fails.
 
 #include "app/ui/report_site_mode.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -92,6 +97,24 @@ TEST_F(ReportSiteMode, NothingIsWrittenWithoutFolderTrackOrReadableReplay) {
     EXPECT_NE(RunReportSite(Command(DrivenReplay(), out_dir.path().string()), settings, ui, out), 0);
     EXPECT_EQ(ui.messages.at(0).substr(0, 33), "Can't find track for this replay!");
     EXPECT_FALSE(fs::exists(out_dir.File("monza_driven")));
+    EXPECT_TRUE(out.str().empty());
+}
+
+// A site folder that another program holds is waited on for a bounded
+// time, then named, and the run fails without writing.
+TEST_F(ReportSiteMode, ABusySiteFolderIsNamedAndNothingIsWritten) {
+    const fs::path site = out_dir.path() / "monza_driven";
+    fs::create_directories(site);
+    const int held = ::open(site.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    report_site::FolderWait wait;
+    wait.limit = std::chrono::milliseconds(0);
+    EXPECT_NE(RunReportSite(Command(DrivenReplay(), out_dir.path().string()), settings, ui, out, wait), 0);
+    ::close(held);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"The report site folder " + site.string() +
+                                                    "/ is busy: another program is using it. Nothing was written."});
+    EXPECT_TRUE(fs::is_empty(site));
     EXPECT_TRUE(out.str().empty());
 }
 

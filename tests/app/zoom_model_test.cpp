@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -100,7 +102,7 @@ TEST(ZoomModel, StepsScrollOnlyWithBothBarsAndStopAtTheEnds) {
     EXPECT_FALSE(wide.ScrollByStep(4, 50));
 }
 
-TEST(AppProfile, PlacementNeedsAllFiveValuesAndKeepsACornerOnScreen) {
+TEST(AppProfile, PlacementNeedsAllFiveValues) {
     fixture::ScopedConfigDir config;
     EXPECT_FALSE(AppProfile::ReadPlacement());
     ASSERT_TRUE(AppProfile::WritePlacement({3, 100, -50, 700, 850}));
@@ -108,16 +110,41 @@ TEST(AppProfile, PlacementNeedsAllFiveValuesAndKeepsACornerOnScreen) {
     ASSERT_TRUE(p);
     EXPECT_EQ(p->status, 3);
     EXPECT_EQ(p->left, -50);
-    // Placed on a smaller screen: pulled back an icon's size inside the
-    // right and bottom edges; negative coordinates stay.
-    const AppProfile::Rect r = AppProfile::PlaceOnScreen({1, 900, 1500, 1500, 2300}, {0, 30, 1024, 738}, 1024, 768,
-                                                         32, 32);
-    EXPECT_EQ(r.x, 1024 - 32);
-    EXPECT_EQ(r.y, 768 - 32);
-    EXPECT_EQ(r.width, 800);
-    EXPECT_EQ(AppProfile::PlaceOnScreen(*p, {0, 30, 1024, 738}, 1024, 768, 32, 32).x, -50);
     ASSERT_TRUE(AppProfile::WritePlacement({1, -1, 0, 10, 10}));
     EXPECT_FALSE(AppProfile::ReadPlacement());  // -1 counts as missing
+}
+
+TEST(AppProfile, APlacementIsBoundedAndKeepsItsTitleBarOnAScreenThatExists) {
+    using Rect = AppProfile::Rect;
+    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    const std::vector<Rect> primary{{0, 0, 1024, 768}};
+    const std::vector<Rect> with_left{{0, 0, 1024, 768}, {-1280, 0, 1280, 1024}};
+    const struct {
+        const char* what;
+        AppProfile::Placement stored;  // status, top, left, bottom, right
+        std::vector<Rect> screens;
+        Rect expected;
+    } cases[] = {
+        {"negative coordinates stay", {1, 100, -50, 700, 850}, primary, {-50, 130, 900, 600}},
+        {"from a larger screen: an icon inside the right and bottom edges", {1, 900, 1500, 1500, 2300}, primary,
+         {1024 - 32, 768 - 32, 800, 600}},
+        {"on the monitor left of the primary one", {1, 70, -1200, 670, -400}, with_left, {-1200, 100, 800, 600}},
+        {"that monitor gone: an icon's width on the primary one", {1, 70, -1200, 670, -400}, primary,
+         {32 - 800, 100, 800, 600}},
+        {"title bar above the screen", {1, -530, 100, 70, 900}, primary, {100, 16, 800, 600}},
+        {"extreme numbers: no larger than the screens", {1, kMin, kMin, kMax, kMax}, primary, {32 - 1024, 16, 1024, 768}},
+        {"as large as both screens", {1, -30, -1280, 994, 1024}, with_left, {-1280, 16, 2304, 1024}},
+        {"reversed extremes", {1, kMax, kMax, kMin, kMin}, primary, {1023, 768 - 32, 0, 0}},
+        {"no screen: bounded only", {1, kMin, kMax, kMax, kMin}, {}, {32767, -32767 + 30, 0, 32767}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Rect r = AppProfile::PlaceOnScreen(c.stored, {0, 30, 1024, 738}, c.screens, 32, 32);
+        EXPECT_EQ(r.x, c.expected.x);
+        EXPECT_EQ(r.y, c.expected.y);
+        EXPECT_EQ(r.width, c.expected.width);
+        EXPECT_EQ(r.height, c.expected.height);
+    }
 }
 
 TEST(AppProfile, RecentFilesKeepTheNewestSevenOnce) {

@@ -3,21 +3,32 @@
 // anyone opens. Every lap it offers loads with data, headings follow the
 // track (in the lap telemetry, the race stream and the car marker), shifts
 // pass through neutral, readings stay within their graphs' ranges, and race
-// mode finds every car.
+// mode finds every car. Each car's engine is detected as its own make, the
+// header counts the computer drivers its records flag, every car is an F1
+// car, no two recordings share their numbers, no two laps of a driver lie
+// on top of each other, and the player's profile holds laps of the
+// sample's tracks.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <numbers>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "document/rpy_graph_doc.h"
+#include "records/best_lap_cell.h"
+#include "records/export_records_model.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
 #include "replay/header.h"
 #include "replay/race_stream.h"
+#include "reports/engine_detection_report.h"
 #include "support/sample_document.h"
 #include "tools/gear_change_analysis.h"
 #include "track/car_marker.h"
@@ -230,6 +241,154 @@ TEST_F(SampleFolderTest, ReadingsStayWithinTheirGraphs) {
         }
         EXPECT_LE(turns, 2);
     }
+}
+
+TEST_F(SampleFolderTest, EachCarIsDetectedAsItsOwnMake) {
+    for (const auto& replay : replays) {
+        SCOPED_TRACE(replay.filename().string());
+        Drivers drivers;
+        ASSERT_EQ(drivers.LoadReplay(replay.string()), 0);
+        const std::string report = EngineDetectionReport::Write(drivers);
+        for (int d = 0; d < drivers.driver_count; ++d) {
+            const auto i = static_cast<size_t>(d);
+            SCOPED_TRACE(drivers.last_names[i]);
+            // The 1967 engine index is the make's index; a driver's own car
+            // runs its own engine.
+            const std::string make = EngineDetectionReport::MakeText(static_cast<int>(drivers.engine_index[i]));
+            if (!drivers.ai[i]) {
+                EXPECT_EQ(drivers.car_index[i], drivers.engine_index[i]);
+            }
+            const size_t at = report.find("\r\n" + drivers.first_names[i] + " " + drivers.last_names[i] + "\r\n");
+            ASSERT_NE(at, std::string::npos);
+            const bool local = static_cast<uint32_t>(d) == drivers.player_index;
+            for (const char method : {'A', 'B', 'C', 'D'}) {
+                const size_t line = report.find(std::string("Detected engine method ") + method + "(", at);
+                ASSERT_NE(line, std::string::npos) << method;
+                // The verdict stands from column 53 to the line's end.
+                const std::string verdict = report.substr(line + 53, report.find("\r\n", line) - line - 53);
+                EXPECT_EQ(verdict, method == 'D' && !local ? "This test only for local driver" : make) << method;
+            }
+        }
+    }
+}
+
+TEST_F(SampleFolderTest, HeaderCountsTheComputerDriversAndEveryCarIsFormula1) {
+    for (const auto& replay : replays) {
+        SCOPED_TRACE(replay.filename().string());
+        Header header;
+        ASSERT_EQ(header.Load(replay.string()), 0);
+        Drivers drivers;
+        ASSERT_EQ(drivers.LoadReplay(replay.string()), 0);
+        int ai = 0;
+        for (int d = 0; d < drivers.driver_count; ++d) {
+            const auto i = static_cast<size_t>(d);
+            ai += drivers.ai[i];
+            EXPECT_EQ(drivers.driver_code[i], 3) << drivers.last_names[i];
+        }
+        EXPECT_EQ(ai, header.ai_cars);
+        EXPECT_EQ(drivers.ai[drivers.player_index], 0);
+    }
+}
+
+TEST_F(SampleFolderTest, NoTwoReplaysShareALapTime) {
+    // The milliseconds of every time word: the time before the line and
+    // each lap.
+    std::vector<std::set<uint32_t>> times;
+    for (const auto& replay : replays) {
+        Drivers drivers;
+        ASSERT_EQ(drivers.LoadReplay(replay.string()), 0);
+        std::set<uint32_t>& own = times.emplace_back();
+        for (int d = 0; d < drivers.driver_count; ++d) {
+            const auto i = static_cast<size_t>(d);
+            for (int session = 0; session < 2; ++session) {
+                if (!(session == 0 ? drivers.practice_present : drivers.race_present)) continue;
+                const int count = session == 0 ? drivers.practice_lap_count[i] : drivers.race_lap_count[i];
+                const auto& words = session == 0 ? drivers.practice_times[i] : drivers.race_times[i];
+                for (int lap = 0; lap <= count; ++lap) own.insert(Drivers::LapMs(words[static_cast<size_t>(lap)]));
+            }
+        }
+    }
+    for (size_t a = 0; a < times.size(); ++a) {
+        for (size_t b = a + 1; b < times.size(); ++b) {
+            std::vector<uint32_t> shared;
+            std::set_intersection(times[a].begin(), times[a].end(), times[b].begin(), times[b].end(),
+                                  std::back_inserter(shared));
+            EXPECT_TRUE(shared.empty()) << replays[a].filename() << " and " << replays[b].filename() << " share "
+                                        << shared.front() << " ms";
+        }
+    }
+}
+
+TEST_F(SampleFolderTest, NoTwoLapsOfADriverLieOnTopOfEachOther) {
+    // Each lap's line, by track and driver: the lateral offset at each
+    // metre of the lap.
+    std::map<std::pair<std::string, std::string>, std::vector<std::pair<std::string, std::vector<double>>>> lines;
+    for (const LapId& id : SelectableLaps()) {
+        const GetRpyInfo* lap = Load(id);
+        ASSERT_NE(lap, nullptr) << Name(id);
+        const LapSlot& slot = doc->GetSlot(0);
+        const auto driver = static_cast<size_t>(id.driver);
+        std::vector<double> line(static_cast<size_t>(doc->GetTrack()->GetLength()), NAN);
+        for (uint32_t i = 1; i <= lap->sample_count; ++i) {
+            const double d = lap->distance[i];
+            if (d >= 0 && d < static_cast<double>(line.size())) line[static_cast<size_t>(d)] = lap->lateral_offset[i];
+        }
+        const auto who = std::make_pair(slot.header->track_folder,
+                                        slot.drivers->first_names[driver] + " " + slot.drivers->last_names[driver]);
+        lines[who].emplace_back(Name(id), std::move(line));
+    }
+    for (const auto& [who, laps] : lines) {
+        for (size_t a = 0; a < laps.size(); ++a) {
+            for (size_t b = a + 1; b < laps.size(); ++b) {
+                double apart = 0;
+                for (size_t m = 0; m < laps[a].second.size(); ++m)
+                    if (!std::isnan(laps[a].second[m]) && !std::isnan(laps[b].second[m]))
+                        apart = std::max(apart, std::fabs(laps[a].second[m] - laps[b].second[m]));
+                EXPECT_GT(apart, 0.3) << laps[a].first << " and " << laps[b].first;
+            }
+        }
+    }
+}
+
+TEST_F(SampleFolderTest, ProfileHoldsLapsOfTheSampleTracks) {
+    // The fastest lap anyone drove at each track of the replays.
+    std::map<std::string, uint32_t> fastest;
+    for (const auto& replay : replays) {
+        Header header;
+        ASSERT_EQ(header.Load(replay.string()), 0);
+        Drivers drivers;
+        ASSERT_EQ(drivers.LoadReplay(replay.string()), 0);
+        uint32_t& best = fastest.try_emplace(header.track_folder, UINT32_MAX).first->second;
+        for (int d = 0; d < drivers.driver_count; ++d) {
+            const auto i = static_cast<size_t>(d);
+            for (int lap = 1; drivers.race_present && lap <= drivers.race_lap_count[i]; ++lap)
+                best = std::min(best, Drivers::LapMs(drivers.race_times[i][static_cast<size_t>(lap)]));
+            for (int lap = 1; drivers.practice_present && lap <= drivers.practice_lap_count[i]; ++lap)
+                best = std::min(best, Drivers::LapMs(drivers.practice_times[i][static_cast<size_t>(lap)]));
+        }
+    }
+    // Without scanning the replays, the rows of the profile's tracks hold
+    // the profile's times alone.
+    ExportRecordsModel records;
+    ExportRecordsModel::Options options;
+    options.simulator_folder = sim.string();
+    ASSERT_EQ(records.Run(0, options, ui), ExportRecordsModel::Result::kDone);
+    int profile_times = 0;
+    for (int row = 0; row < records.GetNumTracks(); ++row) {
+        const std::string track = records.GetTrackDirectory(row);
+        SCOPED_TRACE(track);
+        ASSERT_TRUE(fastest.count(track));
+        for (int car = 0; car < records.GetNumCars(); ++car) {
+            for (uint32_t t : {records.GetTrainingTime(car, row), records.GetPracticeTime(car, row),
+                               records.GetRaceTime(car, row)}) {
+                if (t == BestLapCell::kNoTime) continue;
+                ++profile_times;
+                EXPECT_GT(t, fastest[track] * 0.97);
+                EXPECT_LT(t, fastest[track] * 1.05);
+            }
+        }
+    }
+    EXPECT_GE(profile_times, 2);
 }
 
 }  // namespace

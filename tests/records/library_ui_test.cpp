@@ -96,9 +96,10 @@ TEST_F(LibraryWindowTest, QELRankShowsTheTimesMissingFromTheProfile) {
     dialog.DriverList()->setCurrentIndex(0);
     dialog.Calculate();
     EXPECT_EQ(doc->default_player_index, 0);
-    // The sample's profile holds one time, a training lap at spa.
-    EXPECT_EQ(dialog.Field(0)->text(), "Missing 10 laptime(s)");
-    EXPECT_EQ(dialog.Field(8)->text(), "Missing 76 laptime(s)");
+    // The sample's profile holds Lotus times at two of the eleven tracks,
+    // monza and spa.
+    EXPECT_EQ(dialog.Field(0)->text(), "Missing 9 laptime(s)");
+    EXPECT_EQ(dialog.Field(8)->text(), "Missing 75 laptime(s)");
     dialog.show();
     QApplication::processEvents();
     fixture::CheckScreenshot(dialog.grab().toImage(), "qel_rank");
@@ -189,11 +190,12 @@ TEST_F(LibraryWindowTest, MainWindowOffersTheThreeCommands) {
 
 TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave) {
     EditTrackProp box(ui);
-    box.month = "13";
+    box.month = "5";
     box.day = "5";
     box.show();
     QApplication::processEvents();
     fixture::CheckScreenshot(box.grab().toImage(), "edit_track_properties");
+    box.findChild<QLineEdit*>("month")->setText("13");
     box.accept();
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Month must be a number from 1 to 12."});
@@ -208,6 +210,25 @@ TEST_F(LibraryWindowTest, EditTrackPropertiesRefusesADateTheSimulatorCannotHave)
     EXPECT_EQ(box.result(), QDialog::Accepted);
     EXPECT_EQ(box.month, "6");
     EXPECT_EQ(box.day, "30");
+
+    // The season file's own texts pass as they stand while they are left
+    // alone; what the user types is judged.
+    EditTrackProp from_file(ui);
+    from_file.month = " 6";
+    from_file.day = "0";
+    from_file.show();
+    from_file.findChild<QLineEdit*>("laps")->setText("12");
+    from_file.accept();
+    EXPECT_FALSE(from_file.isVisible());
+    EXPECT_EQ(from_file.result(), QDialog::Accepted);
+    EXPECT_EQ(from_file.month, " 6");
+    EXPECT_EQ(from_file.day, "0");
+    EXPECT_EQ(from_file.laps, "12");
+    from_file.show();
+    from_file.findChild<QLineEdit*>("day")->setText("32");
+    from_file.accept();
+    EXPECT_TRUE(from_file.isVisible());
+    EXPECT_EQ(ui.messages.back(), "Day must be a number from 1 to 31.");
 }
 
 }  // namespace

@@ -173,6 +173,26 @@ TEST(TrackOrganiserDates, MonthsAndDaysTheCalendarHas) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(TrackOrganiserModel::DateProblem(c.month, c.day), c.problem) << c.month << "/" << c.day;
+
+    // A part left as the season file gave it is not judged; a typed day is
+    // judged by the month when the month is a month.
+    struct Kept {
+        const char* month;
+        const char* day;
+        bool month_typed, day_typed;
+        const char* problem;
+    } kept[] = {
+        {" 6", "0", false, false, ""},
+        {"0", "31", false, true, ""},
+        {"13", "1", false, true, ""},
+        {"2", "30", false, true, "Day must be a number from 1 to 29."},
+        {" 6", "40", false, true, "Day must be a number from 1 to 31."},
+        {"6", "0", true, false, ""},
+        {"13", "0", true, false, "Month must be a number from 1 to 12."},
+    };
+    for (const auto& c : kept)
+        EXPECT_EQ(TrackOrganiserModel::DateProblem(c.month, c.day, c.month_typed, c.day_typed), c.problem)
+            << c.month << "/" << c.day;
 }
 
 }  // namespace

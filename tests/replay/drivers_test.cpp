@@ -52,7 +52,8 @@ ReplaySpec PracticeAndRace() {
     brabham.country = 2;
     brabham.ai = true;
     brabham.season_offset = 84;  // ignored for computer cars
-    brabham.car_byte = 7;
+    brabham.car_byte = 1;        // so is the car byte: the engine index names the car
+    brabham.engine_index = 6;
     s.drivers = {clark, hill, brabham};
 
     s.layout = TableLayout::kPracticeThenRace;
@@ -107,8 +108,10 @@ TEST_F(DriversTest, ReadsTheDriverRecords) {
     EXPECT_EQ(d.slot[1], 1u);
     EXPECT_EQ(d.ai[0], 0);
     EXPECT_EQ(d.ai[2], 1);
-    // A computer car runs the first driver's season.
+    // A computer car runs the first driver's season, in the car its engine
+    // index names.
     EXPECT_EQ(d.season_code[2], 1967);
+    EXPECT_EQ(d.car_index[2], 6);
     EXPECT_EQ(d.player_index, 0u);
     EXPECT_EQ(d.player_name_mismatch, 0);
     EXPECT_EQ(d.path, dir.File("r.rpy"));

@@ -93,22 +93,29 @@ TEST(HostileReplay, AHugeClaimedLapTableIsRefusedBeforeItIsRead) {
     EXPECT_EQ(f.race_lap_count[1], 149);
 }
 
-// The bound on a table's claimed length is what twenty drivers of 150 laps
-// fill, whatever the driver chunk lists: at that bound the table is read;
-// one word beyond, it is refused although its entries are well formed.
-TEST(HostileReplay, ALapTablePastTwentyDriversOf150LapsIsRefusedUnread) {
+// A table is bounded by what the file holds, not by a count of laps: a
+// full field of drivers who ran past the 149 laps the table keeps still
+// loads, without the laps beyond; a table claiming more than the file
+// holds is refused.
+TEST(HostileReplay, LapsBeyondTheTableAreLeftOutAndAClaimPastTheFileIsRefused) {
     fixture::TempDir dir;
     ReplaySpec s = TwoSessions();
-    s.race.clear();
-    for (uint32_t slot = 0; slot < 20; ++slot)
-        s.race.push_back(EntryFromLaps(slot, 3000, std::vector<uint32_t>(150, 1000)));
-    fixture::WriteFile(dir.File("full.rpy"), fixture::BuildReplay(s));
+    for (auto* table : {&s.practice, &s.race}) {
+        table->clear();
+        for (uint32_t slot = 0; slot < 20; ++slot)
+            table->push_back(EntryFromLaps(slot, 3000, std::vector<uint32_t>(151, 1000)));
+    }
+    fixture::WriteFile(dir.File("long.rpy"), fixture::BuildReplay(s));
     Drivers full;
-    EXPECT_EQ(full.LoadReplay(dir.File("full.rpy")), 0);
+    ASSERT_EQ(full.LoadReplay(dir.File("long.rpy")), 0);
+    EXPECT_EQ(full.practice_lap_count[1], 149);
     EXPECT_EQ(full.race_lap_count[1], 149);
+    EXPECT_EQ(full.race_times[1][149] & 0xFFFFFF, 1000u);
 
-    s.race.back().words.push_back(s.race.back().words.back() + 1000);
-    fixture::WriteFile(dir.File("over.rpy"), fixture::BuildReplay(s));
+    std::string bytes = fixture::BuildReplay(s);
+    const auto layout = fixture::LayoutOf(s);
+    PatchU32(bytes, layout.first_table + 8, static_cast<uint32_t>(bytes.size() - layout.first_table - 12 + 1));
+    fixture::WriteFile(dir.File("over.rpy"), bytes);
     Drivers over;
     EXPECT_EQ(over.LoadReplay(dir.File("over.rpy")), 3);
 }

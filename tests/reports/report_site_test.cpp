@@ -1,7 +1,9 @@
 // The report site: every page of sites of full, practice-only and
 // race-only replays equals its checked-in file byte for byte; replay text
 // is escaped; the index takes its values whole and in one pass; failures
-// are named and never called a complete site.
+// are named and never called a complete site; the clean-up removes only
+// what a run of Ostrevan left, and a folder held elsewhere is waited on
+// for a bounded time.
 
 #include "reports/report_site.h"
 
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +23,7 @@
 #include "report_scenarios.h"
 #include "reports/png_status_line.h"
 #include "reports/report_site_images.h"
+#include "settings/atomic_file.h"
 #include "support/bmp_fixture.h"
 #include "support/temp_dir.h"
 
@@ -327,20 +331,27 @@ TEST_F(ReportSite, BitmapsAreDrawnUnderNamesOfTheRunsOwn) {
 TEST_F(ReportSite, TemporariesOfInterruptedRunsAreRemovedUnlessARunIsWriting) {
     auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
     const fs::path site = dir.path() / "monza";
-    fs::create_directories(site / ".bitmaps.Ab12Cd");
-    auto plant = [&] {
-        fixture::WriteFile(site / ".Mechanical.html.Xy9Zz0", std::string(4096, 'm'));
-        fixture::WriteFile(site / ".track.png.a1B2c3", "png");
-        fixture::WriteFile(site / ".bitmaps.Ab12Cd" / "track.bmp", "bmp");
-        fixture::WriteFile(site / ".bitmaps.Ab12Cd" / ".RaceGraphics.bmp.q1W2e3", "half a bmp");
-    };
-    plant();
-    // Names that are not the site's temporaries, a link and a FIFO stay.
-    fixture::WriteFile(site / ".notes.Xy9Zz0", "mine");
-    fixture::WriteFile(site / ".Race.html.toolong1", "mine");
+    const fs::path bitmaps = site / ".bitmaps.ostrevan-Ab12Cd";
+    fs::create_directories(bitmaps);
+    fixture::WriteFile(site / ".Mechanical.html.ostrevan-Xy9Zz0", std::string(4096, 'm'));
+    fixture::WriteFile(site / ".track.png.ostrevan-a1B2c3", "png");
+    fixture::WriteFile(bitmaps / "track.bmp", "bmp");
+    fixture::WriteFile(bitmaps / ".RaceGraphics.bmp.ostrevan-q1W2e3", "half a bmp");
+    // What merely looks like ours stays: the user's backups, another tool's
+    // temporary files (rsync's), names near ours, a link and a FIFO, and a
+    // bitmap folder that holds anything besides the bitmaps.
+    const std::vector<std::string> users = {
+        ".index.html.backup", ".zavro.css.mycopy", ".Race.html.Ab12Cd", ".notes.ostrevan-Xy9Zz0",
+        ".Race.html.ostrevan-toolong1", ".index.html.ostrevan-ab.def"};
+    for (const std::string& name : users) fixture::WriteFile(site / name, "mine");
     fixture::WriteFile(dir.path() / "target", "mine");
-    fs::create_symlink(dir.path() / "target", site / ".Race.html.Lnk123");
-    ASSERT_EQ(::mkfifo((site / ".index.html.Fifo12").c_str(), 0600), 0);
+    fs::create_symlink(dir.path() / "target", site / ".Race.html.ostrevan-Lnk123");
+    ASSERT_EQ(::mkfifo((site / ".index.html.ostrevan-Fifo12").c_str(), 0600), 0);
+    for (const char* folder : {".bitmaps.Ab12Cd", ".bitmaps.ostrevan-Mine12"}) {
+        fs::create_directories(site / folder);
+        fixture::WriteFile(site / folder / "track.bmp", "mine");
+    }
+    fixture::WriteFile(site / ".bitmaps.ostrevan-Mine12" / "notes.txt", "mine");
 
     // While another run holds the site, nothing of it is touched.
     {
@@ -350,18 +361,75 @@ TEST_F(ReportSite, TemporariesOfInterruptedRunsAreRemovedUnlessARunIsWriting) {
         ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
         ::close(held);
     }
-    EXPECT_TRUE(fs::exists(site / ".Mechanical.html.Xy9Zz0"));
-    EXPECT_TRUE(fs::exists(site / ".bitmaps.Ab12Cd" / "track.bmp"));
+    EXPECT_TRUE(fs::exists(site / ".Mechanical.html.ostrevan-Xy9Zz0"));
+    EXPECT_TRUE(fs::exists(bitmaps / "track.bmp"));
 
     ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
-    EXPECT_FALSE(fs::exists(site / ".Mechanical.html.Xy9Zz0"));
-    EXPECT_FALSE(fs::exists(site / ".track.png.a1B2c3"));
-    EXPECT_FALSE(fs::exists(site / ".bitmaps.Ab12Cd"));
-    EXPECT_EQ(Slurp(site / ".notes.Xy9Zz0"), "mine");
-    EXPECT_EQ(Slurp(site / ".Race.html.toolong1"), "mine");
-    EXPECT_TRUE(fs::is_symlink(site / ".Race.html.Lnk123"));
-    EXPECT_TRUE(fs::is_fifo(site / ".index.html.Fifo12"));
+    EXPECT_FALSE(fs::exists(site / ".Mechanical.html.ostrevan-Xy9Zz0"));
+    EXPECT_FALSE(fs::exists(site / ".track.png.ostrevan-a1B2c3"));
+    EXPECT_FALSE(fs::exists(bitmaps));
+    for (const std::string& name : users) EXPECT_EQ(Slurp(site / name), "mine") << name;
+    EXPECT_TRUE(fs::is_symlink(site / ".Race.html.ostrevan-Lnk123"));
+    EXPECT_TRUE(fs::is_fifo(site / ".index.html.ostrevan-Fifo12"));
     EXPECT_EQ(Slurp(dir.path() / "target"), "mine");
+    EXPECT_EQ(Slurp(site / ".bitmaps.Ab12Cd" / "track.bmp"), "mine");
+    EXPECT_EQ(Slurp(site / ".bitmaps.ostrevan-Mine12" / "track.bmp"), "mine");
+    EXPECT_EQ(Slurp(site / ".bitmaps.ostrevan-Mine12" / "notes.txt"), "mine");
+}
+
+// The run's own temporary files carry the mark its clean-up looks for.
+TEST_F(ReportSite, TheRunsTemporaryNamesCarryTheMarkTheCleanUpKnows) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    ASSERT_TRUE(Write(r->input, dir.path().string()).complete());
+    ASSERT_EQ(images.paths.size(), 3u);
+    for (const std::string& path : images.paths)
+        EXPECT_TRUE(atomic_file::IsTemporaryOf(fs::path(path).parent_path().filename().string(), "bitmaps")) << path;
+    const fs::path site = dir.path() / "monza";
+    AtomicFile page;
+    ASSERT_TRUE(page.Begin(site / "index.html"));
+    EXPECT_TRUE(atomic_file::IsTemporaryOf(page.temp_path().filename().string(), "index.html"))
+        << page.temp_path();
+}
+
+// Held exclusively by something else, the site folder is waited on for the
+// wait's limit (its steps passed here at once), then named as busy, with
+// nothing written; freed during the wait, the site is written.
+TEST_F(ReportSite, AFolderHeldElsewhereIsWaitedOnForABoundedTimeThenNamedAsBusy) {
+    auto r = WriteAndLoad(PracticeAndRace(), dir.File("monza.rpy"));
+    const fs::path site = dir.path() / "monza";
+    fs::create_directories(site);
+    fixture::WriteFile(site / ".index.html.ostrevan-Xy9Zz0", "left by an interrupted run");
+    // Locks belong to an open file description: a second open conflicts.
+    const int held = ::open(site.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    std::vector<std::chrono::milliseconds> pauses;
+    report_site::FolderWait wait;
+    wait.limit = std::chrono::milliseconds(400);
+    wait.pause = [&](std::chrono::milliseconds step) { pauses.push_back(step); };
+    const auto busy = report_site::WriteReportSite(r->input, dir.path().string(), images, &status, wait);
+    EXPECT_TRUE(busy.busy);
+    EXPECT_TRUE(busy.folder.empty());
+    ASSERT_EQ(busy.problems.size(), 1u);
+    EXPECT_NE(busy.problems[0].find(site.string() + "/"), std::string::npos) << busy.problems[0];
+    EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>(8, report_site::FolderWait::kStep));
+    EXPECT_TRUE(images.paths.empty());
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(site)) names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{".index.html.ostrevan-Xy9Zz0"});
+
+    pauses.clear();
+    wait.pause = [&](std::chrono::milliseconds step) {
+        pauses.push_back(step);
+        if (pauses.size() == 3) ::flock(held, LOCK_UN);
+    };
+    const auto freed = report_site::WriteReportSite(r->input, dir.path().string(), images, &status, wait);
+    EXPECT_TRUE(freed.complete()) << (freed.problems.empty() ? "" : freed.problems[0]);
+    EXPECT_FALSE(freed.busy);
+    EXPECT_EQ(pauses.size(), 3u);
+    EXPECT_FALSE(fs::exists(site / ".index.html.ostrevan-Xy9Zz0"));
+    ::close(held);
 }
 
 TEST_F(ReportSite, TheIndexReadsItsTablesWhereTheyStandWhateverTheDriversAreCalled) {

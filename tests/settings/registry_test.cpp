@@ -1,12 +1,22 @@
 #include "settings/registry.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "settings/hive_cache.h"
 #include "support/config_dir.h"
 #include "support/replay_fixture.h"
 
@@ -36,6 +46,8 @@ protected:
         ASSERT_TRUE(store.Save(RegistryStore::FileOf(RegistryHive::kCurrentUser)));
     }
     fs::path UserFile() const { return config.folder() / "current_user.reg"; }
+    // The next test starts as a new run would (the lock wait included).
+    void TearDown() override { HiveCache::Reset(); }
 
     fixture::ScopedConfigDir config;
     CRegistry reg{RegistryHive::kCurrentUser};
@@ -271,13 +283,84 @@ TEST_F(RegistryTest, ArrayReadsFailOnOtherTypesAndBadBytesLeavingTheArray) {
 TEST_F(RegistryTest, HiveFileIsPrivateAndWrittenWithoutLeftovers) {
     Opened().WriteDword("MPH", 1);
     struct stat st {};
-    ASSERT_EQ(::stat(UserFile().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
     ASSERT_EQ(::stat(config.folder().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(config.folder())) ++entries;
-    EXPECT_EQ(entries, 1u);
+    // The hive file, and the lock file its saves are made under.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(config.folder())) {
+        names.insert(e.path().filename().string());
+        ASSERT_EQ(::stat(e.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << e.path();
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"current_user.reg", "current_user.reg.lock"}));
+}
+
+// Two runs save values into the same file at once, as two windows closing
+// together do: every value of both stands, and each run saw its saves
+// succeed.
+TEST_F(RegistryTest, TwoRunsSavingAtOnceKeepEachOthersValues) {
+    constexpr int kValues = 200;
+    ASSERT_TRUE(Opened().WriteDword("Before", 1));
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> runs;
+    for (const std::string prefix : {"A", "B"}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Both start when the test closes the pipe.
+            ::close(go[1]);
+            char c = 0;
+            while (::read(go[0], &c, 1) < 0 && errno == EINTR) {
+            }
+            CRegistry r(RegistryHive::kCurrentUser);
+            bool ok = r.Open(RegistryHive::kCurrentUser, kKey);
+            for (int i = 0; ok && i < kValues; ++i) ok = r.WriteDword(prefix + std::to_string(i), static_cast<uint32_t>(i));
+            ::_exit(ok ? 0 : 1);
+        }
+        runs.push_back(pid);
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    for (const pid_t pid : runs) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+    }
+    RegistryStore file;
+    ASSERT_EQ(file.Load(UserFile()), RegistryStore::LoadResult::kLoaded);
+    int kept = 0;
+    for (const char* prefix : {"A", "B"})
+        for (int i = 0; i < kValues; ++i) kept += file.FindValue(kKey, prefix + std::to_string(i)) != nullptr;
+    EXPECT_EQ(kept, 2 * kValues);
+    // This run sees them too: the file was replaced since it read it.
+    uint32_t v = 0;
+    EXPECT_TRUE(reg.ReadDword("B199", v));
+    EXPECT_EQ(v, 199u);
+    EXPECT_TRUE(reg.ReadDword("Before", v));
+}
+
+TEST_F(RegistryTest, ALockHeldTooLongFailsTheChangeAndLeavesTheFile) {
+    ASSERT_TRUE(Opened().WriteDword("MPH", 1));
+    const std::string before = ReadAll(UserFile());
+    // Another run holds the lock and does not let it go.
+    const fs::path lock_file = UserFile().string() + ".lock";
+    const int other = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    HiveCache::SetLockWait(std::chrono::milliseconds(0));
+    EXPECT_FALSE(reg.WriteDword("MPH", 2));
+    EXPECT_EQ(reg.LastError(), CRegistry::kErrorLockViolation);
+    EXPECT_FALSE(reg.DeleteValue("MPH"));
+    EXPECT_EQ(reg.LastError(), CRegistry::kErrorLockViolation);
+    CRegistry other_key(RegistryHive::kCurrentUser);
+    EXPECT_FALSE(other_key.CreateKey(RegistryHive::kCurrentUser, "Software\\Other"));
+    EXPECT_EQ(other_key.LastError(), CRegistry::kErrorLockViolation);
+    // What is stored already needs no lock.
+    EXPECT_TRUE(reg.WriteDword("MPH", 1));
+    EXPECT_EQ(ReadAll(UserFile()), before);
+    ::close(other);
+    EXPECT_TRUE(reg.WriteDword("MPH", 2));
 }
 
 TEST_F(RegistryTest, FailedSavesAreReported) {

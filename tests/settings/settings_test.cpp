@@ -9,7 +9,12 @@
 #include <sstream>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ctime>
 
 #include "settings/hive_cache.h"
 
@@ -32,6 +37,8 @@ protected:
         EXPECT_TRUE(reg.CreateKey(hive, key));
         return reg;
     }
+    // The next test starts as a new run would (the lock wait included).
+    void TearDown() override { HiveCache::Reset(); }
     fixture::ScopedConfigDir config;
 };
 
@@ -95,9 +102,16 @@ TEST_F(SettingsTest, SimulatorFolderFallsBackToTheSetupKeyThenEmpty) {
             KeyOf(reg, RegistryHive::kCurrentUser, Settings::kSettingsKey).WriteString("QELDirectory", *c.own);
         }
         if (c.setup_key) {
-            CRegistry reg(RegistryHive::kLocalMachine);
-            KeyOf(reg, RegistryHive::kLocalMachine, Settings::kSetupKey);
-            if (c.setup_folder) reg.WriteString("Directory", *c.setup_folder);
+            // The machine hive as the registry editor exports it: its keys
+            // stand under HKEY_LOCAL_MACHINE.
+            std::string machine = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Corvalis\\Setup\\QEL]\r\n";
+            if (c.setup_folder) {
+                std::string escaped;
+                for (char ch : *c.setup_folder) escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+                machine += "\"Directory\"=\"" + escaped + "\"\r\n";
+            }
+            fs::create_directories(fresh.folder());
+            fixture::WriteFile(fresh.folder() / "local_machine.reg", machine);
         }
         if (c.wine_key) {
             fixture::WriteWinePrefix(
@@ -319,6 +333,26 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndKept) {
                                           file.string() + "\r\nOstrevan leaves it as it is.");
     EXPECT_EQ(ReadFile(file), text);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read);
+    EXPECT_FALSE(fs::exists(file.string() + ".lock"));
+}
+
+TEST_F(SettingsTest, ASaveThatFindsTheFileLockedTooLongIsReported) {
+    Settings s;
+    s.Load();
+    const fs::path file = config.folder() / "current_user.reg";
+    const std::string text = ReadFile(file);
+    const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    HiveCache::SetLockWait(std::chrono::milliseconds(0));
+    s.SetUseMPH(1);
+    EXPECT_FALSE(s.Save());
+    EXPECT_EQ(s.SaveFailureMessage(),
+              "The settings could not be saved.\r\nAnother program kept the settings file locked for too long:\r\n" +
+                  file.string());
+    EXPECT_EQ(ReadFile(file), text);
+    ::close(other);
+    EXPECT_TRUE(s.Save());
 }
 
 TEST_F(SettingsTest, ASaveWritesOnlyTheChangedValueAndKeepsTheRestOfTheFileAsItStood) {
@@ -378,6 +412,38 @@ TEST_F(SettingsTest, TheSettingsFileIsParsedOncePerRunAndAgainOnlyWhenItChanges)
     EXPECT_TRUE(reg.ReadDword("Extra", extra));
     EXPECT_TRUE(reg.ReadDword("Extra", extra));
     EXPECT_EQ(extra, 1u);
+    EXPECT_EQ(HiveCache::ParseCount() - parses, 2u);
+}
+
+// A file is known as changed by what changed, not by its age: one dated in
+// the future (a clock behind, a copy that kept its time) is parsed once, and
+// one put in its place with the same size and time is still seen.
+TEST_F(SettingsTest, AFileDatedInTheFutureIsParsedOnceAndAReplacementWithItsSizeAndTimeIsSeen) {
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    const std::string text = "REGEDIT4\r\n\r\n" + kUserValues;
+    fixture::WriteFile(file, text);
+    const timespec future[2] = {{::time(nullptr) + 86400, 0}, {::time(nullptr) + 86400, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), future, 0), 0);
+    const size_t parses = HiveCache::ParseCount();
+    Settings s;
+    s.Load();
+    CRegistry reg(RegistryHive::kCurrentUser);
+    ASSERT_TRUE(reg.Open(RegistryHive::kCurrentUser, Settings::kSettingsKey));
+    uint32_t mph = 0;
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(reg.ReadDword("MPH", mph));
+    EXPECT_EQ(mph, 1u);
+    EXPECT_EQ(HiveCache::ParseCount() - parses, 1u);
+
+    // Another run renames a new file into place: same size, same time.
+    std::string changed = text;
+    changed.replace(changed.find("\"MPH\"=dword:00000001"), 20, "\"MPH\"=dword:00000000");
+    const fs::path next = config.folder() / ".current_user.reg.new";
+    fixture::WriteFile(next, changed);
+    ASSERT_EQ(::utimensat(AT_FDCWD, next.c_str(), future, 0), 0);
+    fs::rename(next, file);
+    ASSERT_TRUE(reg.ReadDword("MPH", mph));
+    EXPECT_EQ(mph, 0u);
     EXPECT_EQ(HiveCache::ParseCount() - parses, 2u);
 }
 

@@ -43,12 +43,14 @@ constexpr double kBrakeMps2 = 9.0;
 constexpr double kLaunchMps2 = 6.0;  // from standing
 constexpr double kCoastMps2 = 0.6;   // no drive: air and tyres slow the car
 constexpr double kTopMps = 80.0;
-constexpr double kRevLimit = 9500.0;
-// Speed at the rev limit in each gear (m/s); index 0 is neutral.
+// Speed at the redline in each gear (m/s); index 0 is neutral.
 constexpr double kGearTopMps[] = {0, 27.0, 36.0, 45.0, 53.0, 62.0};
 constexpr int kTopGear = 5;
-constexpr double kUpshiftRpm = 9150.0;    // shift up from here
-constexpr double kDownshiftRpm = 8100.0;  // shift down once the lower gear would turn this slowly
+// Shift down once the lower gear would turn this share of the redline.
+constexpr double kDownshiftShare = 0.853;
+// The fastest the gearing lets a car run, a little short of the redline in
+// top gear.
+constexpr double kGearedTopMps = 0.98 * kGearTopMps[kTopGear];
 // Frames in neutral: a shift of a gate-change gearbox takes about a quarter
 // of a second, a downshift with a blip of the throttle a little more.
 constexpr int kUpshiftTicks = 8;
@@ -57,7 +59,29 @@ constexpr double kIdleRpm = 1500.0;
 constexpr double kGridRpm = 4800.0;
 constexpr double kLaunchRpm = 6500.0;
 
-double RpmIn(double speed_mps, int gear) { return kRevLimit * speed_mps / kGearTopMps[gear]; }
+double RpmIn(double speed_mps, int gear, const EngineSpec& engine) {
+    return engine.redline_rpm * speed_mps / kGearTopMps[gear];
+}
+
+// A number in [0, 1) drawn from a seed and a salt (splitmix64).
+double Draw(uint64_t seed, uint64_t salt) {
+    uint64_t x = (seed << 20 ^ salt) + 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    x ^= x >> 31;
+    return static_cast<double>(x >> 11) / 9007199254740992.0;
+}
+
+// A driver's differences from lap to lap: waves of lengths that do not
+// divide a lap, so no two laps are alike, each at a phase of his own.
+struct Wave {
+    double length_m;
+    double amplitude;
+};
+constexpr Wave kStrayWaves[] = {{173.0, 0.45}, {281.0, 0.30}, {463.0, 0.25}};  // metres to the left
+constexpr Wave kPushWaves[] = {{389.0, 0.008}, {617.0, 0.006}};                // share of the pace
+// Straying narrows where the line runs close to the edge: none 4.5 m out.
+constexpr double kStrayEdgeM = 4.5;
 
 int32_t Clamp(long value, int32_t lowest, int32_t highest) {
     return static_cast<int32_t>(std::clamp<long>(value, lowest, highest));
@@ -149,7 +173,8 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
 
     auto drive = [&](int session, std::vector<Run>& runs) {
         uint32_t ticks = 0;
-        for (const CarPlan& car : plan_.cars) {
+        for (uint32_t c = 0; c < plan_.cars.size(); ++c) {
+            const CarPlan& car = plan_.cars[c];
             const auto& speeds = session == 0 ? car.practice_speeds : car.race_speeds;
             const double lead = session == 0 ? car.practice_lead_m : car.race_lead_m;
             if (speeds.size() < 2) throw std::invalid_argument("race generator: a session without laps");
@@ -167,7 +192,7 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
                 run.s.push_back(lap_raw_ - lead_raw);
                 const bool grid = session == 1 && plan_.race_grid_ticks > 0;
                 run.v.push_back(grid ? 0.0 : speeds[0] * Pace(plan_.lap_length_m - lead));
-                DriveCourse(session, car, run, 0);
+                DriveCourse(session, c, run, 0);
                 while (run.speed.size() < run.cross.size()) run.speed.push_back(run.speed.back());
             }
             for (size_t k = run.cross.size(); k < speeds.size() + 1; ++k) {
@@ -188,7 +213,7 @@ RaceGenerator::RaceGenerator(RacePlan plan) : plan_(std::move(plan)) {
         for (size_t c = 0; c < runs.size(); ++c) {
             Run& run = runs[c];
             if (plan_.course) {
-                DriveCourse(session, plan_.cars[c], run, ticks);
+                DriveCourse(session, static_cast<uint32_t>(c), run, ticks);
                 while (run.speed.size() < run.cross.size()) run.speed.push_back(run.speed.back());
             }
             while (run.cross.back() <= ticks) {
@@ -246,17 +271,44 @@ double RaceGenerator::Line(uint32_t driver, double distance_m) const {
     return 0.8 * (static_cast<double>(driver % 3) - 1.0) + Interpolate(swing_, distance_m);
 }
 
-void RaceGenerator::DriveCourse(int session, const CarPlan& car, Run& run, uint32_t until) const {
+double RaceGenerator::Stray(uint32_t driver, int session, double run_m) const {
+    const uint64_t seed = plan_.cars[driver].driving_seed;
+    double at = 0;
+    for (size_t i = 0; seed != 0 && i < std::size(kStrayWaves); ++i) {
+        const Wave& w = kStrayWaves[i];
+        const double phase = 2.0 * std::numbers::pi * Draw(seed * 2 + static_cast<uint64_t>(session), i);
+        at += w.amplitude * std::sin(2.0 * std::numbers::pi * run_m / w.length_m + phase);
+    }
+    return at;
+}
+
+double RaceGenerator::Push(uint32_t driver, int session, double run_m) const {
+    const uint64_t seed = plan_.cars[driver].driving_seed;
+    double share = 0;
+    for (size_t i = 0; seed != 0 && i < std::size(kPushWaves); ++i) {
+        const Wave& w = kPushWaves[i];
+        const double phase = 2.0 * std::numbers::pi * Draw(seed * 2 + static_cast<uint64_t>(session), 16 + i);
+        share += w.amplitude * std::sin(2.0 * std::numbers::pi * run_m / w.length_m + phase);
+    }
+    return share;
+}
+
+void RaceGenerator::DriveCourse(int session, uint32_t driver, Run& run, uint32_t until) const {
+    const CarPlan& car = plan_.cars[driver];
     const auto& speeds = session == 0 ? car.practice_speeds : car.race_speeds;
     const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
+    // The car moves off once its driver has seen the flag drop.
+    const uint32_t off = grid > 0 ? grid + car.start_reaction_ticks : 0;
     for (;;) {
         const size_t f = run.s.size() - 1;
-        if (run.gear.size() <= f) Shift(session, run, f);
+        if (run.gear.size() <= f) Shift(session, car, run, f);
         if (until == 0 ? run.cross.size() >= speeds.size() + 1 : f > until && run.cross.back() > until) return;
         if (f > (1u << 22)) throw std::invalid_argument("race generator: a car that does not come round");
         const size_t lap = run.cross.size() - 1;
-        const double target = speeds[std::min(lap, speeds.size() - 1)] * Pace((run.s[f] % lap_raw_) * unit_m());
-        double v = f + 1 < grid ? 0.0 : std::min(target, run.v[f] + kLaunchMps2 / 36.0);
+        const double run_m = static_cast<double>(run.s[f]) * unit_m();
+        const double pace = speeds[std::min(lap, speeds.size() - 1)] * Pace((run.s[f] % lap_raw_) * unit_m());
+        const double target = std::min(kGearedTopMps, pace * (1.0 + Push(driver, session, run_m)));
+        double v = f + 1 < off ? 0.0 : std::min(target, run.v[f] + kLaunchMps2 / 36.0);
         // Nothing drives the car while it shifts up: it coasts.
         if (run.box.left > 0 && run.box.target > run.box.gear) v = std::min(v, run.v[f] - kCoastMps2 / 36.0);
         const auto step = static_cast<uint64_t>(std::llround(std::max(v, 0.0) / 36.0 / unit_m()));
@@ -269,12 +321,13 @@ void RaceGenerator::DriveCourse(int session, const CarPlan& car, Run& run, uint3
     }
 }
 
-void RaceGenerator::Shift(int session, Run& run, size_t f) const {
+void RaceGenerator::Shift(int session, const CarPlan& car, Run& run, size_t f) const {
     // Gear and revs of one frame: up a gear near the rev limit, down one
     // once the lower gear turns slowly enough, each change through neutral
     // with the revs falling (or, every third upshift, kept rising: a shift
     // without lifting) or blipped up to the new gear's.
     const uint32_t grid = session == 1 ? plan_.race_grid_ticks : 0;
+    const EngineSpec& engine = car.engine;
     Run::Box& box = run.box;
     const double v = run.v[f];
     run.gear.push_back(0);
@@ -283,14 +336,19 @@ void RaceGenerator::Shift(int session, Run& run, size_t f) const {
         box.gear = 0;
         if (v > 0) {
             box.gear = 1;
-            while (box.gear < kTopGear && RpmIn(v, box.gear) >= kUpshiftRpm) ++box.gear;
+            while (box.gear < kTopGear && RpmIn(v, box.gear, engine) >= engine.upshift_rpm) ++box.gear;
         }
     }
     if (box.left > 0) {
-        const double to = RpmIn(v, box.target);
+        const double to = RpmIn(v, box.target, engine);
         const double part = static_cast<double>(box.length - box.left + 1) / (box.length + 1);
         double rpm = box.from_rpm + (to - box.from_rpm) * part;
-        if (box.speedshift) rpm = box.from_rpm + 60.0 * (box.length - box.left + 1);
+        if (box.speedshift) {
+            // Foot down in neutral: the revs run up to the redline, faster
+            // and faster, and fall as the next gear takes hold.
+            const double run_up = static_cast<double>(box.length - box.left + 1) / box.length;
+            rpm = box.from_rpm + (engine.redline_rpm - box.from_rpm) * run_up * run_up;
+        }
         if (box.target < box.gear) rpm = std::max(rpm, to + 400.0 * std::sin(std::numbers::pi * part));
         run.revs[f] = rpm;
         if (--box.left == 0) box.gear = box.target;
@@ -302,15 +360,15 @@ void RaceGenerator::Shift(int session, Run& run, size_t f) const {
         if (grid == 0 || f + 36 < grid) return;
         box.gear = 1;
     }
-    double rpm = RpmIn(v, box.gear);
+    double rpm = std::min(RpmIn(v, box.gear, engine), engine.redline_rpm);
     if (box.gear == 1) rpm = std::max(rpm, kLaunchRpm);
     run.gear[f] = box.gear;
     run.revs[f] = rpm;
-    if (box.gear < kTopGear && rpm >= kUpshiftRpm) {
+    if (box.gear < kTopGear && rpm >= engine.upshift_rpm) {
         box.target = box.gear + 1;
         box.length = kUpshiftTicks;
         box.speedshift = ++box.upshifts % 3 == 0;
-    } else if (box.gear > 1 && RpmIn(v, box.gear - 1) <= kDownshiftRpm && f > grid) {
+    } else if (box.gear > 1 && RpmIn(v, box.gear - 1, engine) <= kDownshiftShare * engine.redline_rpm && f > grid) {
         box.target = box.gear - 1;
         box.length = kDownshiftTicks;
         box.speedshift = false;
@@ -345,7 +403,9 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
     // from the speed and the curvature of the line driven (positive to the
     // left).
     const double d = st.distance_m;
-    st.lateral_m = Line(driver, d);
+    const double line = Line(driver, d);
+    const double room = std::clamp(kStrayEdgeM - std::fabs(line), 0.0, 1.0);
+    st.lateral_m = line + room * Stray(driver, session, static_cast<double>(run.s[f]) * unit_m());
     // The driver eases into a curve and out of it, and onto the brakes:
     // curvature and speed changes are taken over about a quarter second.
     const double k_line = Interpolate(eased_curvature_, d);
@@ -356,7 +416,9 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
     const double across = standing ? 0.0 : st.speed_mps * st.speed_mps * k_line;
 
     // Heading: where the line leads, the car turned a little further into
-    // the curve than it travels.
+    // the curve than it travels. Straying from the line (a degree at most)
+    // leaves it: the car drifts across rather than turning, so a car
+    // heading due west does not flick between east and west of it.
     const double travel = std::atan2(Interpolate(direction_y_, d), Interpolate(direction_x_, d));
     const double degrees = travel * 180.0 / std::numbers::pi + 0.25 * across;
     int32_t units = static_cast<int32_t>(std::lround(degrees * 4096.0 / 360.0)) % 4096;
@@ -381,9 +443,12 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
     // and some more as the car runs wide.
     const double lock = std::atan(2.4 * k_line) * 180.0 / std::numbers::pi * 1.4;
     st.steering = standing ? 0 : Clamp(std::lround(6.45 * lock), -63, 63);
-    const double share = st.revs_rpm / kRevLimit;
+    const double share = st.revs_rpm / plan.engine.redline_rpm;
+    // The rev fraction, rounded down: the revs over it never come out below
+    // the power revs.
+    const double power = std::min(1.0, st.revs_rpm / plan.engine.power_rpm);
     if (player) {
-        st.fraction_raw = static_cast<uint32_t>(std::min(255L, std::lround(share * 255)));
+        st.fraction_raw = static_cast<uint32_t>(std::floor(power * 255));
         st.tyre_squeal = static_cast<uint32_t>(
             Clamp(std::lround(6.0 * (std::max(0.0, std::fabs(across) - 9.0) + std::max(0.0, -along - 7.0))), 0, 45));
         // The wheels turn with the distance run; weight moves to the outer
@@ -407,7 +472,7 @@ CarState RaceGenerator::CourseStateAt(uint32_t driver, int session, uint32_t fra
         st.fuel_pressure = static_cast<uint32_t>(std::lround((30.0 + 3.0 * share) / 0.805));
         st.engine_value4 = g / 36 < 1800 ? 1800 - g / 36 : 0;
     } else {
-        st.fraction_raw = static_cast<uint32_t>(std::min(31L, std::lround(std::atan(share / 0.305114) / 0.04122431)));
+        st.fraction_raw = static_cast<uint32_t>(std::floor(std::atan(power / 0.305114) / 0.04122431));
         st.state_high = (g / 3 + driver) % 4;
     }
     return st;
@@ -750,7 +815,8 @@ ReplaySpec RaceGenerator::Spec() const {
     s.player_last = player.driver.last_name;
     s.sessions = plan_.practice && plan_.race ? 2 : 1;
     s.recording_ticks = block_count();
-    s.ai_cars = static_cast<uint16_t>(plan_.cars.size() - 1);
+    s.ai_cars = static_cast<uint16_t>(
+        std::count_if(plan_.cars.begin(), plan_.cars.end(), [](const CarPlan& car) { return car.driver.ai; }));
     s.distance_unit = plan_.distance_unit;
     for (const CarPlan& car : plan_.cars) {
         if (car.driver.slot >= 20) throw std::invalid_argument("race generator: lap-table slot above 19");

@@ -20,10 +20,13 @@
 // instead: each follows a racing line over the course's geometry, at a speed
 // that falls for the curves and rises on the straights (the lap's speed is
 // then the mean of a lap), heads where it travels (turned a little into the
-// curve), changes gear through neutral for a few frames, and its attitude,
-// steering, suspension, tyres and engine readings follow from that driving,
-// within the ranges the simulator writes. A race can then start from the
-// grid, the cars standing until the start.
+// curve), changes gear through neutral for a few frames at the revs of its
+// engine, and its attitude, steering, suspension, tyres and engine readings
+// follow from that driving, within the ranges the simulator writes. Given
+// a seed, a driver strays a little from his line and pushes a little more
+// or less from lap to lap, so no two laps are alike. A race can then start
+// from the grid, the cars standing until the start and each driver moving
+// off after his own reaction.
 
 #include <cstdint>
 #include <optional>
@@ -34,6 +37,18 @@
 #include "support/track_fixture.h"
 
 namespace fixture {
+
+// With a course: the character of a car's engine. The revs never pass the
+// redline (a shift made without lifting runs up to it in neutral), the
+// driver changes up at the upshift revs and down once the lower gear would
+// turn below 85 % of the redline, and the rev fraction field holds the
+// revs as a share of the power revs, full from there on. Every engine
+// reaches the same speed in each gear at its redline.
+struct EngineSpec {
+    double redline_rpm = 9500.0;
+    double upshift_rpm = 9150.0;
+    double power_rpm = 9500.0;
+};
 
 // One car. Its index in RacePlan::cars is its index in the driver table.
 struct CarPlan {
@@ -66,6 +81,13 @@ struct CarPlan {
     // Flags ORed into the words of the lap table, by lap (index 0 = lap 1).
     std::vector<uint32_t> practice_flags;
     std::vector<uint32_t> race_flags;
+    // With a course: the car's engine; the frames its driver takes to move
+    // off once the race starts from the grid; and the seed of his own
+    // small differences from lap to lap, in the line he takes and in how
+    // hard he pushes along it (0: every lap alike).
+    EngineSpec engine;
+    uint32_t start_reaction_ticks = 0;
+    uint32_t driving_seed = 0;
 };
 
 // A change of one byte (4 to 15) of a car's status record in the race. The
@@ -189,7 +211,8 @@ public:
     explicit RaceGenerator(RacePlan plan);
 
     const RacePlan& plan() const { return plan_; }
-    // The replay: header, drivers, lap tables and every frame block.
+    // The replay: header (its AI car count that of the drivers flagged AI),
+    // drivers, lap tables and every frame block.
     ReplaySpec Spec() const;
     // Frame blocks from `first` to `last` (numbered from 1), as Spec has them.
     std::vector<FrameBlock> Blocks(uint32_t first, uint32_t last) const;
@@ -240,8 +263,13 @@ private:
     // With a course: the speed shape of a lap (mean 1) and the racing line.
     double Pace(double distance_m) const;
     double Line(uint32_t driver, double distance_m) const;
-    void DriveCourse(int session, const CarPlan& car, Run& run, uint32_t until) const;
-    void Shift(int session, Run& run, size_t frame) const;
+    // A driver's own differences at a distance run in the session (m):
+    // how far he strays to the left of his line (m), and by what share he
+    // is faster than his pace.
+    double Stray(uint32_t driver, int session, double run_m) const;
+    double Push(uint32_t driver, int session, double run_m) const;
+    void DriveCourse(int session, uint32_t driver, Run& run, uint32_t until) const;
+    void Shift(int session, const CarPlan& car, Run& run, size_t frame) const;
     CarState CourseStateAt(uint32_t driver, int session, uint32_t frame, uint32_t block) const;
     const Run& RunOf(uint32_t driver, int session) const;
     uint32_t SessionOffset(int session) const { return session == 0 ? 0 : practice_ticks_; }

@@ -1,6 +1,8 @@
 #include "support/sample_simulator.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -25,16 +27,43 @@ constexpr uint16_t kFlagRaised = 32;
 constexpr uint16_t kFlagDrops = 40;
 constexpr uint16_t kRacing = 4;
 constexpr uint16_t kChequered = 0x34;
-// Ten seconds on the grid: five lining up, five under the raised flag.
-constexpr uint32_t kGridTicks = 360;
+
+// The class byte of a Formula 1 car.
+constexpr uint8_t kFormula1 = 3;
+
+// The engines of the 1967 cars, by car index, as far apart as the engine
+// detection tells them: the highest revs, where the driver changes up, and
+// the revs of full power.
+constexpr EngineSpec kEngines1967[] = {
+    {8900, 8350, 9120},    // Brabham: Repco
+    {11350, 10980, 9750},  // BRM
+    {10050, 9650, 9300},   // Cooper: Maserati
+    {10550, 10150, 8870},  // Eagle: Weslake
+    {10950, 10570, 9450},  // Ferrari
+    {9600, 8950, 8350},    // Lotus: Ford
+    {11720, 11250, 9450},  // Honda
+};
 
 struct Entrant {
     const char* first;
     const char* last;
     uint8_t car;      // car and engine index of the 1967 season
     uint8_t country;
-    bool ai;
     std::vector<uint32_t> practice_ms, race_ms;  // lap times aimed at on the sample track
+};
+
+// What sets one recording apart from another: the session clocks when the
+// recording began, where the cars are as practice begins, the time on the
+// grid and where the grid stands, and the seed of each driver's own way
+// round.
+struct Meeting {
+    uint32_t seed = 1;
+    uint32_t practice_clock_ms = 1000;
+    uint32_t race_clock_ms = 500;
+    double practice_lead_m = 60.0;  // the first car's distance short of the line
+    uint32_t grid_ticks = 360;      // half lining up, half under the raised flag
+    double pole_m = 10.0;           // pole position's distance short of the line
+    double grid_gap_m = 8.0;        // from one grid position to the next
 };
 
 // The mean speed (m/s) of a lap of `ms` milliseconds. The sample's tracks
@@ -42,14 +71,18 @@ struct Entrant {
 double PaceFor(double lap_m, uint32_t ms) { return lap_m * 1000.0 / ms; }
 
 // Every car driven round the course for the whole of each session, as the
-// simulator records them: practice first, then the race from the grid.
-RacePlan SessionPlan(const CourseGeometry& course, const std::vector<Entrant>& field, bool practice) {
+// simulator records them: practice first, then the race from the grid. The
+// player, the first entrant, races the simulator's computer drivers.
+RacePlan SessionPlan(const CourseGeometry& course, const std::vector<Entrant>& field, bool practice,
+                     const Meeting& meeting) {
     RacePlan plan;
     plan.course = course;
     plan.practice = practice;
     plan.race = true;
     plan.race_code = 2;
-    plan.race_grid_ticks = kGridTicks;
+    plan.practice_clock_ms = meeting.practice_clock_ms;
+    plan.race_clock_ms = meeting.race_clock_ms;
+    plan.race_grid_ticks = meeting.grid_ticks;
     plan.marker_every = 36;
     plan.plain_first_every = 0;
     plan.filler_bytes = 24;
@@ -61,10 +94,27 @@ RacePlan SessionPlan(const CourseGeometry& course, const std::vector<Entrant>& f
         car.driver = NamedDriver(e.first, e.last, slot, e.car);
         car.driver.engine_index = e.car;
         car.driver.country = e.country;
-        car.driver.ai = e.ai;
+        car.driver.code_byte = kFormula1;
+        car.driver.ai = slot != plan.player;
+        if (car.driver.ai) {
+            // A computer driver's record holds no car: the engine index
+            // names it.
+            car.driver.season_offset = 0;
+            car.driver.car_byte = 0;
+            car.driver.car_data55 = car.driver.car_data56 = 0;
+            car.driver.car_data57.fill(0);
+        } else {
+            // Each engine byte names its own engine: the car runs the one
+            // its season lists.
+            for (uint8_t k = 0; k < car.driver.car_data57.size(); ++k) car.driver.car_data57[k] = k + 1;
+        }
         car.driver.value128 = slot + 1;
-        car.practice_lead_m = 60.0 + 150.0 * slot;
-        car.race_lead_m = 10.0 + 8.0 * slot;  // the grid, two by two behind the line
+        car.engine = kEngines1967[e.car];
+        car.driving_seed = meeting.seed * 32 + slot + 1;
+        // A fifth of a second or so to see the flag drop.
+        car.start_reaction_ticks = 5 + (slot * 7 + meeting.seed * 3) % 9;
+        car.practice_lead_m = meeting.practice_lead_m + 150.0 * slot;
+        car.race_lead_m = meeting.pole_m + meeting.grid_gap_m * slot;  // the grid, staggered behind the line
         if (practice) {
             car.practice_speeds = {PaceFor(lap_m, e.practice_ms.front())};
             for (uint32_t ms : e.practice_ms) car.practice_speeds.push_back(PaceFor(lap_m, ms));
@@ -91,9 +141,9 @@ void FlagTheRace(RacePlan& plan, uint16_t laps) {
         finish = finish == 0 ? at : std::min(finish, at);
     }
     plan.start_signals = {{0, kLiningUp},
-                          {kGridTicks - 180, kFlagRaised},
-                          {kGridTicks, kFlagDrops},
-                          {kGridTicks + 108, kRacing},
+                          {plan.race_grid_ticks / 2, kFlagRaised},
+                          {plan.race_grid_ticks, kFlagDrops},
+                          {plan.race_grid_ticks + 108, kRacing},
                           {finish, kChequered}};
 }
 
@@ -116,14 +166,16 @@ void Retire(RacePlan& plan, uint32_t car, std::vector<StatusChange> last_trouble
 
 ReplaySpec MonzaGrandPrix(const CourseGeometry& course) {
     const std::vector<Entrant> field = {
-        {"Jim", "Clark", 5, 13, false, {26660, 26070, 25980}, {27440, 26180, 26100, 26290, 26040, 26150}},
-        {"Graham", "Hill", 1, 13, false, {26850, 26150}, {27300, 26290, 26210, 26260, 26240, 26290}},
-        {"Jack", "Brabham", 0, 2, true, {26350, 26210}, {27720, 26380, 26350}},
-        {"Denny", "Hulme", 0, 21, true, {26910, 26320}, {27860, 26460, 26400, 26570, 26430}},
-        {"John", "Surtees", 4, 13, false, {26570, 26290}, {27660, 26320, 26290, 26350, 26320, 26380}},
-        {"Dan", "Gurney", 3, 27, false, {26740, 26430}, {28060, 26630, 26540, 26600, 26520, 26680}},
+        {"Jim", "Clark", 5, 13, {26660, 26070, 25980}, {27440, 26180, 26100, 26290, 26040, 26150}},
+        {"Graham", "Hill", 1, 13, {26850, 26150}, {27300, 26290, 26210, 26260, 26240, 26290}},
+        {"Jack", "Brabham", 0, 2, {26350, 26210}, {27720, 26380, 26350}},
+        {"Denny", "Hulme", 0, 21, {26910, 26320}, {27860, 26460, 26400, 26570, 26430}},
+        {"John", "Surtees", 4, 13, {26570, 26290}, {27660, 26320, 26290, 26350, 26320, 26380}},
+        {"Dan", "Gurney", 3, 27, {26740, 26430}, {28060, 26630, 26540, 26600, 26520, 26680}},
     };
-    RacePlan plan = SessionPlan(course, field, true);
+    RacePlan plan = SessionPlan(course, field, true,
+                                {.seed = 1, .practice_clock_ms = 1730, .race_clock_ms = 640, .practice_lead_m = 70.0,
+                                 .grid_ticks = 360, .pole_m = 11.5, .grid_gap_m = 7.5});
     plan.cars[0].practice_flags = {0, kInvalid, 0};
     plan.cars[0].race_flags = {0, 0, 0, kOff, 0, 0};
     plan.cars[3].race_flags = {0, 0, kOff, 0, 0};
@@ -143,11 +195,13 @@ ReplaySpec MonzaGrandPrix(const CourseGeometry& course) {
 
 ReplaySpec SpaRace(const CourseGeometry& course) {
     const std::vector<Entrant> field = {
-        {"Jackie", "Stewart", 1, 13, false, {}, {35600, 34900, 34800}},
-        {"Lorenzo", "Bandini", 4, 15, false, {}, {35800, 35100, 35100}},
-        {"Richie", "Ginther", 3, 27, false, {}, {36000, 35300, 35400}},
+        {"Jackie", "Stewart", 1, 13, {}, {35600, 34900, 34800}},
+        {"Lorenzo", "Bandini", 4, 15, {}, {35800, 35100, 35100}},
+        {"Richie", "Ginther", 3, 27, {}, {36000, 35300, 35400}},
     };
-    RacePlan plan = SessionPlan(course, field, false);
+    RacePlan plan = SessionPlan(course, field, false,
+                                {.seed = 2, .race_clock_ms = 1270, .grid_ticks = 414, .pole_m = 9.0,
+                                 .grid_gap_m = 9.5});
     FlagTheRace(plan, 3);
     ReplaySpec spec = RaceGenerator(plan).Spec();
     spec.track = "spa";
@@ -158,17 +212,44 @@ ReplaySpec SpaRace(const CourseGeometry& course) {
 // Practice and a short race of three cars, the lap of the run command.
 ReplaySpec MonzaDriven(const CourseGeometry& course) {
     const std::vector<Entrant> field = {
-        {"Jim", "Clark", 5, 13, false, {26100, 25900, 26000}, {26300, 26050, 26000}},
-        {"Graham", "Hill", 1, 13, false, {26250, 26000, 26150}, {26200, 26150, 26250}},
-        {"Dan", "Gurney", 3, 27, false, {26200, 26150, 26000}, {26350, 25980, 26400}},
+        {"Jim", "Clark", 5, 13, {26100, 25900, 26000}, {26300, 26050, 26030}},
+        {"Graham", "Hill", 1, 13, {26250, 26000, 26150}, {26200, 26150, 26250}},
+        {"Dan", "Gurney", 3, 27, {26200, 26150, 26000}, {26350, 25980, 26400}},
     };
-    RacePlan plan = SessionPlan(course, field, true);
+    RacePlan plan = SessionPlan(course, field, true,
+                                {.seed = 3, .practice_clock_ms = 860, .race_clock_ms = 390, .practice_lead_m = 95.0,
+                                 .grid_ticks = 342, .pole_m = 14.0, .grid_gap_m = 6.5});
     plan.filler_bytes = 0;
     FlagTheRace(plan, 3);
     ReplaySpec spec = RaceGenerator(plan).Spec();
     spec.track = "monza";
     spec.race_laps = 3;
     return spec;
+}
+
+// The best lap of a driver's entry in a lap-time table that the simulator
+// counts (not flagged invalid), in ms.
+uint32_t BestLap(const std::vector<LapEntry>& table, uint32_t slot) {
+    uint32_t best = UINT32_MAX;
+    for (const LapEntry& entry : table) {
+        if (entry.slot != slot) continue;
+        uint32_t previous = entry.start_ms;
+        for (uint32_t word : entry.words) {
+            const uint32_t clock = word & 0xFFFFFF;
+            if ((word & kInvalid) == 0) best = std::min(best, clock - previous);
+            previous = clock;
+        }
+    }
+    return best;
+}
+
+// A profile lap time: a field, a blank, and the seconds to ten-thousandths
+// (the last digit finer than the replays' milliseconds, which it rounds to).
+std::string ProfileTime(uint32_t ms) {
+    const uint32_t tenths_of_ms = ms * 10 + ms % 9 - 4;
+    char text[32];
+    std::snprintf(text, sizeof text, "3 %u.%04u", tenths_of_ms / 10000, tenths_of_ms % 10000);
+    return text;
 }
 
 void WriteText(const fs::path& path, const std::string& text) {
@@ -198,16 +279,25 @@ std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     spa.month = "6";
     season.events = {spa, SeasonEventSpec{}};
     WriteSeasonFile(folder, season);
-    // The profile as the simulator keeps it, with a best training lap at spa.
-    WriteText(folder / "players" / "Jim_Clark" / "player.ini",
-              "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n[Personal Information]\r\nfirstName=Jim\r\n"
-              "lastName=Clark\r\n[ spa ]\r\nlotT=3 221.4375\r\n");
 
     const std::vector<fs::path> replays = {folder / "replay" / "monza_gp.rpy", folder / "replay" / "spa_race.rpy",
                                            folder / "replay" / "monza_driven.rpy"};
-    WriteText(replays[0], BuildReplay(MonzaGrandPrix(StadiumCourse())));
+    const ReplaySpec monza_gp = MonzaGrandPrix(StadiumCourse());
+    const ReplaySpec monza_driven = MonzaDriven(StadiumCourse());
+    WriteText(replays[0], BuildReplay(monza_gp));
     WriteText(replays[1], BuildReplay(SpaRace(WindingCourse())));
-    WriteText(replays[2], BuildReplay(MonzaDriven(StadiumCourse())));
+    WriteText(replays[2], BuildReplay(monza_driven));
+
+    // Jim Clark's profile as the simulator keeps it: his Lotus's best laps
+    // of the Monza sessions recorded here, and training laps at both tracks
+    // (Clark is slot 0 of both Monza replays).
+    const uint32_t practice = std::min(BestLap(monza_gp.practice, 0), BestLap(monza_driven.practice, 0));
+    const uint32_t race = std::min(BestLap(monza_gp.race, 0), BestLap(monza_driven.race, 0));
+    WriteText(folder / "players" / "Jim_Clark" / "player.ini",
+              "[Player]\r\nfirst=Jim\r\nlast=Clark\r\n[Personal Information]\r\nfirstName=Jim\r\n"
+              "lastName=Clark\r\n[ monza ]\r\nlotT=" +
+                  ProfileTime(25913) + "\r\nlotP=" + ProfileTime(practice) + "\r\nlotR=" + ProfileTime(race) +
+                  "\r\n[ spa ]\r\nlotT=" + ProfileTime(34617) + "\r\n");
     return replays;
 }
 

@@ -410,10 +410,18 @@ void CMainFrame::RestorePlacement() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect work = screen->availableGeometry();
-    const QRect full = screen->geometry();
+    // Every screen there is now, the primary one first.
+    std::vector<AppProfile::Rect> screens;
+    auto add = [&screens](const QScreen* s) {
+        const QRect g = s->geometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    };
+    add(screen);
+    for (const QScreen* other : QGuiApplication::screens())
+        if (other != screen) add(other);
     const int icon = style()->pixelMetric(QStyle::PM_LargeIconSize);
-    const AppProfile::Rect r = AppProfile::PlaceOnScreen(*placement, {work.x(), work.y(), work.width(), work.height()},
-                                                         full.width(), full.height(), icon, icon);
+    const AppProfile::Rect r =
+        AppProfile::PlaceOnScreen(*placement, {work.x(), work.y(), work.width(), work.height()}, screens, icon, icon);
     setGeometry(r.x, r.y, std::max(200, r.width), std::max(150, r.height));
     if (placement->status == 3) setWindowState(Qt::WindowMaximized);
     if (placement->status == 2) setWindowState(Qt::WindowMinimized);

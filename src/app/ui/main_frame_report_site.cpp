@@ -55,6 +55,10 @@ void CMainFrame::OnGenerateReportSite() {
     const auto result = WriteSiteWithCharts(ui_, &doc_, *lap.header, *lap.drivers, folder, ViewTrackMap(doc_, *view_));
     ui_.ShowProgress({});
     ui_.EndWait();
+    if (result.busy) {
+        ui_.ShowMessage(result.problems.front(), Interaction::Icon::Error);
+        return;
+    }
     if (result.folder.empty()) {
         ui_.ShowMessage("Could not create site!\r\nPlease verify export path in File->Settings", Interaction::Icon::Error);
         return;

@@ -13,6 +13,7 @@
 #include "interaction/interaction.h"
 #include "replay/drivers.h"
 #include "replay/header.h"
+#include "settings/hive_cache.h"
 #include "settings/path_lookup.h"
 #include "settings/settings.h"
 #include "track/track.h"
@@ -32,7 +33,8 @@ SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view) {
     };
 }
 
-int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out) {
+int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out,
+                  const report_site::FolderWait& wait) {
     std::string folder = command.folder.empty() ? settings.GetRecordsPath() : command.folder;
     if (!folder.empty()) {
         // A stored Windows path leads to its Wine drive.
@@ -63,9 +65,10 @@ int RunReportSite(const CommandLine& command, Settings& settings, Interaction& u
     }
     doc.LendTrackSlot(std::move(track));
     CRpyGraphView view(doc);
-    const auto result = WriteSiteWithCharts(ui, &doc, *header, *drivers, folder, ViewTrackMap(doc, view));
+    const auto result = WriteSiteWithCharts(ui, &doc, *header, *drivers, folder, ViewTrackMap(doc, view), wait);
     doc.LendTrackSlot(nullptr);
     for (const std::string& problem : result.problems) ui.ShowMessage(problem, Interaction::Icon::Error);
+    if (result.busy) return 1;
     if (result.folder.empty()) {
         ui.ShowMessage("Could not create site!\r\nPlease verify export path in File->Settings", Interaction::Icon::Error);
         return 1;
@@ -85,6 +88,8 @@ int RunReportSiteProcess(int& argc, char** argv, const CommandLine& command) {
     QApplication app(qt_argc, argv);
     InitResources();
     BatchInteraction ui;
+    // An unattended run leaves the configuration folder as it finds it.
+    HiveCache::WriteNothing();
     Settings& settings = Settings::Instance();
     for (const std::string& problem : settings.GetLoadProblems()) ui.ShowMessage(problem, Interaction::Icon::Warning, {});
     settings.InitProgramFolder();

@@ -22,8 +22,10 @@ SiteChartImages::TrackMap ViewTrackMap(CRpyGraphDoc& doc, CRpyGraphView& view);
 // Needs a QApplication (any platform; the program starts the offscreen
 // one). Returns the exit status: 0 only when the whole site was written,
 // whose folder is then printed on out. Every failure is told through ui
-// (standard error in the program).
-int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out);
+// (standard error in the program); a site folder that something else holds
+// for the whole wait is named as busy, and nothing is written.
+int RunReportSite(const CommandLine& command, Settings& settings, Interaction& ui, std::ostream& out,
+                  const report_site::FolderWait& wait = {});
 
 // The whole "-reportsite" process: the offscreen application, the settings
 // and the site; the exit status.

@@ -57,17 +57,18 @@ std::string Resource(const char* name) {
 }
 
 // What the original registered with the shell at every start: the program
-// for its replays, with its icon. The entry starts this very program, from
-// wherever it runs.
+// for its replays, with its icon. Only an installed program does so; every
+// start removes an entry of its own that leads nowhere or hides an
+// install's.
 void RegisterWithDesktop() {
     const std::optional<DesktopRegistration> registration = DesktopRegistration::FromEnvironment();
     if (!registration) return;
-    const std::string program = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
-    registration->Register({
-        {"applications/ostrevan.desktop", DesktopRegistration::WithExec(Resource(":/desktop/ostrevan.desktop"), program)},
-        {"mime/packages/ostrevan.xml", Resource(":/desktop/ostrevan.xml")},
-        {"icons/hicolor/scalable/apps/ostrevan.svg", Resource(":/icons/ostrevan.svg")},
-    });
+    registration->RegisterProgram(DesktopRegistration::OwnProgram(),
+                                  {
+                                      {"applications/ostrevan.desktop", Resource(":/desktop/ostrevan.desktop")},
+                                      {"mime/packages/ostrevan.xml", Resource(":/desktop/ostrevan.xml")},
+                                      {"icons/hicolor/scalable/apps/ostrevan.svg", Resource(":/icons/ostrevan.svg")},
+                                  });
 }
 
 }  // namespace

@@ -28,13 +28,16 @@ void EditTrackProp::DoDataExchange(bool save) {
 
 void EditTrackProp::showEvent(QShowEvent* event) {
     DoDataExchange(false);
+    shown_month_ = month;
+    shown_day_ = day;
     QDialog::showEvent(event);
 }
 
 void EditTrackProp::done(int result) {
     if (result == QDialog::Accepted) {
         DoDataExchange(true);
-        const std::string problem = TrackOrganiserModel::DateProblem(month, day);
+        const std::string problem =
+            TrackOrganiserModel::DateProblem(month, day, month != shown_month_, day != shown_day_);
         if (!problem.empty()) {
             interaction_.ShowMessage(problem);
             return;

@@ -1,8 +1,9 @@
 #pragma once
 // "Edit Track Properties": the seven texts of one season event, edited as
 // plain text. The caller fills the strings, runs the box and reads them
-// back after OK. OK refuses a date the simulator cannot have (a month 13),
-// says why through the seam and keeps the box open.
+// back after OK. OK refuses a date the user typed that the simulator cannot
+// have (a month 13), says why through the seam and keeps the box open; a
+// month or day left as the season file gave it passes unchecked.
 
 #include <QDialog>
 #include <memory>
@@ -33,4 +34,6 @@ protected:
 private:
     std::unique_ptr<Ui::EditTrackProp> ui_;
     Interaction& interaction_;
+    // The month and day as the box was filled, to tell typed parts.
+    std::string shown_month_, shown_day_;
 };

@@ -31,7 +31,7 @@ SiteChartImages::Result SiteChartImages::SaveTrackMap(const std::string& bmp_pat
 
 report_site::Result WriteSiteWithCharts(Interaction& ui, const CRpyGraphDoc* doc, const Header& header,
                                         const Drivers& drivers, const std::string& parent,
-                                        SiteChartImages::TrackMap track_map) {
+                                        SiteChartImages::TrackMap track_map, const report_site::FolderWait& wait) {
     ReportInput in;
     in.header = &header;
     in.drivers = &drivers;
@@ -41,5 +41,5 @@ report_site::Result WriteSiteWithCharts(Interaction& ui, const CRpyGraphDoc* doc
         in.retire_in_race_report = doc->GetRetireInRaceReport() == 1;
     }
     SiteChartImages images(ui, doc, drivers, header, std::move(track_map));
-    return report_site::WriteReportSite(in, parent, images);
+    return report_site::WriteReportSite(in, parent, images, nullptr, wait);
 }

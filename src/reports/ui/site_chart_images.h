@@ -41,7 +41,9 @@ private:
 
 // Writes the report site of one replay into a folder under parent with
 // these pictures: the report options come from the document's copies of
-// the settings (when doc is null, the defaults of ReportInput).
+// the settings (when doc is null, the defaults of ReportInput). A busy site
+// folder is waited on as wait says.
 report_site::Result WriteSiteWithCharts(Interaction& ui, const CRpyGraphDoc* doc, const Header& header,
                                         const Drivers& drivers, const std::string& parent,
-                                        SiteChartImages::TrackMap track_map);
+                                        SiteChartImages::TrackMap track_map,
+                                        const report_site::FolderWait& wait = {});
