@@ -33,6 +33,7 @@
 
 #include "document/rpy_graph_doc.h"
 #include "bench_support.h"
+#include "lists_only.h"
 #include "interaction/batch_interaction.h"
 #include "replay/drivers.h"
 #include "replay/get_rpy_info.h"
@@ -211,10 +212,13 @@ void PrintRatios(const bench::TimeKeepingReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool lists_only = bench::ListsOnly(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    ReplayPath();  // generated before any timing
-    StadiumFolder();
+    if (!lists_only) {
+        ReplayPath();  // generated before any timing
+        StadiumFolder();
+    }
     bench::TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter);

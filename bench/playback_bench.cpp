@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "lists_only.h"
 #include "stadium_race.h"
 #include <fcntl.h>
 #include <unistd.h>
@@ -206,10 +207,11 @@ private:
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool lists_only = bench::ListsOnly(argc, argv);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    HourRace();  // generated before any timing
+    if (!lists_only) HourRace();  // generated before any timing
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

@@ -12,11 +12,13 @@
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "controls/dib_section_lite.h"
+#include "lists_only.h"
 #include "replay/drivers.h"
 #include "reports/bmp_image.h"
 #include "reports/bmp_to_png.h"
@@ -122,9 +124,10 @@ BENCHMARK(BM_PlainReadOfTheBitmap)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecon
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bool lists_only = bench::ListsOnly(argc, argv);
     QApplication app(argc, argv);
-    fixture::TempDir dir;
-    g_dir = &dir;
+    std::optional<fixture::TempDir> dir;
+    if (!lists_only) g_dir = &dir.emplace();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "lists_only.h"
 #include "settings/settings.h"
 #include "stadium_race.h"
 #include "support/replay_fixture.h"
@@ -102,6 +103,10 @@ Sample Run(const std::vector<std::string>& args) {
     return s;
 }
 
+// The runs, by the names their lines carry.
+constexpr const char* kCaseNames[] = {"-expreports, small replay", "-expreports -mech, long race",
+                                      "-reportsite, long race"};
+
 struct Case {
     std::string name;
     std::vector<std::string> program;
@@ -113,6 +118,12 @@ struct Case {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Asked for the list alone, as the other benchmark programs are: the
+    // names, and neither a replay written nor a process started.
+    if (bench::ListsOnly(argc, argv)) {
+        for (const char* name : kCaseNames) std::printf("%s\n", name);
+        return 0;
+    }
     int runs = 7;
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--runs=", 7) == 0) runs = std::max(1, std::atoi(argv[i] + 7));
@@ -144,11 +155,11 @@ int main(int argc, char** argv) {
     const std::string program = OSTREVAN_PROGRAM;
 
     const std::vector<Case> cases{
-        {"-expreports, small replay", {program, "-expreports", "--" + small, "--" + (out / "s_").string()}, small, 2, 5},
-        {"-expreports -mech, long race",
+        {kCaseNames[0], {program, "-expreports", "--" + small, "--" + (out / "s_").string()}, small, 2, 5},
+        {kCaseNames[1],
          {program, "-expreports", "--" + race, "--" + (out / "m_").string(), "-mech"},
          race, 2, 0},
-        {"-reportsite, long race", {program, "-reportsite", "--" + race, "--" + (out / "site").string()}, race, 4, 0},
+        {kCaseNames[2], {program, "-reportsite", "--" + race, "--" + (out / "site").string()}, race, 4, 0},
     };
 
     std::printf("Race: %s (%.1f MB); small replay: %.1f KB; %d runs each, interleaved, minimum kept\n\n",

@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/ui/report_site_mode.h"
 #include "bench_support.h"
+#include "lists_only.h"
 #include "stadium_race.h"
 #include "interaction/batch_interaction.h"
 #include "settings/settings.h"
@@ -83,12 +84,13 @@ BENCHMARK(BM_ReportSiteMode)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool lists_only = bench::ListsOnly(argc, argv);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::setenv("OSTREVAN_CONFIG_DIR", (BenchFolder() / "config").c_str(), 1);
+    if (!lists_only) ::setenv("OSTREVAN_CONFIG_DIR", (BenchFolder() / "config").c_str(), 1);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    HourRace();  // generated before any timing
+    if (!lists_only) HourRace();  // generated before any timing
     bench::TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     bench::PrintAgainstRead(reporter, "BM_ReadWholeFile", {{"BM_ReportSiteMode", 3, 500}});

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "lists_only.h"
 #include "document/rpy_graph_doc.h"
 #include "interaction/batch_interaction.h"
 #include "settings/hive_cache.h"
@@ -111,11 +112,12 @@ constexpr int64_t kSizes[] = {414, 1 << 20, 8 << 20, 60 << 20};
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::setenv("WINEPREFIX", (BenchFolder() / "no-wine").c_str(), 1);
+    const bool lists_only = bench::ListsOnly(argc, argv);
+    if (!lists_only) ::setenv("WINEPREFIX", (BenchFolder() / "no-wine").c_str(), 1);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     for (int64_t size : kSizes) {
-        SettingsFile(size);  // generated before any timing
+        if (!lists_only) SettingsFile(size);  // generated before any timing
         benchmark::RegisterBenchmark("BM_ReadWholeFile", BM_ReadWholeFile)->Arg(size)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("BM_ParseOnce", BM_ParseOnce)->Arg(size)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("BM_UnattendedRun", BM_UnattendedRun)->Arg(size)->Unit(benchmark::kMillisecond);

@@ -21,6 +21,7 @@
 #include "graph/ui/graph_wnd.h"
 #include "graph/ui/new_graph.h"
 #include "interaction/batch_interaction.h"
+#include "lists_only.h"
 #include "replay/drivers.h"
 #include "settings/settings.h"
 #include "support/replay_fixture.h"
@@ -117,9 +118,11 @@ BENCHMARK(BM_SwitchKindFiveLaps)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // The document saves its settings when it goes: into a folder of its own.
-    const auto config = std::filesystem::temp_directory_path() / "ostrevan-graph-bench";
-    std::filesystem::create_directories(config);
-    setenv("OSTREVAN_CONFIG_DIR", config.c_str(), 1);
+    if (!bench::ListsOnly(argc, argv)) {
+        const auto config = std::filesystem::temp_directory_path() / "ostrevan-graph-bench";
+        std::filesystem::create_directories(config);
+        setenv("OSTREVAN_CONFIG_DIR", config.c_str(), 1);
+    }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -17,6 +17,7 @@
 
 #include "document/rpy_graph_doc.h"
 #include "interaction/batch_interaction.h"
+#include "lists_only.h"
 #include "replay/get_rpy_info.h"
 #include "settings/settings.h"
 #include "support/sample_simulator.h"
@@ -149,9 +150,11 @@ BENCHMARK(BM_SpeedTrackRecompute)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const auto config = std::filesystem::temp_directory_path() / "ostrevan-tools-bench-config";
-    std::filesystem::create_directories(config);
-    setenv("OSTREVAN_CONFIG_DIR", config.c_str(), 1);
+    if (!bench::ListsOnly(argc, argv)) {
+        const auto config = std::filesystem::temp_directory_path() / "ostrevan-tools-bench-config";
+        std::filesystem::create_directories(config);
+        setenv("OSTREVAN_CONFIG_DIR", config.c_str(), 1);
+    }
     QApplication app(argc, argv);
     // The windows' icons are in the program's resources, which a static
     // library keeps only when asked for.

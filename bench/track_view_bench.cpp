@@ -15,6 +15,7 @@
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/rpy_graph_view.h"
+#include "lists_only.h"
 #include "settings/settings.h"
 #include "support/recording_interaction.h"
 #include "support/sample_simulator.h"
@@ -126,10 +127,11 @@ BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bool lists_only = bench::ListsOnly(argc, argv);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    Sample();
+    if (!lists_only) Sample();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

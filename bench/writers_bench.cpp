@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "lists_only.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -194,9 +195,10 @@ void PrintRatios(const bench::TimeKeepingReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool lists_only = bench::ListsOnly(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    ReplayPath();  // generated before any timing
+    if (!lists_only) ReplayPath();  // generated before any timing
     bench::TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter);

@@ -1,7 +1,8 @@
 // The main window offscreen on the sample simulator folder: laps loaded
 // from the command line, their driving lines shown by the plot settings
 // bar, zooming, scrolling and printing the map to PDF. The pictures go
-// through the screenshot check.
+// through the screenshot check; the quick start's window is the README's
+// picture.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "document/rpy_graph_doc.h"
@@ -129,6 +132,49 @@ TEST_F(MainWindowTest, ShowsTheLapsOfTheCommandLineWhenTheirBoxesAreTicked) {
     EXPECT_GT(fixture::PixelsOf(Map(), blue), 300);
     ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
     fixture::CheckScreenshot(frame->grab().toImage(), "main_window");
+}
+
+// The laps scripts/run-sample.sh starts the program with, read from the
+// script itself: its replay and the words after -loadrpy, with the script's
+// $replay standing for that replay in the sample folder.
+std::vector<std::string> QuickStartCommandLine(const fs::path& sim) {
+    std::ifstream script(OSTREVAN_RUN_SAMPLE);
+    std::vector<std::string> args{"ostrevan"};
+    std::string replay, line;
+    while (std::getline(script, line)) {
+        const std::string replay_line = "replay=\"$sample/replay/";
+        if (const auto at = line.find(replay_line); at != std::string::npos) {
+            replay = line.substr(at + replay_line.size());
+            replay = (sim / "replay" / replay.substr(0, replay.find('"'))).string();
+        }
+        std::istringstream words(line);
+        std::string word;
+        bool after_mode = false;
+        while (words >> word) {
+            if (word == "-loadrpy") after_mode = true;
+            if (!after_mode) continue;
+            std::erase(word, '"');
+            if (const auto at = word.find("$replay"); at != std::string::npos) word.replace(at, 7, replay);
+            args.push_back(word);
+        }
+    }
+    return args;
+}
+
+// The quick start's window is the README's picture (main_window_quick_start).
+TEST_F(MainWindowTest, TheQuickStartOpensOnItsLapsUnticked) {
+    const std::vector<std::string> args = QuickStartCommandLine(sim);
+    ASSERT_GT(args.size(), 3u);
+    ASSERT_EQ(args[1], "-loadrpy");
+    ASSERT_NE(args[3].find(sim.string()), std::string::npos) << args[3];
+    const int laps = std::stoi(args[2].substr(2));
+    ASSERT_EQ(AddLapsFromCommandLine(*doc, ParseCommandLine(args)), laps);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+    for (int slot = 0; slot < laps; ++slot) EXPECT_FALSE(frame->PlotSettings().IsLapTicked(slot)) << slot;
+    // The bar widens to its new rows once the layout requests are handled.
+    const ViewDialog& bar = frame->PlotSettings();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.width() >= bar.sizeHint().width(); }, 10000));
+    fixture::CheckScreenshot(frame->grab().toImage(), "main_window_quick_start");
 }
 
 TEST_F(MainWindowTest, TheMainToolBarHoldsItsButtonsInOrderWithTheirPictures) {
