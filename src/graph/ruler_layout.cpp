@@ -2,9 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "graph/axis_scale.h"
 #include "graph/graph_axis_label.h"
+
+namespace {
+
+std::string WithExponent(const std::string& unit, int exponent) {
+    return exponent != 0 ? unit + "*" + std::to_string(exponent) : unit;
+}
+
+}  // namespace
+
+std::string RulerLayout::UnitText(const std::string& unit, double minimum, double maximum) {
+    // The exponent depends on the range alone, not on the pixels or the
+    // number of labels.
+    AxisScale scale;
+    scale.SetRange(0, 1, minimum, maximum);
+    return WithExponent(unit, scale.ComputeTicks(1).exponent);
+}
 
 int RulerLayout::InchesToPixels(double inches, int dots_per_inch) {
     return std::max(1, static_cast<int>(inches * dots_per_inch));
@@ -45,18 +62,31 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
     const double hi = std::max(scale.P0(), scale.P1());
     const double half_step = ticks.step / 2 / unit_factor;
 
+    // Where the last label shown ends along the ruler: its right end on
+    // the horizontal ruler, its top on the vertical one (labels run from
+    // the minimum on).
+    std::optional<int> last_end;
+    // Measured labels keep a quarter of the font's height apart; the
+    // width of "9.99 " has its space already.
+    const int apart = m.text_width ? std::max(1, m.font_height / 4) : 0;
     for (size_t i = 0; i < ticks.values.size(); ++i) {
         Tick tick;
         tick.pixel = AxisScale::ToIntPixel(ticks.positions[i]);
         tick.label = CGraphAxisLabel::FormatFixed(ticks.values[i] * unit_factor, 1);
+        const int length = m.text_width ? m.text_width(tick.label) : m.label_width;
         if (horizontal) {
             tick.show_label = tick.pixel - half > left + t && tick.pixel + half < r - m.unit_width;
             tick.label_x = tick.pixel - half;
             tick.label_y = b - text_offset;
+            if (tick.show_label && last_end && tick.label_x < *last_end + apart) tick.show_label = false;
+            if (tick.show_label) last_end = tick.label_x + length;
         } else {
             tick.show_label = tick.pixel + half < b && m.unit_width + top + t < tick.pixel - half;
             tick.label_x = r - m.font_height;
             tick.label_y = tick.pixel + half;
+            // The text is turned to run upwards from label_y.
+            if (tick.show_label && last_end && tick.label_y > *last_end - apart) tick.show_label = false;
+            if (tick.show_label) last_end = tick.label_y - length;
         }
         layout.ticks.push_back(tick);
         for (double v : {ticks.values[i] - half_step, ticks.values[i] + half_step}) {
@@ -65,7 +95,7 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
         }
     }
 
-    layout.unit_text = ticks.exponent != 0 ? unit + "*" + std::to_string(ticks.exponent) : unit;
+    layout.unit_text = WithExponent(unit, ticks.exponent);
     if (horizontal) {
         layout.unit_x = r - m.unit_width - 2;
         layout.unit_y = b - text_offset;
