@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "graph/axis_scale.h"
 #include "graph/graph_axis_label.h"
@@ -62,13 +63,14 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
     const double hi = std::max(scale.P0(), scale.P1());
     const double half_step = ticks.step / 2 / unit_factor;
 
-    // Where the last label shown ends along the ruler: its right end on
-    // the horizontal ruler, its top on the vertical one (labels run from
-    // the minimum on).
-    std::optional<int> last_end;
-    // Measured labels keep a quarter of the font's height apart; the
-    // width of "9.99 " has its space already.
+    // The stretch along the ruler of the last label shown. Measured labels
+    // keep a quarter of the font's height apart; the width of "9.99 " has
+    // its space already.
+    std::optional<std::pair<int, int>> last;
     const int apart = m.text_width ? std::max(1, m.font_height / 4) : 0;
+    const auto clear_of_last = [&](int from, int to) {
+        return !last || to + apart <= last->first || from >= last->second + apart;
+    };
     for (size_t i = 0; i < ticks.values.size(); ++i) {
         Tick tick;
         tick.pixel = AxisScale::ToIntPixel(ticks.positions[i]);
@@ -78,15 +80,15 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
             tick.show_label = tick.pixel - half > left + t && tick.pixel + half < r - m.unit_width;
             tick.label_x = tick.pixel - half;
             tick.label_y = b - text_offset;
-            if (tick.show_label && last_end && tick.label_x < *last_end + apart) tick.show_label = false;
-            if (tick.show_label) last_end = tick.label_x + length;
+            tick.show_label = tick.show_label && clear_of_last(tick.label_x, tick.label_x + length);
+            if (tick.show_label) last = {tick.label_x, tick.label_x + length};
         } else {
             tick.show_label = tick.pixel + half < b && m.unit_width + top + t < tick.pixel - half;
             tick.label_x = r - m.font_height;
             tick.label_y = tick.pixel + half;
             // The text is turned to run upwards from label_y.
-            if (tick.show_label && last_end && tick.label_y > *last_end - apart) tick.show_label = false;
-            if (tick.show_label) last_end = tick.label_y - length;
+            tick.show_label = tick.show_label && clear_of_last(tick.label_y - length, tick.label_y);
+            if (tick.show_label) last = {tick.label_y - length, tick.label_y};
         }
         layout.ticks.push_back(tick);
         for (double v : {ticks.values[i] - half_step, ticks.values[i] + half_step}) {
