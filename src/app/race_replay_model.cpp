@@ -231,7 +231,7 @@ void RaceReplayModel::ShowInfoAt(int step) {
     if (!loaded_ || step < 0 || step > GetLastStep()) return;
     const uint32_t t = stream_.StepTime(step);
     info_.time_elapsed = FormatElapsed(t);
-    info_.status = any_finish_ && t > latest_finish_ ? "All cars finished" : StateText(stream_.StepState(step));
+    info_.status = any_finish_ && t > latest_finish_ ? kAllFinished : StateText(stream_.StepState(step));
 
     const int row = LapRowAt(t);
     if (leader_crossing_[0] < t) {

@@ -34,6 +34,8 @@ public:
     static constexpr uint32_t kNever = 0xFFFFFFFF;
     // Slider page: a minute of race.
     static constexpr int kPageSteps = 2160;
+    // The status once every car has taken the flag.
+    static constexpr const char* kAllFinished = "All cars finished";
 
     // The bar's radio buttons by control id.
     enum Focus { kFocusLeader = 1198, kFocusManual = 1199, kFocusDriver = 1200 };
@@ -124,12 +126,13 @@ public:
     static std::string FormatElapsed(uint32_t ms);
     static std::string FormatGap(uint32_t ms);
     static std::string StateText(int state);
+    // A car's name as the bar shows it: first initial and last name.
+    std::string DriverName(int car) const;
 
 private:
     void BuildLapTable();
     // The lap row whose lap the leader is on at race time t.
     int LapRowAt(uint32_t t) const;
-    std::string DriverName(int car) const;
     void FocusOn(int car);
 
     RaceStream stream_;

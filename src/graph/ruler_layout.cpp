@@ -2,9 +2,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "graph/axis_scale.h"
 #include "graph/graph_axis_label.h"
+
+namespace {
+
+std::string WithExponent(const std::string& unit, int exponent) {
+    return exponent != 0 ? unit + "*" + std::to_string(exponent) : unit;
+}
+
+}  // namespace
+
+std::string RulerLayout::UnitText(const std::string& unit, double minimum, double maximum) {
+    // The exponent depends on the range alone, not on the pixels or the
+    // number of labels.
+    AxisScale scale;
+    scale.SetRange(0, 1, minimum, maximum);
+    return WithExponent(unit, scale.ComputeTicks(1).exponent);
+}
 
 int RulerLayout::InchesToPixels(double inches, int dots_per_inch) {
     return std::max(1, static_cast<int>(inches * dots_per_inch));
@@ -45,18 +63,32 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
     const double hi = std::max(scale.P0(), scale.P1());
     const double half_step = ticks.step / 2 / unit_factor;
 
+    // The stretch along the ruler of the last label shown. Measured labels
+    // keep a quarter of the font's height apart; the width of "9.99 " has
+    // its space already.
+    std::optional<std::pair<int, int>> last;
+    const int apart = m.text_width ? std::max(1, m.font_height / 4) : 0;
+    const auto clear_of_last = [&](int from, int to) {
+        return !last || to + apart <= last->first || from >= last->second + apart;
+    };
     for (size_t i = 0; i < ticks.values.size(); ++i) {
         Tick tick;
         tick.pixel = AxisScale::ToIntPixel(ticks.positions[i]);
         tick.label = CGraphAxisLabel::FormatFixed(ticks.values[i] * unit_factor, 1);
+        const int length = m.text_width ? m.text_width(tick.label) : m.label_width;
         if (horizontal) {
             tick.show_label = tick.pixel - half > left + t && tick.pixel + half < r - m.unit_width;
             tick.label_x = tick.pixel - half;
             tick.label_y = b - text_offset;
+            tick.show_label = tick.show_label && clear_of_last(tick.label_x, tick.label_x + length);
+            if (tick.show_label) last = {tick.label_x, tick.label_x + length};
         } else {
             tick.show_label = tick.pixel + half < b && m.unit_width + top + t < tick.pixel - half;
             tick.label_x = r - m.font_height;
             tick.label_y = tick.pixel + half;
+            // The text is turned to run upwards from label_y.
+            tick.show_label = tick.show_label && clear_of_last(tick.label_y - length, tick.label_y);
+            if (tick.show_label) last = {tick.label_y - length, tick.label_y};
         }
         layout.ticks.push_back(tick);
         for (double v : {ticks.values[i] - half_step, ticks.values[i] + half_step}) {
@@ -65,7 +97,7 @@ RulerLayout RulerLayout::Build(Orientation orientation, int left, int top, int r
         }
     }
 
-    layout.unit_text = ticks.exponent != 0 ? unit + "*" + std::to_string(ticks.exponent) : unit;
+    layout.unit_text = WithExponent(unit, ticks.exponent);
     if (horizontal) {
         layout.unit_x = r - m.unit_width - 2;
         layout.unit_y = b - text_offset;

@@ -12,6 +12,7 @@
 // the left), the vertical one along its left edge (y axis, minimum at the
 // bottom, text turned 90 degrees counter-clockwise).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
         int label_width = 0;  // width of "9.99 " in the label font
         // Width of the unit text followed by "-10", plus the 1/60-inch gap.
         int unit_width = 0;
+        // Measures a label in the label font. With it, a label that would
+        // run into the label before it is left out, so no two labels
+        // overlap however many the ruler was asked for; without it every
+        // label counts as label_width wide.
+        std::function<int(const std::string&)> text_width = nullptr;
     };
     struct Tick {
         int pixel = 0;        // x for the horizontal ruler, y for the vertical
@@ -44,6 +50,10 @@ public:
     // ruler's thickness; at least 1, so the tiniest ruler still asks for
     // one.
     static int MaxLabelCount(int extent, int thickness, int label_width);
+
+    // The unit text a ruler over minimum..maximum shows: the unit, with
+    // "*" and the axis's power of ten when that is not 0.
+    static std::string UnitText(const std::string& unit, double minimum, double maximum);
 
     // The layout of a ruler over the rectangle (left, top, right, bottom;
     // right and bottom one past the last pixel) for the range

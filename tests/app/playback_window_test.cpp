@@ -23,10 +23,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <optional>
+#include <set>
 
 #include "app/command_line.h"
 #include "app/playback_controller.h"
+#include "app/race_replay_model.h"
 #include "document/rpy_graph_doc.h"
+#include "replay/race_stream.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/race_replay.h"
 #include "app/ui/rpy_graph_view.h"
@@ -210,6 +213,59 @@ TEST_F(PlaybackWindowTest, PlaysLapsAndThenAWholeRace) {
     EXPECT_FALSE(frame->RaceDock()->isVisible());
     EXPECT_TRUE(frame->PlotSettings().isVisible());
     EXPECT_TRUE(frame->Action(CMainFrame::kAddReplayLap)->isEnabled());
+}
+
+TEST_F(PlaybackWindowTest, BarsKeepTheirWidthWhileTheirTextsChange) {
+    ViewDialog& plot = frame->PlotSettings();
+    const auto width_of = [](const QDockWidget* dock) {
+        QApplication::processEvents();
+        return dock->width();
+    };
+    // Every split time shown stands in line with its column's heading.
+    const auto splits_in_line = [&plot] {
+        std::set<int> headings;
+        for (const QLabel* label : plot.findChildren<QLabel*>())
+            if (label->text().endsWith('%')) headings.insert(label->mapTo(&plot, QPoint(0, 0)).x());
+        int shown = 0;
+        const QRegularExpression split("^\\d+:\\d\\d\\.\\d\\d\\ds$");
+        for (const QLabel* label : plot.findChildren<QLabel*>())
+            if (label->isVisible() && split.match(label->text()).hasMatch()) {
+                ++shown;
+                EXPECT_EQ(headings.count(label->mapTo(&plot, QPoint(0, 0)).x()), 1u) << label->text().toStdString();
+            }
+        return shown;
+    };
+    const QDockWidget* plot_dock = frame->findChild<QDockWidget*>("PlotSettings");
+    ASSERT_NE(plot_dock, nullptr);
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1));
+    ASSERT_TRUE(frame->Run(CMainFrame::kToggleLap1 + 1));
+    const int plot_width = width_of(plot_dock);
+    EXPECT_EQ(splits_in_line(), 6);
+    ASSERT_TRUE(frame->Run(P::kStart));
+    EXPECT_EQ(width_of(plot_dock), plot_width) << "at Play";
+    // The laps pass their splits at about 6, 13 and 19 s: 2 samples a tick.
+    for (const int split_times_shown : {2, 4, 6}) {
+        while (View().playing && splits_in_line() < split_times_shown) Ticks(10);
+        EXPECT_EQ(width_of(plot_dock), plot_width) << split_times_shown << " split times shown";
+    }
+    ASSERT_TRUE(frame->Run(P::kStop));
+    EXPECT_EQ(width_of(plot_dock), plot_width) << "at Stop";
+
+    ASSERT_TRUE(frame->Run(P::kToggleRace));
+    ASSERT_TRUE(View().race_mode);
+    RaceReplay& race = frame->RaceBar();
+    const RaceReplayModel& model = View().Playback().Race();
+    const int race_width = width_of(frame->RaceDock());
+    int chequered = -1;
+    for (int step = 0; step <= model.GetLastStep() && chequered < 0; ++step)
+        if (model.Stream().StepState(step) == RaceStream::kChequered) chequered = step;
+    ASSERT_GE(chequered, 0);
+    for (const int step : {model.GetLastStep() / 2, chequered, model.GetLastStep()}) {
+        race.Slider()->setValue(step);
+        EXPECT_EQ(width_of(frame->RaceDock()), race_width) << race.FieldText(1202).toStdString();
+    }
+    race.Slider()->setValue(chequered);
+    EXPECT_EQ(race.FieldText(1202), "Chequered flag waved");
 }
 
 TEST_F(PlaybackWindowTest, KeysScrollTheMapAndTheRightButtonOpensTheMenu) {

@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <set>
 
 #include "app/ui/main_frame.h"
 #include "document/rpy_graph_doc.h"
@@ -58,6 +61,46 @@ int PdfPages(const fs::path& path) {
     const std::string pdf = Slurp(path);
     const std::regex page("/Type\\s*/Page[^s]");
     return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+// The words of a one-page PDF with their boxes in points, as pdftotext
+// reads them.
+std::vector<std::pair<std::string, QRectF>> ReadWords(const fs::path& pdf) {
+    QProcess run;
+    run.start("pdftotext", {"-bbox", QString::fromStdString(pdf.string()), "-"});
+    run.waitForFinished(60000);
+    std::vector<std::pair<std::string, QRectF>> words;
+    QRegularExpressionMatchIterator it =
+        QRegularExpression(R"re(<word xMin="(\S+)" yMin="(\S+)" xMax="(\S+)" yMax="(\S+)">([^<]*)</word>)re")
+            .globalMatch(QString::fromUtf8(run.readAllStandardOutput()));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch w = it.next();
+        const QPointF top_left(w.captured(1).toDouble(), w.captured(2).toDouble());
+        const QPointF bottom_right(w.captured(3).toDouble(), w.captured(4).toDouble());
+        words.emplace_back(w.captured(5).toStdString(), QRectF(top_left, bottom_right));
+    }
+    return words;
+}
+
+// Nothing is printed within 10 mm of the paper's edges, where a printer
+// may not reach: the page rendered at 50 dpi is white there (but for the
+// pixels that straddle the band's inner edge).
+void ExpectInsidePrintableArea(const fs::path& pdf) {
+    const fs::path png = pdf.parent_path() / "page";
+    QProcess run;
+    run.start("pdftoppm", {"-r", "50", "-png", "-singlefile", QString::fromStdString(pdf.string()),
+                           QString::fromStdString(png.string())});
+    run.waitForFinished(60000);
+    const QImage page = QImage(QString::fromStdString(png.string() + ".png")).convertToFormat(QImage::Format_RGB32);
+    fs::remove(png.string() + ".png");
+    ASSERT_FALSE(page.isNull()) << pdf;
+    const int band = static_cast<int>(10.0 / 25.4 * 50);
+    const QRect inside(band, band, page.width() - 2 * band, page.height() - 2 * band);
+    int outside = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            outside += !inside.contains(x, y) && page.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_EQ(outside, 0) << pdf;
 }
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
@@ -222,6 +265,54 @@ TEST_F(PrintToPdf, MapGraphPageAndReportEachPrintToAPdf) {
     EXPECT_EQ(PdfPages(out / "chart.pdf"), chart.PrintedPages());
 
     EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"chart.pdf", "graph.pdf", "map.pdf"}));
+    EXPECT_TRUE(user.messages.empty()) << user.messages.front();
+}
+
+TEST_F(PrintToPdf, PrintedPagesAreReadableAndStayInsideThePrintableArea) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        GTEST_SKIP() << "poppler-utils (pdftotext, pdftoppm) are not installed";
+    const std::string driven = replays.at(2).string();
+    ASSERT_TRUE(doc->AddLapFromCommandLine(driven, 0, 0, 2));
+    ASSERT_TRUE(doc->AddLapFromCommandLine(driven, 1, 2, 3));
+
+    // The map page: the title and a caption per shown lap in 10-point
+    // type, whose lines are about 11.6 points high.
+    CMainFrame frame(*doc, ui);
+    frame.show();
+    ASSERT_TRUE(frame.Run(CMainFrame::kToggleLap1));
+    ASSERT_TRUE(frame.Run(CMainFrame::kToggleLap1 + 1));
+    user.PrintToFile(out / "map.pdf");
+    ASSERT_TRUE(frame.Run(CMainFrame::kPrint));
+    std::set<std::string> seen;
+    for (const auto& [word, box] : ReadWords(out / "map.pdf")) {
+        seen.insert(word);
+        EXPECT_TRUE(box.height() >= 10.0 && box.height() <= 14.0) << word << " is " << box.height() << " pt high";
+    }
+    for (const char* word : {"Ostrevan", "Monza", "Clark", "Gurney"}) EXPECT_EQ(seen.count(word), 1u) << word;
+    ExpectInsidePrintableArea(out / "map.pdf");
+
+    // The graph page with the gear graph among the secondaries: no word
+    // covers another, and the gear axis is labelled.
+    NewGraph graph(*doc);
+    graph.show();
+    graph.LapBox(0)->click();
+    graph.LapBox(1)->click();
+    graph.SetSecondaryChooser([](const std::string&, int) { return std::optional<std::vector<int>>({2, 3, 20}); });
+    user.PrintToFile(out / "graph.pdf");
+    graph.OnPrint();
+    const auto words = ReadWords(out / "graph.pdf");
+    ASSERT_GT(words.size(), 50u);
+    seen.clear();
+    for (size_t i = 0; i < words.size(); ++i) {
+        seen.insert(words[i].first);
+        for (size_t j = i + 1; j < words.size(); ++j) {
+            const QRectF both = words[i].second.intersected(words[j].second);
+            EXPECT_FALSE(both.width() > 0.5 && both.height() > 0.5) << words[i].first << " and " << words[j].first;
+        }
+    }
+    for (const char* word : {"Jim", "Clark", "Gear", "RPM", "Suspension", "3.0", "4.0"})
+        EXPECT_EQ(seen.count(word), 1u) << word;
+    ExpectInsidePrintableArea(out / "graph.pdf");
     EXPECT_TRUE(user.messages.empty()) << user.messages.front();
 }
 

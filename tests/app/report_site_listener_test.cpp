@@ -10,10 +10,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -185,9 +188,22 @@ TEST_F(ReportSiteListenerTest, TheProgramIsBusyForAsLongAsTheListenerIsOpen) {
                                                     << " the listener";
         }
         EXPECT_GT(seen, 60);
+        // The recent replays of the File menu open as Open does.
+        int recent = 0;
+        for (const QAction* action : frame->menuBar()->actions().front()->menu()->actions())
+            if (action->property("recent").toBool() && !action->isSeparator()) {
+                ++recent;
+                EXPECT_EQ(action->isEnabled(), !open) << action->text().toStdString();
+            }
+        EXPECT_EQ(recent, 1);
     };
     check(false);
+    frame->show();
     ReportSiteListener& listener = OpenListener();
+    // A window of the main window's own, so a window manager keeps it in
+    // front of it.
+    ASSERT_NE(listener.windowHandle(), nullptr);
+    EXPECT_EQ(listener.windowHandle()->transientParent(), frame->windowHandle());
     check(true);
     EXPECT_FALSE(frame->Run(F::kAddReplayLap));
     // Listening, with the laps cleared.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/axis_scale.h"
@@ -142,6 +144,45 @@ TEST(RulerLayout, HorizontalRulerOver0To100WithFiveLabels) {
     }
     // Half-step ticks on both sides of each tick inside the ruler: not -10.
     EXPECT_EQ(layout.minor_ticks.size(), 9u);
+}
+
+TEST(RulerLayout, UnitTextCarriesTheAxisPowerOfTen) {
+    const struct {
+        const char* unit;
+        double minimum, maximum;
+        const char* text;
+    } cases[] = {{"Gear", 0, 6, "Gear"}, {"Meter", 0, 1000, "Meter*3"}, {"Units", -20, 40, "Units*1"},
+                 {"G", -0.05, 0.05, "G*-2"}};
+    for (const auto& c : cases) EXPECT_EQ(RulerLayout::UnitText(c.unit, c.minimum, c.maximum), c.text) << c.unit;
+}
+
+TEST(RulerLayout, MeasuredLabelsNeverOverlap) {
+    // Labels longer than "9.99 " would make them: the count alone would
+    // let neighbours cover each other.
+    RulerLayout::Metrics m{.thickness = 16, .font_height = 14, .tick_length = 4, .label_width = 40, .unit_width = 30};
+    m.text_width = [](const std::string& text) { return 15 * static_cast<int>(text.size()); };
+    for (const auto orientation : {RulerLayout::Orientation::Horizontal, RulerLayout::Orientation::Vertical}) {
+        const bool horizontal = orientation == RulerLayout::Orientation::Horizontal;
+        for (int extent = 60; extent <= 700; extent += 7) {
+            const int n = RulerLayout::MaxLabelCount(extent, m.thickness, m.label_width);
+            const RulerLayout layout = horizontal
+                                           ? RulerLayout::Build(orientation, 0, 0, extent, 16, -2, 6, n, "u", m)
+                                           : RulerLayout::Build(orientation, 0, 0, 16, extent, -2, 6, n, "u", m);
+            // Each label's stretch along the ruler, from the minimum on.
+            std::vector<std::pair<int, int>> spans;
+            for (const RulerLayout::Tick& tick : layout.ticks) {
+                if (!tick.show_label) continue;
+                const int length = m.text_width(tick.label);
+                spans.push_back(horizontal ? std::pair{tick.label_x, tick.label_x + length}
+                                           : std::pair{-tick.label_y, -tick.label_y + length});
+            }
+            if (extent >= 300) {
+                EXPECT_GE(spans.size(), 2u) << extent;
+            }
+            for (size_t i = 1; i < spans.size(); ++i)
+                EXPECT_LT(spans[i - 1].second, spans[i].first) << (horizontal ? "horizontal " : "vertical ") << extent;
+        }
+    }
 }
 
 TEST(RulerLayout, TooSmallRulersDrawOnlyTheirFrame) {

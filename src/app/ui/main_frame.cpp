@@ -153,6 +153,11 @@ void CMainFrame::RefreshCommands() {
         action->setEnabled(!command.enabled || command.enabled());
         if (command.checked) action->setChecked(command.checked());
     }
+    // The recent replays open as Open does, so they are greyed when it is.
+    if (recent_menu_ == nullptr) return;
+    const bool idle = Idle();
+    for (QAction* a : recent_menu_->actions())
+        if (a->property("recent").toBool() && !a->isSeparator()) a->setEnabled(idle);
 }
 
 void CMainFrame::BuildCommands() {

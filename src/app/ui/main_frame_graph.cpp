@@ -7,6 +7,7 @@
 #include <QMenuBar>
 
 #include "app/ui/main_frame.h"
+#include "app/ui/modal_owner_stacking.h"
 #include "app/ui/rpy_graph_view.h"
 #include "graph/ui/new_graph.h"
 #include "interaction/interaction.h"
@@ -30,5 +31,7 @@ void CMainFrame::OnGraph() {
         return;
     }
     NewGraph graph(doc_, this);
+    // Its map and time-difference windows stay in front of it.
+    new ModalOwnerStacking(graph);
     graph.exec();
 }

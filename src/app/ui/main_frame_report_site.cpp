@@ -76,7 +76,10 @@ void CMainFrame::OnGenerateReportSite() {
 
 void CMainFrame::OnReportSiteListener() {
     listener_.reset();
-    listener_ = std::make_unique<ReportSiteListener>(ui_, doc_, ViewTrackMap(doc_, *view_));
+    // Owned by the main window, so the window manager keeps it in front of
+    // it: a listener that fell behind would leave the menus greyed with no
+    // visible reason.
+    listener_ = std::make_unique<ReportSiteListener>(ui_, doc_, ViewTrackMap(doc_, *view_), this);
     // The listener lends the document's track slot to every site it
     // writes: the program stays busy until the window closes.
     PlaybackController& playback = view_->Playback();

@@ -11,8 +11,11 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string>
 
 #include "app/playback_controller.h"
+#include "replay/race_stream.h"
 #include "interaction/ui/text_codec.h"
 
 namespace {
@@ -24,6 +27,13 @@ enum : int {
     kName = 1211, kPosition = 1212, kDriverLap = 1213, kGapAhead = 1214, kGapBehind = 1215, kLastLap = 1219,
 };
 
+// The least width of a field's value.
+constexpr int kFieldWidth = 90;
+
+int TextWidth(const QWidget* widget, const std::string& text) {
+    return widget->fontMetrics().horizontalAdvance(FromWindows1252(text));
+}
+
 }  // namespace
 
 RaceReplay::RaceReplay(PlaybackController& playback, QWidget* parent) : QWidget(parent), playback_(playback) {
@@ -34,11 +44,16 @@ RaceReplay::RaceReplay(PlaybackController& playback, QWidget* parent) : QWidget(
 
     auto* race = new QGroupBox("Race Information", this);
     auto* race_grid = new QGridLayout(race);
-    AddField(race_grid, 0, "Status:", kStatus);
+    QLabel* status = AddField(race_grid, 0, "Status:", kStatus);
     AddField(race_grid, 1, "Time elapsed:", kTimeElapsed);
     AddField(race_grid, 2, "Current lap:", kCurrentLap);
     AddField(race_grid, 3, "Scheduled laps:", kScheduledLaps);
     AddField(race_grid, 4, "Current leader:", kCurrentLeader);
+    int status_width = 0;
+    for (int state = 0; state <= RaceStream::kChequered; ++state)
+        status_width = std::max(status_width, TextWidth(status, RaceReplayModel::StateText(state)));
+    status_width = std::max(status_width, TextWidth(status, RaceReplayModel::kAllFinished));
+    status->setMinimumWidth(std::max(kFieldWidth, status_width));
 
     auto* focus = new QGroupBox("Focus Settings", this);
     auto* focus_layout = new QVBoxLayout(focus);
@@ -142,7 +157,10 @@ QLabel* RaceReplay::AddField(QGridLayout* grid, int row, const char* label, int 
     grid->addWidget(new QLabel(label), row, 0);
     auto* value = new QLabel;
     value->setObjectName(QString::number(id));
-    value->setMinimumWidth(90);
+    // The bar keeps its width while the race runs: a field gets the room of
+    // the widest text it may show, never the room of the text it shows.
+    value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    value->setMinimumWidth(kFieldWidth);
     grid->addWidget(value, row, 1);
     return value;
 }
@@ -183,6 +201,14 @@ void RaceReplay::Refresh() {
         combo_->clear();
         for (const std::string& entry : model.GetComboEntries()) combo_->addItem(FromWindows1252(entry));
         combo_filled_ = static_cast<int>(model.GetComboEntries().size());
+        // Any driver may lead or be followed.
+        for (int id : {kCurrentLeader, kName})
+            if (auto* label = findChild<QLabel*>(QString::number(id))) {
+                int width = kFieldWidth;
+                for (int car = 0; car < model.GetCarCount(); ++car)
+                    width = std::max(width, TextWidth(label, model.DriverName(car)));
+                label->setMinimumWidth(width);
+            }
     }
     combo_->setCurrentIndex(model.GetComboDriver() < combo_->count() ? model.GetComboDriver() : -1);
     combo_->setEnabled(model.IsComboEnabled());

@@ -1,13 +1,17 @@
 #include "app/ui/rpy_graph_view.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
+#include <cmath>
 
 #include "controls/dib_pixels.h"
 #include "controls/dib_section_lite.h"
 #include "interaction/interaction.h"
+#include "interaction/ui/printable_area.h"
 #include "interaction/ui/text_codec.h"
 #include "replay/get_rpy_info.h"
 #include "settings/path_lookup.h"
@@ -152,31 +156,34 @@ void CRpyGraphView::DrawStartScreen(QPainter& painter) {
 bool CRpyGraphView::Print(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    // The map square fitted to the page with its aspect, centred.
-    const QRect page = painter.viewport();
-    ZoomModel fit;
-    fit.SetZoomSizes(kMapExtent, kMapExtent);
-    ZoomModel::Size fitted{page.width(), page.height()};
-    ZoomModel::Size leftover;
-    fit.FitToAspect(fitted, leftover);
-    const double scale = static_cast<double>(fitted.width) / static_cast<double>(kMapExtent);
-    painter.setTransform(QTransform::fromTranslate(static_cast<double>(leftover.width / 2),
-                                                   static_cast<double>(leftover.height / 2))
-                             .scale(scale, scale));
-
+    const QRect area = PrintableArea(printer);
+    const int dpi = painter.device()->logicalDpiY();
+    // The title, then a caption per shown lap in its colour, then the map
+    // square below them, as large as the rest of the area allows.
     QFont font("Sans Serif");
-    font.setPixelSize(180);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(kPrintTextPoints * dpi / 72.0))));
     painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const auto line = [&](int y, const QString& text) {
+        painter.drawText(QPoint(area.left(), y + metrics.ascent()),
+                         metrics.elidedText(text, Qt::ElideRight, area.width()));
+    };
+    int y = area.top();
     painter.setPen(Qt::black);
-    painter.drawText(QPoint(0, -2000 + 180), "     Ostrevan - " + FromWindows1252(doc_.GetTitle()));
-    int y = -1500;
+    line(y, "     Ostrevan - " + FromWindows1252(doc_.GetTitle()));
+    y += 2 * metrics.lineSpacing();
     for (int slot = 0; slot < CRpyGraphDoc::kCapacity; ++slot) {
         if (!doc_.GetSlot(slot).used || !IsLapShown(slot) || !lap_caption_) continue;
         painter.setPen(MFCDisplay::ToQColor(doc_.GetColours()[static_cast<size_t>(slot)]));
-        painter.drawText(QPoint(0, y + 180), FromWindows1252(lap_caption_(slot)));
-        y += 250;
+        line(y, FromWindows1252(lap_caption_(slot)));
+        y += metrics.lineSpacing();
     }
-    if (doc_.IsTrackLoaded()) {
+    y += metrics.lineSpacing();
+    const int side = std::min(area.width(), area.bottom() + 1 - y);
+    if (doc_.IsTrackLoaded() && side > 0) {
+        const double scale = static_cast<double>(side) / static_cast<double>(kMapExtent);
+        painter.setTransform(
+            QTransform::fromTranslate(area.left() + (area.width() - side) / 2, y).scale(scale, scale));
         // A painter of its own: the screen's fit stays as it is.
         MFCDisplay print_display(0x000000, 0xFFFFFF);
         print_display.FitToSurfaceBounds(kPrintMargin, kPrintMargin, kMapExtent, kMapExtent);

@@ -35,6 +35,8 @@ public:
     static constexpr uint32_t kScreenMargin = 50;
     static constexpr uint32_t kPrintMargin = 100;
     static constexpr uint32_t kBitmapMargin = 5;
+    // The printed page's title and lap captions: a size read on paper.
+    static constexpr double kPrintTextPoints = 10.0;
 
     CRpyGraphView(CRpyGraphDoc& doc, QWidget* parent = nullptr);
     ~CRpyGraphView() override;
@@ -52,8 +54,9 @@ public:
     // Paints `area` (logical units) white and draws the map into the
     // painter, whose transform maps logical units to its device.
     void DrawTrackMap(QPainter& painter, const QRect& area, MFCDisplay& display);
-    // Prints the title, the shown laps' captions and the map, fitted and
-    // centred on the page. False when nothing could be printed.
+    // Prints the title, the shown laps' captions in their colours and,
+    // below them, the map, as large as the page allows and centred, all
+    // inside the printable area. False when nothing could be printed.
     bool Print(QPrinter& printer);
     // Renders the map with the ticked laps' driving lines, without the
     // start/finish and split lines, fitted into a square of the document's

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,6 +31,14 @@ QLabel* Hidden(QLabel* label) {
     return label;
 }
 
+// A hidden widget that keeps its room in the layout, so showing it again
+// moves nothing.
+void RetainWhenHidden(QWidget* widget, bool retain) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(retain);
+    widget->setSizePolicy(policy);
+}
+
 }  // namespace
 
 std::string ViewDialog::FormatLapTime(uint32_t lap_time) { return CRpyGraphDoc::FormatLapTime(lap_time); }
@@ -52,20 +61,27 @@ ViewDialog::ViewDialog(CRpyGraphDoc& doc, Interaction& ui, QWidget* parent) : QW
     auto* splits = new QGroupBox("Splittimes", this);
     auto* splits_grid = new QGridLayout(splits);
     realtime_ = new QGroupBox("Realtime Information", this);
-    auto* realtime_grid = new QGridLayout(realtime_);
+    auto* realtime_grid = new QGridLayout;
 
+    // A read-out column is wider than any value it shows (speed and revs
+    // run to three digits).
+    const int realtime_column = fontMetrics().horizontalAdvance("0000");
     splits_grid->addWidget(new QLabel("25%"), 0, 1);
     splits_grid->addWidget(new QLabel("50%"), 0, 2);
     splits_grid->addWidget(new QLabel("75%"), 0, 3);
-    realtime_grid->addWidget(new QLabel("Elapsed time:"), 0, 0);
+    auto* realtime_layout = new QVBoxLayout(realtime_);
+    auto* elapsed_row = new QHBoxLayout;
+    elapsed_row->addWidget(new QLabel("Elapsed time:"));
     elapsed_ = new QLabel;
-    realtime_grid->addWidget(elapsed_, 0, 1, 1, kRows);
-    realtime_grid->addWidget(new QLabel("Speed:"), 2, 0);
-    realtime_grid->addWidget(new QLabel("RPM:"), 3, 0);
-    realtime_grid->addWidget(new QLabel("Gear:"), 4, 0);
+    elapsed_row->addWidget(elapsed_, 1);
+    realtime_layout->addLayout(elapsed_row);
+    realtime_layout->addLayout(realtime_grid);
+    realtime_grid->addWidget(new QLabel("Speed:"), 1, 0);
+    realtime_grid->addWidget(new QLabel("RPM:"), 2, 0);
+    realtime_grid->addWidget(new QLabel("Gear:"), 3, 0);
     orient_label_ = new QLabel("Orient:");
-    realtime_grid->addWidget(orient_label_, 5, 0);
-    realtime_grid->setRowMinimumHeight(5, 28);
+    realtime_grid->addWidget(orient_label_, 4, 0);
+    realtime_grid->setRowMinimumHeight(4, 28);
 
     for (int r = 0; r < kRows; ++r) {
         Row& row = rows_[static_cast<size_t>(r)];
@@ -94,12 +110,20 @@ ViewDialog::ViewDialog(CRpyGraphDoc& doc, Interaction& ui, QWidget* parent) : QW
         row.speed = new QLabel;
         row.rpm = new QLabel;
         row.gear = new QLabel;
-        realtime_grid->addWidget(row.realtime_head, 1, r + 1);
-        realtime_grid->addWidget(row.speed, 2, r + 1);
-        realtime_grid->addWidget(row.rpm, 3, r + 1);
-        realtime_grid->addWidget(row.gear, 4, r + 1);
+        // Each lap keeps its column whether it plays or not, so the table
+        // does not move when other laps are ticked.
+        for (QLabel* label : {row.realtime_head, row.speed, row.rpm, row.gear}) RetainWhenHidden(label, true);
+        realtime_grid->setColumnMinimumWidth(r + 1, realtime_column);
+        realtime_grid->addWidget(row.realtime_head, 0, r + 1);
+        realtime_grid->addWidget(row.speed, 1, r + 1);
+        realtime_grid->addWidget(row.rpm, 2, r + 1);
+        realtime_grid->addWidget(row.gear, 3, r + 1);
     }
     laps_grid->setColumnStretch(1, 1);
+    // Room to spare goes right of the tables, whichever of their texts are
+    // shown, so their columns stay where they are.
+    splits_grid->setColumnStretch(4, 1);
+    realtime_grid->setColumnStretch(kRows + 1, 1);
     const QColor sixth = MFCDisplay::ToQColor(doc_.GetColours()[5]);
     orient_label_->setStyleSheet(QString("color: %1;").arg(sixth.name()));
 
@@ -127,6 +151,9 @@ ViewDialog::ViewDialog(CRpyGraphDoc& doc, Interaction& ui, QWidget* parent) : QW
     layout->addWidget(focus);
     layout->addWidget(splits);
     layout->addWidget(realtime_);
+    // The bar is as wide in playback as outside it: the read-outs' room is
+    // kept while they are hidden.
+    RetainWhenHidden(realtime_, true);
     layout->addStretch(1);
     layout->addWidget(link);
     SetRealtimeShown(false);
@@ -162,6 +189,10 @@ void ViewDialog::ShowRow(int r, bool shown) {
     row.check->setVisible(shown);
     row.split_number->setVisible(shown);
     for (QLabel* split : row.splits) {
+        // A filled row keeps its split times' room while playback hides
+        // them, so the columns stay under their headings and the bar keeps
+        // its width; an empty row takes none.
+        RetainWhenHidden(split, shown);
         split->setVisible(shown);
         if (!shown) split->clear();
     }

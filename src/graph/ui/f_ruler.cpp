@@ -91,13 +91,19 @@ void FRuler::DrawScale(QPainter& painter, const QRect& rect, bool horizontal, in
 
     const QFont font = LabelFont(dots_per_inch);
     const QFontMetrics metrics(font, &device);
-    const QString unit = FromWindows1252(unit_);
     RulerLayout::Metrics m;
     m.thickness = thick;
     m.font_height = RulerLayout::FontHeight(dots_per_inch);
     m.tick_length = RulerLayout::TickLength(dots_per_inch);
     m.label_width = metrics.horizontalAdvance(QStringLiteral("9.99 "));
-    m.unit_width = metrics.horizontalAdvance(unit + QStringLiteral("-10")) + RulerLayout::UnitGap(dots_per_inch);
+    // The unit text keeps the room it takes, so labels come as near it as
+    // they can without touching it; labels are measured one by one, so
+    // none covers another.
+    m.unit_width = metrics.horizontalAdvance(FromWindows1252(RulerLayout::UnitText(unit_, minimum_, maximum_))) +
+                   RulerLayout::UnitGap(dots_per_inch);
+    m.text_width = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
     const int count = RulerLayout::MaxLabelCount(horizontal ? r - l : b - t, thick, m.label_width);
     const RulerLayout layout =
         RulerLayout::Build(horizontal ? RulerLayout::Orientation::Horizontal : RulerLayout::Orientation::Vertical, l,

@@ -9,6 +9,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -21,6 +22,7 @@
 #include "graph/ui/time_diff_for_graph.h"
 #include "graph/ui/track_map_dialog.h"
 #include "interaction/interaction.h"
+#include "interaction/ui/printable_area.h"
 #include "interaction/ui/text_codec.h"
 #include "track/track.h"
 #include "track/ui/mfc_display.h"
@@ -266,8 +268,9 @@ bool NewGraph::PrintPage(QPrinter& printer, const std::vector<int>& secondaries)
     printer.setDocName("Ostrevan Telemetry Page");
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    PaintPage(painter, QSize(page.width(), page.height()), secondaries);
+    const QRect area = PrintableArea(printer);
+    painter.translate(area.topLeft());
+    PaintPage(painter, area.size(), secondaries);
     return painter.end();
 }
 
@@ -298,12 +301,15 @@ void NewGraph::PaintPage(QPainter& painter, QSize page, const std::vector<int>& 
     painter.setFont(PageFont(footer.height() / 2));
     painter.drawText(footer, Qt::AlignRight | Qt::AlignTop, "Printed with Ostrevan");
 
-    // The lap table, each row in its curves' colour.
-    painter.setFont(PageFont(static_cast<int>(0.2 * table.height())));
-    painter.drawText(table.topLeft() + QPoint(0, painter.fontMetrics().ascent()), "Driver Name");
+    // The lap table, each row in its curves' colour; its texts keep clear
+    // of the frame, whose line would cover the first letters.
+    const int pad = std::max(1, W / 200);
+    const int left = table.left() + pad;
     const int middle = table.left() + table.width() / 2;
-    painter.drawText(QPoint(middle, table.top() + painter.fontMetrics().ascent()), "Laptime(Speed)");
-    int y = table.top() + painter.fontMetrics().height();
+    painter.setFont(PageFont(static_cast<int>(0.2 * table.height())));
+    painter.drawText(QPoint(left, table.top() + pad + painter.fontMetrics().ascent()), "Driver Name");
+    painter.drawText(QPoint(middle, table.top() + pad + painter.fontMetrics().ascent()), "Laptime(Speed)");
+    int y = table.top() + pad + painter.fontMetrics().height();
     painter.setFont(PageFont(static_cast<int>(0.15 * table.height())));
     const double length = doc_.GetTrack() != nullptr ? doc_.GetTrack()->GetLength() : 0.0;
     const bool mph = doc_.GetUseMPH() == 1;
@@ -311,7 +317,7 @@ void NewGraph::PaintPage(QPainter& painter, QSize page, const std::vector<int>& 
         if (!model_->IsLapChecked(slot)) continue;
         painter.setPen(MFCDisplay::ToQColor(model_->LapColour(slot)));
         const int baseline = y + painter.fontMetrics().ascent();
-        painter.drawText(QPoint(table.left(), baseline), FromWindows1252(model_->DriverName(slot)));
+        painter.drawText(QPoint(left, baseline), FromWindows1252(model_->DriverName(slot)));
         const uint32_t lap_time = model_->LapTimeWord(slot);
         const QString right = QString::fromStdString(CRpyGraphDoc::FormatLapTime(lap_time) + "(" +
                                                      TelemetryGraphModel::AverageSpeedText(length, lap_time, mph) + ")");

@@ -64,10 +64,10 @@ public:
     void OnMap();
     // "Print": the secondary graphs, then the printer, then the page.
     void OnPrint();
-    // The page on a printer that is set up: the title, the shown kind
-    // large, the lap table, the track map and the secondary kinds. The
-    // shown kind and its zoom are as before afterwards. False when the
-    // printer cannot be painted on.
+    // The page on a printer that is set up, inside its printable area: the
+    // title, the shown kind large, the lap table, the track map and the
+    // secondary kinds. The shown kind and its zoom are as before
+    // afterwards. False when the printer cannot be painted on.
     bool PrintPage(QPrinter& printer, const std::vector<int>& secondaries);
     // The same page into any painter whose page is `page` device pixels.
     void PaintPage(QPainter& painter, QSize page, const std::vector<int>& secondaries);
