@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -389,6 +390,39 @@ TEST_F(SampleFolderTest, ProfileHoldsLapsOfTheSampleTracks) {
         }
     }
     EXPECT_GE(profile_times, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The sample's two practice laps merged into one replay, and each loaded
+// back: every lap keeps its samples and its distances, the slower one too.
+TEST_F(SampleFolderTest, MergedPracticeLapsReloadWithTheirSamples) {
+    doc->OnNewDocument();
+    ASSERT_TRUE(doc->AddLapFromCommandLine(DrivenReplay(), 0, 0, 2));
+    ASSERT_TRUE(doc->AddLapFromCommandLine(DrivenReplay(), 0, 1, 2));
+    std::vector<std::vector<double>> sources;
+    for (int k = 0; k < 2; ++k) {
+        const GetRpyInfo& t = *doc->GetSlot(k).telemetry;
+        sources.emplace_back(t.distance.begin() + 1, t.distance.begin() + 1 + t.sample_count);
+    }
+    ASSERT_NE(sources[0].size(), sources[1].size());
+    doc->SetMergeParametersDialog([](CRpyGraphDoc&) { return std::array<uint32_t, 5>{}; });
+    const std::filesystem::path merged = sim / "replay" / "merged.rpy";
+    ui.paths = {merged.string()};
+    doc->OnMergeAllLaps();
+    ASSERT_TRUE(std::filesystem::exists(merged));
+
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        doc->OnNewDocument();
+        ASSERT_TRUE(doc->AddLapFromCommandLine(merged.string(), 0, k + 1, 1));
+        const GetRpyInfo& back = *doc->GetSlot(0).telemetry;
+        ASSERT_EQ(back.sample_count, sources[static_cast<size_t>(k)].size());
+        for (uint32_t s = 1; s <= back.sample_count; ++s)
+            ASSERT_NEAR(back.distance[s], sources[static_cast<size_t>(k)][s - 1], 0.001) << s;
+    }
 }
 
 }  // namespace
