@@ -6,6 +6,7 @@
 // prefix, read with the desktop's own tools where they are present.
 
 #include "app/desktop_registration.h"
+#include "app/readme_file.h"
 
 #include <gtest/gtest.h>
 
@@ -361,6 +362,14 @@ TEST(Install, IntoATemporaryPrefix) {
     for (const fs::path& file : {program, entry, package, icon}) EXPECT_TRUE(fs::is_regular_file(file)) << file;
     EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
     EXPECT_EQ(Read(icon), Resource("icons/ostrevan.svg"));
+    // The users' readme, where Help > View Readme file looks from the
+    // installed program; its lines end in CR LF, as every text it ships.
+    const auto readme = readme_file::Find(readme_file::Folders(folder.path(), program.parent_path()));
+    ASSERT_TRUE(readme);
+    EXPECT_EQ(*readme, p / "share/doc/ostrevan/Ostrevan.txt");
+    const std::string text_of_readme = Read(*readme);
+    EXPECT_EQ(text_of_readme, Resource("Ostrevan.txt"));
+    EXPECT_FALSE(std::regex_search(text_of_readme, std::regex("(^|[^\r])\n"))) << "a line ends without CR";
 
     const std::string text = Read(entry);
     EXPECT_NE(text.find("\nExec=" + *DesktopRegistration::ExecValue(program.string()) + "\n"), std::string::npos);
