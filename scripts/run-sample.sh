@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Ostrevan, writes the sample simulator
-# folder and starts Ostrevan on it with two laps of its driven replay
+# folder's files and starts Ostrevan on it with two laps of its driven replay
 # loaded. Without a display it runs the unattended report export on the
 # sample's Grand Prix replay instead, into a new folder under
 # build/sample-reports/ (those of earlier runs stay).
@@ -15,7 +15,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON > 
 cmake --build "$build" --parallel --target ostrevan sample_simulator
 
 sample="$PWD/build/sample-simulator"
-rm -rf "$sample"
+# The sample's own files are written again; what else the folder holds (a
+# lap saved into its replay folder, where the save dialogs start) stays.
 # Keep the program's settings beside the sample, away from the user's own,
 # and point them at the sample folder.
 export OSTREVAN_CONFIG_DIR="$PWD/build/sample-config"

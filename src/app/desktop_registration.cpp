@@ -105,6 +105,13 @@ bool IsReserved(char c) {
     return reserved.find(c) != std::string::npos;
 }
 
+// A link at one of our paths is the user's (into a folder of dotfiles, say):
+// it is never written through, replaced or removed.
+bool IsLink(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(path, ec));
+}
+
 // XDG folder lists hold absolute paths only; anything else is ignored.
 std::optional<fs::path> AbsoluteFromEnvironment(const char* name) {
     const char* value = std::getenv(name);
@@ -139,9 +146,16 @@ std::optional<DesktopRegistration> DesktopRegistration::FromEnvironment() {
 }
 
 bool DesktopRegistration::ProvidedSystemWide(const fs::path& relative) const {
-    std::error_code ec;
-    for (const fs::path& dir : data_dirs_)
-        if (fs::exists(dir / relative, ec)) return true;
+    const fs::path own = data_home_ / relative;
+    for (const fs::path& dir : data_dirs_) {
+        std::error_code ec;
+        const fs::path file = dir / relative;
+        if (!fs::exists(file, ec)) continue;
+        // Some sessions list the user's own folder among the system's: the
+        // user's own file is no install's.
+        if (fs::equivalent(file, own, ec)) continue;
+        return true;
+    }
     return false;
 }
 
@@ -162,7 +176,7 @@ bool DesktopRegistration::IsInstalled(const fs::path& program) {
 bool DesktopRegistration::RemoveStaleEntry(const RunTool& run) const {
     const fs::path target = data_home_ / kEntry;
     std::string existing;
-    if (atomic_file::Read(target, kLargestOwnFile, existing) != atomic_file::ReadResult::kRead ||
+    if (IsLink(target) || atomic_file::Read(target, kLargestOwnFile, existing) != atomic_file::ReadResult::kRead ||
         !IsOwnUnchanged(kEntry, existing))
         return false;
     const std::optional<std::string> exec = ExecLine(existing);
@@ -197,6 +211,7 @@ std::vector<fs::path> DesktopRegistration::Register(const std::vector<File>& fil
     for (const File& file : files) {
         if (file.content.empty()) continue;
         const fs::path target = data_home_ / file.relative;
+        if (IsLink(target)) continue;
         const std::string content = WithLineEnd(file.content);
         const std::string wanted = content + StampLine(file.relative, content);
         std::string existing;

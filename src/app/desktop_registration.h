@@ -12,8 +12,16 @@
 // install provides it, and over this program's own earlier file when that
 // is unchanged but out of date (the program has moved). Every file written
 // ends with a line holding a stamp of the rest: a file whose stamp no
-// longer matches was changed by the user, and is never written over. Files
-// are written whole, through a temporary file beside them.
+// longer matches was changed by the user, and is never written over; nor is
+// a symbolic link the user put in a file's place, which is never written
+// through, replaced or removed. A file that is already as it would be
+// written is left as it is, so a start that finds everything current writes
+// nothing and runs no tool. Files are written whole, through a temporary
+// file beside them.
+//
+// An install's file is one in the system's data folders that is not the
+// user's own file: sessions that list the user's data folder among the
+// system's see the user's files there too.
 
 #include <filesystem>
 #include <functional>

@@ -1,10 +1,12 @@
 // Ostrevan as an installed desktop program: the user's own registration at
 // start (by an installed program only, written once, never over a changed
 // file, not where an install provides it; an own entry that leads nowhere
-// or hides an install's removed), and `cmake --install` into a temporary
+// or hides an install's removed, nothing written again while current, a
+// link of the user's left alone), and `cmake --install` into a temporary
 // prefix, read with the desktop's own tools where they are present.
 
 #include "app/desktop_registration.h"
+#include "app/readme_file.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,9 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <sys/stat.h>
 #include <sstream>
 
 #include "support/replay_fixture.h"
@@ -219,6 +223,90 @@ TEST(DesktopRegistration, WritesEachFileOnceAndASecondStartWritesNothing) {
     EXPECT_TRUE(user.runs.empty());
 }
 
+// What tells a file rewritten with the same bytes from one left alone.
+std::vector<std::pair<ino_t, int64_t>> Identities(const fs::path& home) {
+    std::vector<std::pair<ino_t, int64_t>> ids;
+    for (const auto& file : OwnFiles("/x")) {
+        struct stat st {};
+        if (::stat((home / file.relative).c_str(), &st) == 0)
+            ids.emplace_back(st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+    }
+    return ids;
+}
+
+TEST(DesktopRegistration, ASecondStartOfTheInstalledProgramChangesNothingWhereverTheSessionListsTheUsersFolder) {
+    fixture::TempDir folder;
+    const fs::path program = InstalledProgram(folder.path() / "opt");
+    const fs::path system = folder.path() / "system";
+    fs::create_directory(system);
+    // XDG_DATA_DIRS: "H" is XDG_DATA_HOME, "L" a link to it, "S" an
+    // install's folder.
+    int row = 0;
+    for (const std::string dirs : {"S", "H:S", "S:H/", "S:L"}) {
+        Registration user;
+        const fs::path link = folder.path() / ("link" + std::to_string(++row));
+        fs::create_directory_symlink(user.home.path(), link);
+        std::string list;
+        for (char c : dirs)
+            list += c == 'H' ? user.home.path().string() : c == 'L' ? link.string() : c == 'S' ? system.string()
+                                                                                                 : std::string(1, c);
+        ::setenv("XDG_DATA_HOME", user.home.path().c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", list.c_str(), 1);
+        const std::optional<DesktopRegistration> start = DesktopRegistration::FromEnvironment();
+        ASSERT_TRUE(start) << dirs;
+        const Files files = OwnFiles("/placeholder");
+        ASSERT_EQ(start->RegisterProgram(program, files, user.Recorder()).size(), 3u) << dirs;
+        EXPECT_EQ(user.runs.size(), 2u) << dirs;
+        const auto before = Identities(user.home.path());
+        ASSERT_EQ(before.size(), 3u);
+
+        user.runs.clear();
+        EXPECT_TRUE(start->RegisterProgram(program, files, user.Recorder()).empty()) << dirs;
+        EXPECT_TRUE(user.runs.empty()) << dirs;
+        EXPECT_EQ(Identities(user.home.path()), before) << dirs;
+    }
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("XDG_DATA_DIRS");
+}
+
+// The regular files below folder, with their bytes.
+std::map<fs::path, std::string> Contents(const fs::path& folder) {
+    std::map<fs::path, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file()) files[fs::relative(e.path(), folder)] = Read(e.path());
+    return files;
+}
+
+TEST(DesktopRegistration, NeverWritesThroughReplacesOrRemovesALinkOfTheUsers) {
+    fixture::TempDir folder;
+    const fs::path program = InstalledProgram(folder.path() / "opt");
+    // The program's own files of an earlier start, out of date now (their
+    // program gone, or moved), kept in the user's dotfiles and linked.
+    for (const bool gone : {true, false}) {
+        const fs::path earlier = folder.path() / (gone ? "gone" : "moved") / "ostrevan";
+        Put(earlier, "program");
+        Registration dotfiles;
+        ASSERT_EQ(dotfiles.Register({{"applications/ostrevan.desktop", OwnFiles(earlier.string())[0].content},
+                                     {"mime/packages/ostrevan.xml", "<mime-info/>\n"}})
+                      .size(),
+                  2u);
+        if (gone) fs::remove(earlier);
+        const auto kept = Contents(dotfiles.home.path());
+
+        Registration user;
+        for (const auto& [relative, bytes] : kept) {
+            fs::create_directories((user.home.path() / relative).parent_path());
+            fs::create_symlink(dotfiles.home.path() / relative, user.home.path() / relative);
+        }
+        EXPECT_EQ(user.RegisterProgram(program),
+                  std::vector<fs::path>{user.home.path() / "icons/hicolor/scalable/apps/ostrevan.svg"});
+        EXPECT_TRUE(user.runs.empty()) << gone;
+        EXPECT_EQ(Contents(dotfiles.home.path()), kept) << gone;
+        for (const auto& [relative, bytes] : kept)
+            EXPECT_EQ(fs::read_symlink(user.home.path() / relative), dotfiles.home.path() / relative) << gone;
+    }
+}
+
 TEST(DesktopRegistration, LeavesAChangedFileAloneAndRenewsItsOwn) {
     Registration user;
     ASSERT_EQ(user.Register(OwnFiles("/opt/o/ostrevan")).size(), 3u);
@@ -274,6 +362,14 @@ TEST(Install, IntoATemporaryPrefix) {
     for (const fs::path& file : {program, entry, package, icon}) EXPECT_TRUE(fs::is_regular_file(file)) << file;
     EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
     EXPECT_EQ(Read(icon), Resource("icons/ostrevan.svg"));
+    // The users' readme, where Help > View Readme file looks from the
+    // installed program; its lines end in CR LF, as every text it ships.
+    const auto readme = readme_file::Find(readme_file::Folders(folder.path(), program.parent_path()));
+    ASSERT_TRUE(readme);
+    EXPECT_EQ(*readme, p / "share/doc/ostrevan/Ostrevan.txt");
+    const std::string text_of_readme = Read(*readme);
+    EXPECT_EQ(text_of_readme, Resource("Ostrevan.txt"));
+    EXPECT_FALSE(std::regex_search(text_of_readme, std::regex("(^|[^\r])\n"))) << "a line ends without CR";
 
     const std::string text = Read(entry);
     EXPECT_NE(text.find("\nExec=" + *DesktopRegistration::ExecValue(program.string()) + "\n"), std::string::npos);

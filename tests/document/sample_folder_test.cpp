@@ -7,7 +7,7 @@
 // header counts the computer drivers its records flag, every car is an F1
 // car, no two recordings share their numbers, no two laps of a driver lie
 // on top of each other, and the player's profile holds laps of the
-// sample's tracks.
+// sample's tracks. Writing the sample again keeps what the user saved in it.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <numbers>
 #include <set>
@@ -30,7 +32,9 @@
 #include "replay/header.h"
 #include "replay/race_stream.h"
 #include "reports/engine_detection_report.h"
+#include "support/replay_fixture.h"
 #include "support/sample_document.h"
+#include "support/sample_simulator.h"
 #include "tools/gear_change_analysis.h"
 #include "track/car_marker.h"
 #include "track/section.h"
@@ -422,6 +426,38 @@ TEST_F(SampleFolderTest, MergedPracticeLapsReloadWithTheirSamples) {
         ASSERT_EQ(back.sample_count, sources[static_cast<size_t>(k)].size());
         for (uint32_t s = 1; s <= back.sample_count; ++s)
             ASSERT_NEAR(back.distance[s], sources[static_cast<size_t>(k)][s - 1], 0.001) << s;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The regular files below folder, with their bytes.
+std::map<std::filesystem::path, std::string> Contents(const std::filesystem::path& folder) {
+    std::map<std::filesystem::path, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!e.is_regular_file()) continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        files[std::filesystem::relative(e.path(), folder)].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+// The quick start writes the sample again on every run, and the save
+// dialogs start in its replay folder: a lap saved there, and whatever an
+// older sample left, stays; the sample's own files come back as they were.
+TEST_F(SampleFolderTest, WritingTheSampleAgainKeepsWhatTheUserSavedInIt) {
+    const auto sample = Contents(sim);
+    fixture::WriteFile(sim / "replay" / "Jim_Cla_monza_Lotus_0m 26.100s.rpy", "a lap of the user's");
+    fixture::WriteFile(sim / "tracks" / "old_sample.trk", "an older sample's");
+    fixture::WriteFile(replays.at(0), "damaged");
+    auto expected = sample;
+    expected["replay/Jim_Cla_monza_Lotus_0m 26.100s.rpy"] = "a lap of the user's";
+    expected["tracks/old_sample.trk"] = "an older sample's";
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(fixture::WriteSampleSimulator(sim), replays);
+        EXPECT_EQ(Contents(sim), expected) << run;
     }
 }
 

@@ -1,9 +1,13 @@
 #include "support/sample_simulator.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
 #include "support/ini_fixture.h"
@@ -252,11 +256,27 @@ std::string ProfileTime(uint32_t ms) {
     return text;
 }
 
+// The folder is the user's too: the program's save dialogs start in its
+// replay folder. Only the sample's own files are replaced, each whole
+// through a temporary file renamed over it, so the program never reads one
+// half written.
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    std::string temp = (path.parent_path() / ("." + path.filename().string() + ".sample-XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw std::runtime_error("cannot write " + path.string());
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const bool written = done == text.size() && ::fchmod(fd, 0644) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw std::runtime_error("cannot write " + path.string());
+    }
 }
 
 }  // namespace
@@ -278,7 +298,7 @@ std::vector<fs::path> WriteSampleSimulator(const fs::path& folder) {
     spa.day = "18";
     spa.month = "6";
     season.events = {spa, SeasonEventSpec{}};
-    WriteSeasonFile(folder, season);
+    WriteText(folder / "seasons" / "67season.ini", BuildSeasonFile(season));
 
     const std::vector<fs::path> replays = {folder / "replay" / "monza_gp.rpy", folder / "replay" / "spa_race.rpy",
                                            folder / "replay" / "monza_driven.rpy"};

@@ -8,7 +8,9 @@
 
 namespace fixture {
 
-// Writes the folder (creating it) and returns the replays it holds.
+// Writes the sample's files into the folder (creating it), each replacing
+// the one an earlier run wrote, and returns the replays it holds. Nothing
+// else in the folder is touched: files the user saved there stay.
 std::vector<std::filesystem::path> WriteSampleSimulator(const std::filesystem::path& folder);
 
 }  // namespace fixture

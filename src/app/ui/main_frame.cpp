@@ -24,6 +24,7 @@
 #include "app/app_profile.h"
 #include "app/ui/about_dlg.h"
 #include "app/playback_bars.h"
+#include "app/readme_file.h"
 #include "app/ui/rpy_graph_view.h"
 #include "app/ui/view_dialog.h"
 #include "controls/bar_scroll_area.h"
@@ -41,27 +42,21 @@ namespace {
 
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
-// The readme beside the current folder, as the simulator's tools keep it,
-// else beside the program. Opening nothing in silence would look like a
-// dead menu item: where the file is, or where it was looked for, is said.
+// Opening nothing in silence would look like a dead menu item: where the
+// file is, or where it was looked for, is said.
 void ViewReadme(Interaction& ui, const std::string& program_folder) {
-    namespace fs = std::filesystem;
-    constexpr const char* kReadme = "Ostrevan.txt";
     std::error_code error;
-    std::vector<fs::path> folders = {fs::current_path(error)};
-    if (!program_folder.empty() && fs::path(program_folder) != folders.front()) folders.emplace_back(program_folder);
-    std::string searched;
-    for (const fs::path& folder : folders) {
-        const fs::path file = folder / kReadme;
-        if (fs::is_regular_file(file, error)) {
-            if (!ui.OpenWithProgram(file.string()))
-                ui.ShowMessage("The readme file is " + file.string() + "\nNo program could be started to show it.",
-                               Interaction::Icon::Information);
-            return;
-        }
-        searched += "\n" + folder.string();
+    const std::vector<std::filesystem::path> folders =
+        readme_file::Folders(std::filesystem::current_path(error), program_folder);
+    if (const auto file = readme_file::Find(folders)) {
+        if (!ui.OpenWithProgram(file->string()))
+            ui.ShowMessage("The readme file is " + file->string() + "\nNo program could be started to show it.",
+                           Interaction::Icon::Information);
+        return;
     }
-    ui.ShowMessage(std::string("The readme file ") + kReadme + " was not found in:" + searched,
+    std::string searched;
+    for (const std::filesystem::path& folder : folders) searched += "\n" + folder.string();
+    ui.ShowMessage(std::string("The readme file ") + readme_file::kName + " was not found in:" + searched,
                    Interaction::Icon::Information);
 }
 
