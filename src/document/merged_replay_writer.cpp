@@ -75,14 +75,15 @@ void PackCar(ByteWriter& w, const GetRpyInfo& t, size_t s, double distance, uint
 
 uint32_t MarkerValue(uint32_t clock_ms) { return (clock_ms / 10) << 8; }
 
-// Metres a lap's car runs per tick after its last sample: its pace over its
-// last samples that moved it forward (the last step may be the line). A car
-// that stood there would read as the line itself to a reader looking for
-// the lap's end.
-double RollOnStep(const GetRpyInfo& t) {
+// Metres a lap's car runs per tick after its last sample (at_end) or before
+// its first: its pace over its last or first samples that moved it forward
+// (the outermost step may be the line). A car that stood there would read
+// as the line itself to a reader looking for the lap's ends.
+double PaceStep(const GetRpyInfo& t, bool at_end) {
     constexpr double kLeastStep = 0.01;
     const uint32_t n = t.sample_count;
-    for (uint32_t i = n; i >= 2 && i + 4 > n; --i) {
+    for (uint32_t j = 0; j < 4 && j + 2 <= n; ++j) {
+        const uint32_t i = at_end ? n - j : 2 + j;
         const double step = t.distance[i] - t.distance[i - 1];
         if (std::isfinite(step) && step > kLeastStep) return step;
     }
@@ -105,12 +106,24 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     }
     std::array<int64_t, kMaxLaps> offset{};
     for (size_t k = 0; k < n; ++k) offset[k] = n == 1 ? 0 : OffsetSamples(offsets_ms[k]);
+    const int64_t lead = *std::max_element(offset.begin(), offset.begin() + static_cast<std::ptrdiff_t>(n));
+    // Each lap's lateness after the lap of the largest advantage, in ticks,
+    // and the start of its lap-time entry. The readers sum start times in
+    // 24 bits of milliseconds, so a start must fit them.
+    std::array<int64_t, kMaxLaps> late{};
+    std::array<uint32_t, kMaxLaps> start_ms{};
+    for (size_t k = 0; k < n; ++k) {
+        late[k] = lead - offset[k];
+        const double start = kStartTimeMs + std::round(static_cast<double>(late[k]) * 1000.0 / 36.0);
+        if (start > 0xFFFFFF) return false;
+        start_ms[k] = static_cast<uint32_t>(start);
+    }
     // The file runs until every lap has shown its last sample, so each lap
     // reads back whole, its end line included; a lap that ends earlier
     // rolls on past its line until the file ends.
     uint32_t m = 1;
     for (size_t k = 0; k < n; ++k)
-        m = static_cast<uint32_t>(std::max<int64_t>(m, int64_t{laps[k]->telemetry->sample_count} - offset[k]));
+        m = static_cast<uint32_t>(std::max<int64_t>(m, int64_t{laps[k]->telemetry->sample_count} + late[k]));
 
     const Header& first_header = *laps[0]->header;
     const uint8_t unit = laps[0]->drivers->distance_unit;
@@ -181,13 +194,13 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     uint32_t latest_end = kStartTimeMs;
     for (size_t k = 0; k < n; ++k) {
         const uint32_t word = lap_file_names::StoredLapWord(*laps[k]);
-        const uint32_t end_ms = (kStartTimeMs + Drivers::LapMs(word)) & 0xFFFFFF;
-        latest_end = std::max(latest_end, kStartTimeMs + Drivers::LapMs(word));
+        const uint32_t end_ms = (start_ms[k] + Drivers::LapMs(word)) & 0xFFFFFF;
+        latest_end = std::max(latest_end, start_ms[k] + Drivers::LapMs(word));
         Tag(w, "ORPL");
         w.U32(0);
         w.U32(12);
         w.U32(static_cast<uint32_t>(k + 1));
-        w.U32(kStartTimeMs);
+        w.U32(start_ms[k]);
         w.U32((word & 0xFF000000u & ~kInvalidLapFlag) | end_ms);
     }
 
@@ -198,7 +211,11 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
     const size_t frames_start = w.bytes().size();
 
     std::array<double, kMaxLaps> roll_on{};
-    for (size_t k = 0; k < n; ++k) roll_on[k] = RollOnStep(*laps[k]->telemetry);
+    std::array<double, kMaxLaps> run_in{};
+    for (size_t k = 0; k < n; ++k) {
+        roll_on[k] = PaceStep(*laps[k]->telemetry, true);
+        run_in[k] = PaceStep(*laps[k]->telemetry, false);
+    }
     // The closing marker lies past the end of every lap's entry.
     const uint32_t closing_ms = (latest_end + 40 + 9) / 10 * 10;
 
@@ -225,11 +242,11 @@ bool Build(const std::vector<const LapSlot*>& laps, const std::array<uint32_t, k
         w.U16(car_length);
         for (size_t k = 0; k < n; ++k) {
             const GetRpyInfo& t = *laps[k]->telemetry;
-            const int64_t want = int64_t{f} + offset[k];
+            const int64_t want = int64_t{f} - late[k];
             const auto s = static_cast<size_t>(std::clamp<int64_t>(want, 1, t.sample_count));
             const double beyond = static_cast<double>(want - static_cast<int64_t>(s));
-            PackCar(w, t, s, t.distance[s] + beyond * roll_on[k], f % 1024, static_cast<uint32_t>(k + 1),
-                    distance_scale);
+            const double distance = std::max(0.0, t.distance[s] + beyond * (beyond < 0 ? run_in[k] : roll_on[k]));
+            PackCar(w, t, s, distance, f % 1024, static_cast<uint32_t>(k + 1), distance_scale);
         }
         previous = size;
     }

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -329,30 +330,41 @@ TEST_F(ReplayWritersTest, MergedFileLayoutAndReadBack) {
     }
 }
 
-TEST_F(ReplayWritersTest, MergeOffsetsRollOnPastTheLapsLastSample) {
+// An advantage far longer than a reader looks back for a lap's start: the
+// later lap runs in before its first sample, the earlier rolls on after its
+// last, and each reads back whole, its car never standing, with the line
+// crossed only at its start and at its end.
+TEST_F(ReplayWritersTest, MergeAdvantagesRunInAndRollOnAroundTheLaps) {
     ASSERT_TRUE(doc->AddLapFromCommandLine(source.string(), 0, 0, 2));
     ASSERT_TRUE(doc->AddLapFromCommandLine(source.string(), 0, 1, 2));
-    const GetRpyInfo& second = *doc->GetSlot(1).telemetry;
-    const uint32_t m = doc->GetSlot(0).telemetry->sample_count;
     std::vector<const LapSlot*> laps{&doc->GetSlot(0), &doc->GetSlot(1)};
     std::string bytes;
-    // 30 s are 1080 samples; the second lap's car then runs out of samples
-    // long before the end and rolls on past its line at its last pace.
+    // 30 s are 1080 samples: the first lap starts that much after the second.
+    const uint32_t o = 1080;
     ASSERT_TRUE(merged_replay_writer::Build(laps, {0, 30000, 0, 0, 0}, bytes));
+    const uint32_t late[] = {o, 0};
+    EXPECT_EQ(U32(bytes, 40), std::max(laps[0]->telemetry->sample_count + o, laps[1]->telemetry->sample_count));
     const fs::path dest = sim / "replay" / "offset.rpy";
     fixture::WriteFile(dest, bytes);
     Drivers drivers;
     ASSERT_EQ(drivers.LoadReplay(dest.string()), 0);
-    GetRpyInfo lap;
-    ASSERT_EQ(lap.ExtractLap(drivers, 2, 1, 0), 0);
-    ASSERT_EQ(lap.sample_count, m);
-    const uint32_t o = 1080;
-    const uint32_t n = second.sample_count;
-    ASSERT_LT(n, m + o);
-    for (uint32_t f = 1; f + o <= n; ++f) ASSERT_NEAR(lap.distance_raw[f], second.distance[f + o] * 2000, 1.0) << f;
-    for (uint32_t f = n - o + 1; f <= m; ++f) ASSERT_GT(lap.distance_raw[f], lap.distance_raw[f - 1]) << f;
-    // An empty lap set, or a lap without samples, writes nothing.
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const GetRpyInfo& in = *laps[static_cast<size_t>(k)]->telemetry;
+        GetRpyInfo lap;
+        ASSERT_EQ(lap.ExtractLap(drivers, k + 1, 1, 0), 0);
+        int lines = 0;
+        for (uint32_t s = 1; s < lap.sample_count; ++s) lines += lap.distance_raw[s + 1] <= lap.distance_raw[s];
+        EXPECT_EQ(lines, 2);
+        ASSERT_EQ(lap.TrimToLap(1), 0);
+        EXPECT_EQ(lap.first_kept_frame, 1 + late[k]);
+        ASSERT_EQ(lap.sample_count, in.sample_count);
+        for (uint32_t s = 1; s <= lap.sample_count; ++s) ASSERT_NEAR(lap.distance[s], in.distance[s], 0.001) << s;
+    }
+    // No lap, or advantages too far apart for the lap-time clock: nothing.
     EXPECT_FALSE(merged_replay_writer::Build({}, {}, bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(merged_replay_writer::Build(laps, {0, UINT32_MAX, 0, 0, 0}, bytes));
     EXPECT_TRUE(bytes.empty());
 }
 

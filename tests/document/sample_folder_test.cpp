@@ -19,11 +19,15 @@
 #include <iterator>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "document/lap_file_names.h"
+#include "document/merge_parameters_model.h"
+#include "document/merged_replay_writer.h"
 #include "document/rpy_graph_doc.h"
 #include "records/best_lap_cell.h"
 #include "records/export_records_model.h"
@@ -400,32 +404,74 @@ TEST_F(SampleFolderTest, ProfileHoldsLapsOfTheSampleTracks) {
 
 namespace {
 
-// The sample's two practice laps merged into one replay, and each loaded
-// back: every lap keeps its samples and its distances, the slower one too.
-TEST_F(SampleFolderTest, MergedPracticeLapsReloadWithTheirSamples) {
-    doc->OnNewDocument();
-    ASSERT_TRUE(doc->AddLapFromCommandLine(DrivenReplay(), 0, 0, 2));
-    ASSERT_TRUE(doc->AddLapFromCommandLine(DrivenReplay(), 0, 1, 2));
-    std::vector<std::vector<double>> sources;
-    for (int k = 0; k < 2; ++k) {
-        const GetRpyInfo& t = *doc->GetSlot(k).telemetry;
-        sources.emplace_back(t.distance.begin() + 1, t.distance.begin() + 1 + t.sample_count);
-    }
-    ASSERT_NE(sources[0].size(), sources[1].size());
-    doc->SetMergeParametersDialog([](CRpyGraphDoc&) { return std::array<uint32_t, 5>{}; });
-    const std::filesystem::path merged = sim / "replay" / "merged.rpy";
-    ui.paths = {merged.string()};
-    doc->OnMergeAllLaps();
-    ASSERT_TRUE(std::filesystem::exists(merged));
-
-    for (int k = 0; k < 2; ++k) {
-        SCOPED_TRACE(k);
+// The sample's laps merged through each option of the merge dialog's model
+// and loaded back one by one: every lap keeps its samples and distances,
+// its start line and its end line, and the laps cross the start line as
+// many ticks apart as their start advantages.
+TEST_F(SampleFolderTest, MergedLapsReloadWholeWithTheirAdvantages) {
+    using Model = MergeParametersModel;
+    const LapId clark{DrivenReplay(), 0, 0, 2};
+    const LapId hill{DrivenReplay(), 0, 1, 2};
+    const LapId gurney_from_grid{DrivenReplay(), 1, 2, 1};
+    const struct {
+        const char* name;
+        std::vector<LapId> laps;
+        Model::Option option;
+        std::vector<std::string> typed;  // under the manual option, per row
+        std::vector<uint32_t> advantages_ms;
+    } cases[] = {
+        {"start of lap", {clark, hill}, Model::kStartOfLap, {}, {0, 0}},
+        {"end of lap", {clark, hill}, Model::kEndOfLap, {}, {0, 73}},
+        {"same difference", {clark, hill}, Model::kSameDifference, {}, {0, 36}},
+        {"manual", {clark, hill}, Model::kManual, {"0", "0.014"}, {0, 14}},
+        {"three laps", {gurney_from_grid, clark, hill}, Model::kManual, {"1.5", "0", "0,073"}, {1500, 0, 73}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         doc->OnNewDocument();
-        ASSERT_TRUE(doc->AddLapFromCommandLine(merged.string(), 0, k + 1, 1));
-        const GetRpyInfo& back = *doc->GetSlot(0).telemetry;
-        ASSERT_EQ(back.sample_count, sources[static_cast<size_t>(k)].size());
-        for (uint32_t s = 1; s <= back.sample_count; ++s)
-            ASSERT_NEAR(back.distance[s], sources[static_cast<size_t>(k)][s - 1], 0.001) << s;
+        for (const LapId& id : c.laps)
+            ASSERT_TRUE(doc->AddLapFromCommandLine(id.replay, id.session, id.driver, id.lap));
+        std::vector<std::vector<double>> sources;
+        std::vector<uint32_t> lap_ms;
+        for (size_t k = 0; k < c.laps.size(); ++k) {
+            const LapSlot& slot = doc->GetSlot(static_cast<int>(k));
+            const GetRpyInfo& t = *slot.telemetry;
+            sources.emplace_back(t.distance.begin() + 1, t.distance.begin() + 1 + t.sample_count);
+            lap_ms.push_back(Drivers::LapMs(lap_file_names::StoredLapWord(slot)));
+        }
+        std::array<uint32_t, 5> chosen{};
+        doc->SetMergeParametersDialog([&](CRpyGraphDoc& d) {
+            Model model(d);
+            model.SetOption(c.option);
+            for (size_t row = 0; row < c.typed.size(); ++row)
+                EXPECT_TRUE(model.CommitEdit(static_cast<int>(row), c.typed[row])) << row;
+            EXPECT_EQ(model.FirstTooLarge(), -1);
+            chosen = model.StartAdvantages();
+            return std::optional(chosen);
+        });
+        const std::filesystem::path merged = sim / "replay" / "merged.rpy";
+        ui.paths = {merged.string()};
+        ui.messages.clear();
+        doc->OnMergeAllLaps();
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(std::vector<uint32_t>(chosen.begin(), chosen.begin() + static_cast<long>(c.laps.size())),
+                  c.advantages_ms);
+
+        // The frame of each lap's last sample before its start line, moved
+        // back by its advantage, is one frame for every lap.
+        std::set<int64_t> start_frames;
+        for (size_t k = 0; k < c.laps.size(); ++k) {
+            SCOPED_TRACE(k);
+            doc->OnNewDocument();
+            ASSERT_TRUE(doc->AddLapFromCommandLine(merged.string(), 0, static_cast<int>(k) + 1, 1));
+            const GetRpyInfo& back = *doc->GetSlot(0).telemetry;
+            EXPECT_EQ(Drivers::LapMs(lap_file_names::StoredLapWord(doc->GetSlot(0))), lap_ms[k]);
+            ASSERT_EQ(back.sample_count, sources[k].size());
+            for (uint32_t s = 1; s <= back.sample_count; ++s)
+                ASSERT_NEAR(back.distance[s], sources[k][s - 1], 0.001) << s;
+            start_frames.insert(int64_t{back.first_kept_frame} + merged_replay_writer::OffsetSamples(chosen[k]));
+        }
+        EXPECT_EQ(start_frames.size(), 1u);
     }
 }
 
