@@ -14,6 +14,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "settings/hive_cache.h"
@@ -297,47 +298,152 @@ TEST_F(RegistryTest, HiveFileIsPrivateAndWrittenWithoutLeftovers) {
 
 // Two runs save values into the same file at once, as two windows closing
 // together do: every value of both stands, and each run saw its saves
-// succeed.
+// succeed. Also when each run reaches the file through a configuration
+// folder of its own whose file is a link (a chain of them for one) into a
+// dotfiles folder: the lock is the real file's, and the links stay.
 TEST_F(RegistryTest, TwoRunsSavingAtOnceKeepEachOthersValues) {
-    constexpr int kValues = 200;
-    ASSERT_TRUE(Opened().WriteDword("Before", 1));
-    int go[2];
-    ASSERT_EQ(::pipe(go), 0);
-    std::vector<pid_t> runs;
-    for (const std::string prefix : {"A", "B"}) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // Both start when the test closes the pipe.
-            ::close(go[1]);
-            char c = 0;
-            while (::read(go[0], &c, 1) < 0 && errno == EINTR) {
-            }
-            CRegistry r(RegistryHive::kCurrentUser);
-            bool ok = r.Open(RegistryHive::kCurrentUser, kKey);
-            for (int i = 0; ok && i < kValues; ++i) ok = r.WriteDword(prefix + std::to_string(i), static_cast<uint32_t>(i));
-            ::_exit(ok ? 0 : 1);
+    constexpr int kValues = 150;
+    const struct Case {
+        const char* label;
+        bool linked;
+    } cases[] = {{"one folder", false}, {"two folders linked to one file", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fixture::ScopedConfigDir fresh;
+        const fs::path dotfiles = fresh.scratch() / "dotfiles";
+        fs::path file = fresh.folder() / "current_user.reg";
+        std::vector<fs::path> folders = {fresh.folder(), fresh.folder()};
+        if (c.linked) {
+            file = dotfiles / "ostrevan.reg";
+            folders = {fresh.scratch() / "a", fresh.scratch() / "b"};
+            fs::create_directories(dotfiles);
+            fixture::WriteFile(file, "REGEDIT4\r\n");
+            for (const fs::path& f : folders) fs::create_directories(f);
+            fs::create_symlink("ostrevan.reg", dotfiles / "chain.reg");
+            fs::create_symlink("../dotfiles/ostrevan.reg", folders[0] / "current_user.reg");
+            fs::create_symlink(dotfiles / "chain.reg", folders[1] / "current_user.reg");
+            fresh.Point(folders[0]);
         }
-        runs.push_back(pid);
+        CRegistry first(RegistryHive::kCurrentUser);
+        ASSERT_TRUE(first.CreateKey(RegistryHive::kCurrentUser, kKey));
+        ASSERT_TRUE(first.WriteDword("Before", 1));
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> runs;
+        for (size_t run = 0; run < 2; ++run) {
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                ::setenv("OSTREVAN_CONFIG_DIR", folders[run].c_str(), 1);
+                HiveCache::Reset();
+                // Both start when the test closes the pipe.
+                ::close(go[1]);
+                char ch = 0;
+                while (::read(go[0], &ch, 1) < 0 && errno == EINTR) {
+                }
+                const std::string prefix = run == 0 ? "A" : "B";
+                CRegistry r(RegistryHive::kCurrentUser);
+                bool ok = r.Open(RegistryHive::kCurrentUser, kKey);
+                for (int i = 0; ok && i < kValues; ++i)
+                    ok = r.WriteDword(prefix + std::to_string(i), static_cast<uint32_t>(i));
+                ::_exit(ok ? 0 : 1);
+            }
+            runs.push_back(pid);
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (const pid_t pid : runs) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+        }
+        RegistryStore stored;
+        ASSERT_EQ(stored.Load(file), RegistryStore::LoadResult::kLoaded);
+        int kept = 0;
+        for (const char* prefix : {"A", "B"})
+            for (int i = 0; i < kValues; ++i) kept += stored.FindValue(kKey, prefix + std::to_string(i)) != nullptr;
+        EXPECT_EQ(kept, 2 * kValues);
+        // This run sees them too: the file was replaced since it read it.
+        uint32_t v = 0;
+        EXPECT_TRUE(first.ReadDword("B149", v));
+        EXPECT_EQ(v, 149u);
+        EXPECT_TRUE(first.ReadDword("Before", v));
+        for (const fs::path& f : folders) {
+            EXPECT_EQ(fs::is_symlink(f / "current_user.reg"), c.linked);
+            EXPECT_EQ(fs::exists(f / "current_user.reg.lock"), !c.linked);
+        }
+        EXPECT_EQ(fs::exists(dotfiles / "ostrevan.reg.lock"), c.linked);
+        HiveCache::Reset();
     }
-    ::close(go[0]);
-    ::close(go[1]);
-    for (const pid_t pid : runs) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+}
+
+// Values written as one batch are one change: a lock held by another run
+// is waited on once, however many values there are, and either every
+// change is stored or none is, the file then as it was.
+TEST_F(RegistryTest, ABatchIsOneChangeAllStoredOrNone) {
+    const struct Case {
+        const char* label;
+        bool locked;           // another run holds the lock
+        bool let_go;           // ... and lets it go while the batch waits
+        bool bad_value;        // one of the values cannot be stored
+        long error;
+    } cases[] = {
+        {"free", false, false, false, CRegistry::kErrorSuccess},
+        {"locked throughout", true, false, false, CRegistry::kErrorLockViolation},
+        {"let go during the wait", true, true, false, CRegistry::kErrorSuccess},
+        {"a value that cannot be stored", false, false, true, CRegistry::kErrorInvalidData},
+    };
+    const fs::path lock_file = UserFile().string() + ".lock";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CRegistry& open = Opened();
+        for (int i = 0; i < 11; ++i) ASSERT_TRUE(open.WriteDword("V" + std::to_string(i), 1));
+        ASSERT_TRUE(open.WriteString("Gone", "x"));
+        const std::string before = ReadAll(UserFile());
+        CRegistry::Batch batch(RegistryHive::kCurrentUser, kKey);
+        for (int i = 0; i < 11; ++i) batch.WriteDword("V" + std::to_string(i), 2);
+        batch.DeleteValue("Gone");
+        batch.DeleteValue("NeverThere");
+        if (c.bad_value) batch.WriteString("Two\nLines", "x");
+
+        int other = -1;
+        std::thread letting_go;
+        const size_t waits = HiveCache::LockWaitCount();
+        if (c.locked) {
+            other = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_GE(other, 0);
+            ASSERT_EQ(::flock(other, LOCK_EX), 0);
+            // Held throughout: a short wait. Let go: a wait far longer
+            // than the test needs, ended by the other run closing its file
+            // once the batch waits.
+            HiveCache::SetLockWait(std::chrono::milliseconds(c.let_go ? 120'000 : 50));
+            if (c.let_go)
+                letting_go = std::thread([&] {
+                    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+                    while (HiveCache::LockWaitCount() == waits && std::chrono::steady_clock::now() < deadline)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    ::close(other);
+                });
+        }
+        EXPECT_EQ(batch.Commit(), c.error == CRegistry::kErrorSuccess);
+        EXPECT_EQ(batch.LastError(), c.error);
+        if (letting_go.joinable()) letting_go.join();
+        else if (other >= 0) ::close(other);
+        EXPECT_EQ(HiveCache::LockWaitCount() - waits, c.locked ? 1u : 0u);
+
+        const uint32_t expected = c.error == CRegistry::kErrorSuccess ? 2 : 1;
+        for (int i = 0; i < 11; ++i) {
+            uint32_t v = 0;
+            EXPECT_TRUE(open.ReadDword("V" + std::to_string(i), v));
+            EXPECT_EQ(v, expected) << i;
+        }
+        EXPECT_EQ(open.ValueExists("Gone"), expected == 1);
+        if (expected == 1) {
+            EXPECT_EQ(ReadAll(UserFile()), before);
+        }
+        HiveCache::Reset();
+        fs::remove(UserFile());
     }
-    RegistryStore file;
-    ASSERT_EQ(file.Load(UserFile()), RegistryStore::LoadResult::kLoaded);
-    int kept = 0;
-    for (const char* prefix : {"A", "B"})
-        for (int i = 0; i < kValues; ++i) kept += file.FindValue(kKey, prefix + std::to_string(i)) != nullptr;
-    EXPECT_EQ(kept, 2 * kValues);
-    // This run sees them too: the file was replaced since it read it.
-    uint32_t v = 0;
-    EXPECT_TRUE(reg.ReadDword("B199", v));
-    EXPECT_EQ(v, 199u);
-    EXPECT_TRUE(reg.ReadDword("Before", v));
 }
 
 TEST_F(RegistryTest, ALockHeldTooLongFailsTheChangeAndLeavesTheFile) {

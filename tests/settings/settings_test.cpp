@@ -336,7 +336,9 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndKept) {
     EXPECT_FALSE(fs::exists(file.string() + ".lock"));
 }
 
-TEST_F(SettingsTest, ASaveThatFindsTheFileLockedTooLongIsReported) {
+// A save of every value that finds the file locked by another run waits
+// once, stores none of them and says so; the next save stores them all.
+TEST_F(SettingsTest, ASaveThatFindsTheFileLockedTooLongWaitsOnceStoresNothingAndIsReported) {
     Settings s;
     s.Load();
     const fs::path file = config.folder() / "current_user.reg";
@@ -344,15 +346,50 @@ TEST_F(SettingsTest, ASaveThatFindsTheFileLockedTooLongIsReported) {
     const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX), 0);
-    HiveCache::SetLockWait(std::chrono::milliseconds(0));
+    HiveCache::SetLockWait(std::chrono::milliseconds(50));
+    s.SetQELDirectory("/srv/qel");
+    s.SetDontShowQualReport(0);
+    s.SetRetireInRaceReport(1);
+    s.SetOffTheTrackInRaceReport(1);
+    s.SetBMPSizeInPixel(1024);
     s.SetUseMPH(1);
+    s.SetAltRpyPath("/srv/alt");
+    s.SetRecordsPath("/srv/records");
+    s.SetDefaultPlayerIndex(2);
+    s.SetDefaultModIndex(3);
+    s.SetWarbleyeMsg(1);
+    const size_t waits = HiveCache::LockWaitCount();
     EXPECT_FALSE(s.Save());
+    EXPECT_EQ(HiveCache::LockWaitCount() - waits, 1u);
     EXPECT_EQ(s.SaveFailureMessage(),
               "The settings could not be saved.\r\nAnother program kept the settings file locked for too long:\r\n" +
                   file.string());
     EXPECT_EQ(ReadFile(file), text);
     ::close(other);
     EXPECT_TRUE(s.Save());
+    EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\r\n" + kUserValues + "\"WarbleyeMsg\"=dword:00000001\r\n\r\n");
+}
+
+// A first start (no settings key yet) while another run holds the file's
+// lock waits once, then starts on defaults and says the settings could not
+// be written.
+TEST_F(SettingsTest, AStartThatCannotCreateTheKeyWaitsOnceAndSaysSo) {
+    const fs::path file = config.folder() / "current_user.reg";
+    fs::create_directories(config.folder());
+    const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    HiveCache::SetLockWait(std::chrono::milliseconds(50));
+    const size_t waits = HiveCache::LockWaitCount();
+    Settings s;
+    s.Load();
+    EXPECT_EQ(HiveCache::LockWaitCount() - waits, 1u);
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 768);
+    EXPECT_EQ(s.GetLoadProblems(),
+              std::vector<std::string>{"The settings could not be written.\r\nAnother program kept the settings file "
+                                       "locked for too long:\r\n" + file.string()});
+    EXPECT_FALSE(fs::exists(file));
+    ::close(other);
 }
 
 TEST_F(SettingsTest, ASaveWritesOnlyTheChangedValueAndKeepsTheRestOfTheFileAsItStood) {
