@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "settings/hive_cache.h"
 #include "settings/registry.h"
 
 namespace {
@@ -16,7 +15,7 @@ constexpr std::array<const char*, 5> kFrameValues = {"Status", "Top", "Left", "B
 // A settings file that could not be read at start is left alone for the
 // whole run, as the user was told then; not storing the profile in it is
 // no failure to report again.
-bool LeftAloneThisRun(const CRegistry& reg) { return reg.LastError() == CRegistry::kErrorUnreadAtStart; }
+bool LeftAloneThisRun(long error) { return error == CRegistry::kErrorUnreadAtStart; }
 
 // v brought into [low, high]; low wins when the range is empty.
 int64_t Within(int64_t v, int64_t low, int64_t high) { return std::max(low, std::min(v, high)); }
@@ -37,15 +36,12 @@ std::optional<AppProfile::Placement> AppProfile::ReadPlacement() {
 }
 
 bool AppProfile::WritePlacement(const Placement& p) {
-    // The five values go in under one lock, so windows closing at once
-    // leave the placement of one of them, never a mix.
-    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
-    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
-    CRegistry reg(RegistryHive::kCurrentUser);
-    bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kFrameKey);
+    // The five values are one change, so windows closing at once leave the
+    // placement of one of them, never a mix.
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, kFrameKey);
     const std::array<int, 5> v = {p.status, p.top, p.left, p.bottom, p.right};
-    for (size_t i = 0; ok && i < kFrameValues.size(); ++i) ok = reg.WriteDword(kFrameValues[i], static_cast<uint32_t>(v[i]));
-    return ok || LeftAloneThisRun(reg);
+    for (size_t i = 0; i < kFrameValues.size(); ++i) batch.WriteDword(kFrameValues[i], static_cast<uint32_t>(v[i]));
+    return batch.Commit() || LeftAloneThisRun(batch.LastError());
 }
 
 AppProfile::Rect AppProfile::PlaceOnScreen(const Placement& p, const Rect& work_area, const std::vector<Rect>& screens,
@@ -108,19 +104,16 @@ std::vector<std::string> AppProfile::ReadRecentFiles() {
 }
 
 bool AppProfile::WriteRecentFiles(const std::vector<std::string>& files) {
-    // One list, under one lock, as for the placement.
-    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
-    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
-    CRegistry reg(RegistryHive::kCurrentUser);
-    bool ok = reg.CreateKey(RegistryHive::kCurrentUser, kRecentKey);
-    for (size_t i = 1; ok && i <= kRecentFiles; ++i) {
+    // One list, one change, as for the placement.
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, kRecentKey);
+    for (size_t i = 1; i <= kRecentFiles; ++i) {
         const std::string name = "File" + std::to_string(i);
         if (i <= files.size())
-            ok = reg.WriteString(name, files[i - 1]);
+            batch.WriteString(name, files[i - 1]);
         else
-            reg.DeleteValue(name);
+            batch.DeleteValue(name);
     }
-    return ok || LeftAloneThisRun(reg);
+    return batch.Commit() || LeftAloneThisRun(batch.LastError());
 }
 
 std::vector<std::string> AppProfile::AddRecentFile(std::vector<std::string> files, const std::string& path) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "settings/hive_cache.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 
@@ -25,16 +24,15 @@ bool PersonalBestsStore::Load(Table& table) {
     return true;
 }
 
-bool PersonalBestsStore::Save(const Table& table) {
-    // The four values describe one table: they go in under one lock, so two
-    // runs saving at once leave one run's table, never rows of both.
-    const HiveCache::Lock lock(RegistryHive::kCurrentUser);
-    if (lock.status() == HiveCache::LockStatus::kBusy) return false;
-    CRegistry registry(RegistryHive::kCurrentUser);
-    if (!registry.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey)) return false;
-    bool ok = registry.WriteDword("PB_num", static_cast<uint32_t>(table.tracks.size()));
-    ok = registry.WriteStringArray("PB_tracks", table.tracks) && ok;
-    ok = registry.WriteDWordArray("PB_times", table.times) && ok;
-    ok = registry.WriteDword("PB_cars", static_cast<uint32_t>(table.cars)) && ok;
-    return ok;
+bool PersonalBestsStore::Save(const Table& table, long& error) {
+    // The four values describe one table: they are one change, so two runs
+    // saving at once leave one run's table, never rows of both.
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, Settings::kSettingsKey);
+    batch.WriteDword("PB_num", static_cast<uint32_t>(table.tracks.size()));
+    batch.WriteStringArray("PB_tracks", table.tracks);
+    batch.WriteDWordArray("PB_times", table.times);
+    batch.WriteDword("PB_cars", static_cast<uint32_t>(table.cars));
+    const bool stored = batch.Commit();
+    error = batch.LastError();
+    return stored;
 }

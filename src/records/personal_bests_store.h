@@ -27,6 +27,8 @@ public:
     // value that is missing or does not parse leaves empty names and zero
     // times, and a longer list is cut.
     static bool Load(Table& table);
-    // Stores the four values; false when the store cannot be written.
-    static bool Save(const Table& table);
+    // Stores the four values as one change: all four or none. False when
+    // they could not be stored, with the CRegistry error in error (for
+    // Settings::WriteFailureMessage).
+    static bool Save(const Table& table, long& error);
 };

@@ -12,16 +12,17 @@ bool RankingLogin::Load(std::string& user, std::string& password) {
     return true;
 }
 
-bool RankingLogin::Store(const std::string& user, const std::string& password, bool remember) {
-    CRegistry registry(RegistryHive::kCurrentUser);
-    if (!remember) {
-        if (!registry.Open(RegistryHive::kCurrentUser, Settings::kSettingsKey)) return true;
-        bool ok = true;
-        if (registry.ValueExists("QELRank_User")) ok = registry.DeleteValue("QELRank_User");
-        if (registry.ValueExists("QELRank_PW")) ok = registry.DeleteValue("QELRank_PW") && ok;
-        return ok;
+bool RankingLogin::Store(const std::string& user, const std::string& password, bool remember, long& error) {
+    // The two values are one login: both are stored (or removed), or neither.
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, Settings::kSettingsKey);
+    if (remember) {
+        batch.WriteString("QELRank_User", user);
+        batch.WriteString("QELRank_PW", password);
+    } else {
+        batch.DeleteValue("QELRank_User");
+        batch.DeleteValue("QELRank_PW");
     }
-    if (!registry.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey)) return false;
-    const bool ok = registry.WriteString("QELRank_User", user);
-    return registry.WriteString("QELRank_PW", password) && ok;
+    const bool stored = batch.Commit();
+    error = batch.LastError();
+    return stored;
 }

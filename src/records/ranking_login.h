@@ -11,6 +11,8 @@ public:
     // The kept login; false when none is kept.
     static bool Load(std::string& user, std::string& password);
     // remember: keeps both texts. Otherwise removes a login kept earlier
-    // and writes nothing. False when the store cannot be written.
-    static bool Store(const std::string& user, const std::string& password, bool remember);
+    // and writes nothing. Both values change as one: false when they could
+    // not (neither did), with the CRegistry error in error (for
+    // Settings::WriteFailureMessage).
+    static bool Store(const std::string& user, const std::string& password, bool remember, long& error);
 };

@@ -75,6 +75,17 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+fs::path FollowLinks(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    fs::path target = fs::weakly_canonical(path, ec);
+    if (ec) {
+        errno = ec.value();
+        return {};
+    }
+    return target;
+}
+
 ReadResult Read(const fs::path& path, size_t max_bytes, std::string& out) {
     out.clear();
     InputFile file;
@@ -114,12 +125,12 @@ AtomicFile::~AtomicFile() {
 bool AtomicFile::Begin(const fs::path& path, std::optional<fs::perms> mode, atomic_file::Links links) {
     Discard();
     failed_ = finished_ = committed_ = false;
-    std::error_code ec;
-    target_ = path;
-    if (links == atomic_file::Links::kFollow && fs::is_symlink(target_, ec)) {
-        target_ = fs::weakly_canonical(target_, ec);
-        if (ec) return Fail();
+    if (path.empty()) {
+        errno = ENOENT;
+        return Fail();
     }
+    target_ = links == atomic_file::Links::kFollow ? atomic_file::FollowLinks(path) : path;
+    if (target_.empty()) return Fail();
     // lstat never opens what it looks at, so a FIFO is not waited on; a
     // special file is refused rather than replaced by a regular one.
     struct stat st {};

@@ -48,6 +48,13 @@ bool Write(const std::filesystem::path& path, std::string_view bytes,
 std::string TemporaryPattern(std::string_view name);
 bool IsTemporaryOf(std::string_view entry, std::string_view name);
 
+// The file that a write to path replaces when links are followed: the file
+// a symbolic link at path leads to, through a chain of links too, or path
+// itself when it is no link. Empty (with errno set) when the link cannot be
+// resolved (a loop). Whatever is kept beside the file it replaces (a lock)
+// is kept beside this one, so that every link to a file shares it.
+std::filesystem::path FollowLinks(const std::filesystem::path& path);
+
 // Makes the renames done in folder durable (an fsync of the folder); a
 // folder that cannot be opened for this still holds the renamed files, so
 // nothing is reported.

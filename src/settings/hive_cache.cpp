@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <thread>
+
+#include "settings/atomic_file.h"
 
 namespace {
 
@@ -108,10 +111,12 @@ struct HeldLock {
 struct State {
     std::map<std::string, std::unique_ptr<Hive>> hives;  // by file path
     std::set<std::string> barred;
-    std::map<std::string, HeldLock> locks;  // by file path
+    std::map<std::string, HeldLock> locks;  // by lock file path
     bool write_nothing = false;
     std::chrono::milliseconds lock_wait = kDefaultLockWait;
     size_t parses = 0;
+    // Read by tests while a save waits on another thread.
+    std::atomic<size_t> lock_waits = 0;
 };
 
 State& TheState() {
@@ -129,24 +134,36 @@ HiveCache::Status StatusOf(RegistryStore::LoadResult result) {
     return HiveCache::Status::kOk;
 }
 
+// The lock file of a hive file: beside the file its link leads to, when it
+// is one, so that runs reaching one file through different links (two
+// configuration folders linked to one file of the user's) lock each other
+// out. Empty when the link cannot be resolved.
+std::filesystem::path LockFileOf(const std::filesystem::path& file) {
+    std::filesystem::path lock_file = atomic_file::FollowLinks(file);
+    if (!lock_file.empty()) lock_file += ".lock";
+    return lock_file;
+}
+
 // Takes the lock of the hive file, waiting at most wait for another run
 // to let it go.
-HiveCache::LockStatus TakeLock(const std::filesystem::path& file, std::chrono::milliseconds wait, Descriptor& fd) {
+HiveCache::LockStatus TakeLock(const std::filesystem::path& file, const std::filesystem::path& lock_file,
+                               std::chrono::milliseconds wait, Descriptor& fd) {
     using Clock = std::chrono::steady_clock;
-    if (!RegistryStore::MakeFolder(file)) return HiveCache::LockStatus::kFailed;
-    std::filesystem::path lock_file = file;
-    lock_file += ".lock";
+    if (!RegistryStore::MakeFolder(file) || lock_file.empty()) return HiveCache::LockStatus::kFailed;
     fd = Descriptor(::open(lock_file.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return HiveCache::LockStatus::kFailed;
     const Clock::time_point deadline = Clock::now() + wait;
     Clock::duration pause = std::chrono::milliseconds(1);
+    bool waited = false;
     while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         // A file system without locks (some network and FUSE ones) cannot
         // keep runs apart; saving as before beats never saving.
         if (errno == ENOLCK || errno == EOPNOTSUPP) return HiveCache::LockStatus::kHeld;
         if (errno != EWOULDBLOCK) return HiveCache::LockStatus::kFailed;
+        if (!waited) ++TheState().lock_waits;
+        waited = true;
         const Clock::duration left = deadline - Clock::now();
         if (left <= Clock::duration::zero()) return HiveCache::LockStatus::kBusy;
         std::this_thread::sleep_for(std::min(pause, left));
@@ -204,7 +221,7 @@ HiveCache::SaveStatus HiveCache::Save(RegistryHive hive) {
     }
     // Without the lock another run's save could fall between the read and
     // this one, and be lost.
-    if (!state.locks.count(key)) {
+    if (!state.locks.count(LockFileOf(file).string())) {
         state.hives.erase(found);
         return SaveStatus::kFailed;
     }
@@ -220,6 +237,8 @@ HiveCache::SaveStatus HiveCache::Save(RegistryHive hive) {
     return read_only ? SaveStatus::kReadOnly : SaveStatus::kFailed;
 }
 
+void HiveCache::Forget(RegistryHive hive) { TheState().hives.erase(RegistryStore::FileOf(hive).string()); }
+
 HiveCache::Lock::Lock(RegistryHive hive) {
     State& state = TheState();
     const std::filesystem::path file = RegistryStore::FileOf(hive);
@@ -234,16 +253,17 @@ HiveCache::Lock::Lock(RegistryHive hive) {
         status_ = LockStatus::kReadOnly;
         return;
     }
-    auto found = state.locks.find(key);
+    const std::string lock_key = LockFileOf(file).string();
+    auto found = state.locks.find(lock_key);
     if (found == state.locks.end()) {
         Descriptor fd;
-        status_ = TakeLock(file, state.lock_wait, fd);
+        status_ = TakeLock(file, lock_key, state.lock_wait, fd);
         if (status_ != LockStatus::kHeld) return;
-        found = state.locks.try_emplace(key).first;
+        found = state.locks.try_emplace(lock_key).first;
         found->second.fd = std::move(fd);
     }
     ++found->second.users;
-    key_ = key;
+    key_ = lock_key;
     status_ = LockStatus::kHeld;
 }
 
@@ -260,6 +280,8 @@ void HiveCache::WriteNothing() { TheState().write_nothing = true; }
 void HiveCache::SetLockWait(std::chrono::milliseconds wait) { TheState().lock_wait = wait; }
 
 size_t HiveCache::ParseCount() { return TheState().parses; }
+
+size_t HiveCache::LockWaitCount() { return TheState().lock_waits; }
 
 void HiveCache::Reset() {
     State& state = TheState();

@@ -17,8 +17,11 @@
 // held from the re-read to the rename, so a save never drops a value that
 // another run saved meanwhile. The lock is flock on "<hive file>.lock"
 // beside the hive file (the hive file itself is replaced at every save);
-// a lock held by another run is waited on for a bounded time, then the
-// change fails.
+// when the hive file is a symbolic link, beside the file the link leads to,
+// so every run that reaches that file, through whichever link, takes the
+// same lock. A lock held by another run is waited on for a bounded time,
+// then the change fails. The changes themselves are made by CRegistry: a
+// value alone, or several as one change (CRegistry::Batch) under one lock.
 //
 // A hive file that exists but cannot be read or parsed the first time this
 // run reads it is never written for the rest of the run, even when the user
@@ -78,6 +81,9 @@ public:
     // Lock, taken before that Get. On failure the store is forgotten, so
     // the next Get reads the file as it is.
     static SaveStatus Save(RegistryHive hive);
+    // Forgets the store Get returned, changed or not: a change given up
+    // half made is never taken for what the file holds.
+    static void Forget(RegistryHive hive);
 
     // For the rest of the process nothing is written into the configuration
     // folder, not even the folder itself: the unattended modes.
@@ -88,6 +94,9 @@ public:
 
     // How many times hive files were parsed in this process.
     static size_t ParseCount();
+    // How many times a Lock found the lock held by another run and waited
+    // for it in this process (once per Lock, however long it waited).
+    static size_t LockWaitCount();
     // Forgets every file and every refusal, as a new run would (tests).
     static void Reset();
 };

@@ -115,7 +115,11 @@ long CRegistry::Change(RegistryHive hive, Check check, Apply apply) {
     RegistryStore& store = LoadHive(hive, error);
     if (error) return error;
     if (const long needed = check(store)) return needed == kStoredAlready ? kErrorSuccess : needed;
-    if (const long refused = apply(store)) return refused;
+    if (const long refused = apply(store)) {
+        // Part of a batch may be made already; the file holds none of it.
+        HiveCache::Forget(hive);
+        return refused;
+    }
     return SaveHive(hive);
 }
 
@@ -298,6 +302,58 @@ bool CRegistry::DeleteValue(std::string_view name) {
         [&](RegistryStore& store) { return store.DeleteValue(open_path_, name) ? 0 : kErrorFileNotFound; });
     if (error) return Fail(error);
     return Succeed(0, 0);
+}
+
+CRegistry::Batch::Batch(RegistryHive hive, std::string_view key)
+    : hive_(hive), key_(RegistryStore::NormalizeKeyPath(key)) {}
+
+void CRegistry::Batch::Write(std::string_view name, uint32_t type, std::string data) {
+    edits_.push_back({std::string(name), false, type, std::move(data)});
+}
+
+void CRegistry::Batch::WriteDword(std::string_view name, uint32_t value) {
+    ByteWriter out;
+    out.U32(value);
+    Write(name, RegistryStore::kTypeDword, std::move(out.bytes()));
+}
+
+void CRegistry::Batch::WriteString(std::string_view name, std::string_view text) {
+    std::string data(text);
+    data.push_back('\0');
+    Write(name, RegistryStore::kTypeString, std::move(data));
+}
+
+void CRegistry::Batch::WriteDWordArray(std::string_view name, const std::vector<uint32_t>& values) {
+    Write(name, RegistryStore::kTypeBinary, EncodeDWordArray(values));
+}
+
+void CRegistry::Batch::WriteStringArray(std::string_view name, const std::vector<std::string>& values) {
+    Write(name, RegistryStore::kTypeBinary, EncodeStringArray(values));
+}
+
+void CRegistry::Batch::DeleteValue(std::string_view name) { edits_.push_back({std::string(name), true, 0, {}}); }
+
+bool CRegistry::Batch::Commit() {
+    last_error_ = kErrorSuccess;
+    if (edits_.empty()) return true;
+    last_error_ = Change(
+        hive_,
+        [&](const RegistryStore& store) {
+            for (const Edit& e : edits_) {
+                const RegistryStore::Value* stored = store.FindValue(key_, e.name);
+                if (e.remove ? stored != nullptr : !stored || stored->type != e.type || stored->data != e.data)
+                    return 0L;
+            }
+            return kStoredAlready;
+        },
+        [&](RegistryStore& store) {
+            for (const Edit& e : edits_) {
+                if (e.remove) store.DeleteValue(key_, e.name);
+                else if (!store.SetValue(key_, e.name, e.type, e.data)) return kErrorInvalidData;
+            }
+            return 0L;
+        });
+    return last_error_ == kErrorSuccess;
 }
 
 std::string CRegistry::EncodeDWordArray(const std::vector<uint32_t>& values) {

@@ -9,7 +9,9 @@
 // A change (creating a key, writing or deleting a value) re-reads the hive
 // file and writes it under the hive's lock (HiveCache::Lock), so changes of
 // several runs at once all stand; a change that is stored already takes no
-// lock and writes nothing.
+// lock and writes nothing. Values that belong together (the settings, a
+// table, a login) are written as one change through a Batch: one lock,
+// one wait for it at most, one save, and all of them stored or none.
 //
 // Every operation records a result code (Windows error numbers: 0 success,
 // 2 not found, 5 the hive file cannot be read, 6 no open key, 13 a value
@@ -106,6 +108,43 @@ public:
 
     // Type and size become 0.
     bool DeleteValue(std::string_view name);
+
+    // Changes of the values of one key, gathered and then made as one:
+    // Commit re-reads the hive file under its lock (taking it once, so a
+    // lock held by another run is waited on once), makes every change and
+    // writes the file once. So every change is stored or none is, and no
+    // other run ever reads some of them without the rest. Changes that are
+    // stored already take no lock and write nothing.
+    class Batch {
+    public:
+        // The key is created, with its parents, when a value is written.
+        Batch(RegistryHive hive, std::string_view key);
+        void WriteDword(std::string_view name, uint32_t value);
+        void WriteString(std::string_view name, std::string_view text);
+        void WriteDWordArray(std::string_view name, const std::vector<uint32_t>& values);
+        void WriteStringArray(std::string_view name, const std::vector<std::string>& values);
+        // Afterwards the value is absent; one that is absent already is
+        // no failure.
+        void DeleteValue(std::string_view name);
+        // True when every change is stored (an empty batch stores nothing).
+        // False when none is, with the reason in LastError (the codes above);
+        // the hive file is then as it was. The changes stay gathered.
+        bool Commit();
+        long LastError() const { return last_error_; }
+
+    private:
+        struct Edit {
+            std::string name;
+            bool remove = false;
+            uint32_t type = 0;
+            std::string data;
+        };
+        void Write(std::string_view name, uint32_t type, std::string data);
+        RegistryHive hive_;
+        std::string key_;
+        std::vector<Edit> edits_;
+        long last_error_ = kErrorSuccess;
+    };
 
     long LastError() const { return last_error_; }
     uint32_t LastType() const { return last_type_; }

@@ -72,10 +72,17 @@ Settings::Settings() = default;
 Settings::~Settings() = default;
 
 void Settings::Load() {
-    if (!registry_.KeyExists(RegistryHive::kCurrentUser, kSettingsKey))
-        registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
-    registry_.Open(RegistryHive::kCurrentUser, kSettingsKey);
     load_problems_.clear();
+    if (!registry_.KeyExists(RegistryHive::kCurrentUser, kSettingsKey) &&
+        !registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile)) {
+        // The program starts on defaults all the same; what the user sets
+        // this run may not be kept, so they are told now. A read-only file
+        // (or a run that writes nothing) is meant to stay as it is.
+        const long error = registry_.LastError();
+        if (error == CRegistry::kErrorLockViolation || error == CRegistry::kErrorWriteFault)
+            load_problems_.push_back(WriteFailureMessage("The settings could not be written.", error));
+    }
+    registry_.Open(RegistryHive::kCurrentUser, kSettingsKey);
     NoteUnreadableHive(registry_, RegistryHive::kCurrentUser, load_problems_);
 
     dont_show_qual_report_ = ReadInt(registry_, kNameDontShowQualReport, kDefaultDontShowQualReport);
@@ -115,58 +122,64 @@ Settings::StoredValues Settings::Values() const {
 }
 
 bool Settings::Save() {
-    save_problem_.clear();
+    save_error_ = CRegistry::kErrorSuccess;
     const StoredValues now = Values();
     // Only what changed since the settings were read is written: a run
     // that changes nothing leaves the file alone, and values another
-    // program stored meanwhile are kept.
+    // program stored meanwhile are kept. The changed values are one
+    // change: one wait for a busy file, and all of them stored or none.
     if (now == stored_) return true;
-    bool ok = registry_.Open(RegistryHive::kCurrentUser, kSettingsKey) ||
-              registry_.CreateKey(RegistryHive::kCurrentUser, kSettingsKey, CRegistry::kOptionNonVolatile);
-    long error = ok ? CRegistry::kErrorSuccess : registry_.LastError();
-    if (ok) {
-        // Every value is attempted even after a failure, so one bad write
-        // does not keep the others from being stored.
-        auto text = [&](const char* name, const std::string& value, std::string& stored) {
-            if (value == stored) return;
-            if (registry_.WriteString(name, value)) stored = value;
-            else ok = false, error = registry_.LastError();
-        };
-        auto number = [&](const char* name, int value, int& stored) {
-            if (value == stored) return;
-            if (registry_.WriteDword(name, static_cast<uint32_t>(value))) stored = value;
-            else ok = false, error = registry_.LastError();
-        };
-        text(kNameQELDirectory, now.qel_directory, stored_.qel_directory);
-        number(kNameDontShowQualReport, now.dont_show_qual_report, stored_.dont_show_qual_report);
-        number(kNameRetireInRaceReport, now.retire_in_race_report, stored_.retire_in_race_report);
-        number(kNameOffTheTrackInRaceReport, now.off_the_track_in_race_report, stored_.off_the_track_in_race_report);
-        number(kNameBMPSizeInPixel, now.bmp_size_in_pixel, stored_.bmp_size_in_pixel);
-        number(kNameMPH, now.use_mph, stored_.use_mph);
-        text(kNameAltRpyPath, now.alt_rpy_path, stored_.alt_rpy_path);
-        text(kNameRecordsPath, now.records_path, stored_.records_path);
-        number(kNameDefaultPlayerIndex, now.default_player_index, stored_.default_player_index);
-        number(kNameDefaultModIndex, now.default_mod_index, stored_.default_mod_index);
-        number(kNameWarbleyeMsg, now.warbleye_msg, stored_.warbleye_msg);
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, kSettingsKey);
+    auto text = [&](const char* name, const std::string& value, const std::string& stored) {
+        if (value != stored) batch.WriteString(name, value);
+    };
+    auto number = [&](const char* name, int value, int stored) {
+        if (value != stored) batch.WriteDword(name, static_cast<uint32_t>(value));
+    };
+    text(kNameQELDirectory, now.qel_directory, stored_.qel_directory);
+    number(kNameDontShowQualReport, now.dont_show_qual_report, stored_.dont_show_qual_report);
+    number(kNameRetireInRaceReport, now.retire_in_race_report, stored_.retire_in_race_report);
+    number(kNameOffTheTrackInRaceReport, now.off_the_track_in_race_report, stored_.off_the_track_in_race_report);
+    number(kNameBMPSizeInPixel, now.bmp_size_in_pixel, stored_.bmp_size_in_pixel);
+    number(kNameMPH, now.use_mph, stored_.use_mph);
+    text(kNameAltRpyPath, now.alt_rpy_path, stored_.alt_rpy_path);
+    text(kNameRecordsPath, now.records_path, stored_.records_path);
+    number(kNameDefaultPlayerIndex, now.default_player_index, stored_.default_player_index);
+    number(kNameDefaultModIndex, now.default_mod_index, stored_.default_mod_index);
+    number(kNameWarbleyeMsg, now.warbleye_msg, stored_.warbleye_msg);
+    if (!batch.Commit()) {
+        save_error_ = batch.LastError();
+        return false;
     }
-    registry_.Close();
-    if (!ok) {
-        const std::string file = RegistryStore::FileOf(RegistryHive::kCurrentUser).string();
-        if (error == CRegistry::kErrorWriteProtect)
-            save_problem_ = "The settings file is read-only:\r\n" + file + "\r\nOstrevan leaves it as it is.";
-        else if (error == CRegistry::kErrorLockViolation)
-            save_problem_ = "Another program kept the settings file locked for too long:\r\n" + file;
-        else if (error == CRegistry::kErrorUnreadAtStart || error == CRegistry::kErrorBadDatabase ||
-                 error == CRegistry::kErrorAccessDenied)
-            save_problem_ = "The settings file could not be read when Ostrevan started:\r\n" + file +
-                            "\r\nOstrevan leaves it as it is until it is started again.";
-    }
-    return ok;
+    stored_ = now;
+    return true;
 }
 
 std::string Settings::SaveFailureMessage() const {
-    std::string text = "The settings could not be saved.";
-    if (!save_problem_.empty()) text += "\r\n" + save_problem_;
+    return WriteFailureMessage("The settings could not be saved.", save_error_);
+}
+
+std::string Settings::WriteFailureMessage(std::string_view headline, long error) {
+    const std::string file = RegistryStore::FileOf(RegistryHive::kCurrentUser).string();
+    std::string text(headline);
+    switch (error) {
+    case CRegistry::kErrorWriteProtect:
+        text += "\r\nThe settings file is read-only:\r\n" + file + "\r\nOstrevan leaves it as it is.";
+        break;
+    case CRegistry::kErrorLockViolation:
+        text += "\r\nAnother program kept the settings file locked for too long:\r\n" + file;
+        break;
+    case CRegistry::kErrorUnreadAtStart:
+    case CRegistry::kErrorBadDatabase:
+    case CRegistry::kErrorAccessDenied:
+        text += "\r\nThe settings file could not be read when Ostrevan started:\r\n" + file +
+                "\r\nOstrevan leaves it as it is until it is started again.";
+        break;
+    case CRegistry::kErrorWriteFault:
+        text += "\r\nThe settings file cannot be written:\r\n" + file;
+        break;
+    default: break;
+    }
     return text;
 }
 

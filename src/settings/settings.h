@@ -45,23 +45,30 @@ public:
     Settings& operator=(const Settings&) = delete;
 
     // Creates the settings key when it is absent, then reads every value;
-    // absent or unreadable ones take their defaults.
+    // absent or unreadable ones take their defaults. A key that cannot be
+    // created because the file stays locked (one bounded wait) or cannot be
+    // written is named in GetLoadProblems.
     void Load();
     // What the last Load could not read, as messages for the user (a
     // settings file that does not parse is left as it is); empty when all
     // was well. The caller shows them through its seam.
     const std::vector<std::string>& GetLoadProblems() const { return load_problems_; }
-    // Writes the values that changed since Load or the last Save, each
-    // alone; a run that changed nothing writes nothing. False when any of
-    // them could not be stored (the caller reports it with
-    // SaveFailureMessage); the values that were stored stand. A read-only
-    // settings file, or one that could not be read at start, is kept.
-    // Values that other runs store meanwhile stand beside ours; a run that
-    // keeps the file locked too long makes the save fail.
+    // Writes the values that changed since Load or the last Save as one
+    // change (CRegistry::Batch): all of them are stored, or none is. A run
+    // that changed nothing writes nothing. False when they could not be
+    // stored (the caller reports it with SaveFailureMessage); the next Save
+    // tries them again. A read-only settings file, or one that could not be
+    // read at start, is kept. Values that other runs store meanwhile stand
+    // beside ours; a run that keeps the file locked for longer than one
+    // wait makes the save fail.
     bool Save();
     // "The settings could not be saved.", and why when the file is the
     // reason.
     std::string SaveFailureMessage() const;
+    // headline, and on the next lines why the settings file could not be
+    // written, for a CRegistry error; the headline alone when the file is
+    // not the reason. For every writer of the settings file.
+    static std::string WriteFailureMessage(std::string_view headline, long error);
 
     const std::string& GetQELDirectory() const { return qel_directory_; }
     void SetQELDirectory(std::string_view folder) { qel_directory_ = folder; }
@@ -135,6 +142,6 @@ private:
     std::string program_folder_;
     std::vector<std::string> load_problems_;
     StoredValues stored_;  // as the store holds them, as far as this run knows
-    std::string save_problem_;
+    long save_error_ = CRegistry::kErrorSuccess;
     CRegistry registry_{RegistryHive::kCurrentUser};
 };

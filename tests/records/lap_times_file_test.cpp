@@ -94,7 +94,8 @@ TEST(PersonalBestsStoreTest, KeepsTheTableAndBoundsWhatItReadsBack) {
         saved.tracks.push_back("track number " + std::to_string(i) + std::string(20, 'x'));
         for (int c = 0; c < 7; ++c) saved.times.push_back(static_cast<uint32_t>(i * 10 + c));
     }
-    ASSERT_TRUE(PersonalBestsStore::Save(saved));
+    long error = 0;
+    ASSERT_TRUE(PersonalBestsStore::Save(saved, error));
     ASSERT_TRUE(PersonalBestsStore::Load(table));
     EXPECT_EQ(table.tracks, saved.tracks);
     EXPECT_EQ(table.times, saved.times);
@@ -117,17 +118,18 @@ TEST(PersonalBestsStoreTest, KeepsTheTableAndBoundsWhatItReadsBack) {
 TEST(RankingLoginTest, KeptOnlyWhenAskedAndForgottenOtherwise) {
     fixture::ScopedConfigDir config;
     std::string user, password;
-    ASSERT_TRUE(RankingLogin::Store("jim", "secret", false));
+    long error = 0;
+    ASSERT_TRUE(RankingLogin::Store("jim", "secret", false, error));
     EXPECT_FALSE(RankingLogin::Load(user, password));
     EXPECT_FALSE(fs::exists(config.folder() / "current_user.reg") &&
                  ReadAll(config.folder() / "current_user.reg").find("secret") != std::string::npos);
-    ASSERT_TRUE(RankingLogin::Store("jim", "secret", true));
+    ASSERT_TRUE(RankingLogin::Store("jim", "secret", true, error));
     ASSERT_TRUE(RankingLogin::Load(user, password));
     EXPECT_EQ(user, "jim");
     EXPECT_EQ(password, "secret");
     EXPECT_EQ(fs::status(config.folder() / "current_user.reg").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_TRUE(RankingLogin::Store("jim", "other", false));
+    ASSERT_TRUE(RankingLogin::Store("jim", "other", false, error));
     EXPECT_FALSE(RankingLogin::Load(user, password));
     EXPECT_EQ(ReadAll(config.folder() / "current_user.reg").find("secret"), std::string::npos);
     EXPECT_EQ(ReadAll(config.folder() / "current_user.reg").find("other"), std::string::npos);

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,12 +30,14 @@
 
 #include "document/rpy_graph_doc.h"
 #include "app/ui/main_frame.h"
+#include "records/personal_bests_store.h"
 #include "records/ranking_login.h"
 #include "records/records_handicap_view.h"
 #include "records/ui/pb_viewer.h"
 #include "records/ui/qel_rank_upload_progress.h"
 #include "records/ui/qelranklogin.h"
 #include "records_scenario.h"
+#include "settings/hive_cache.h"
 #include "settings/settings.h"
 #include "support/config_dir.h"
 #include "support/recording_interaction.h"
@@ -234,6 +240,63 @@ TEST_F(PBViewerWindowTest, LoginIsKeptOnlyWhenTicked) {
     EXPECT_EQ(again.Password(), "pw");
     std::string user, password;
     EXPECT_FALSE(RankingLogin::Load(user, password));
+}
+
+// Refresh shows the table whether or not it can be kept, and a table or a
+// login that cannot be stored says why, as the settings dialog does.
+TEST_F(PBViewerWindowTest, ASaveThatFailsIsReported) {
+    enum class Fault { kReadOnly, kLocked, kLockFileIsAFolder };
+    const struct Case {
+        const char* label;
+        Fault fault;
+        const char* reason;  // the file's name follows
+    } cases[] = {
+        {"read-only file", Fault::kReadOnly, "The settings file is read-only:\r\n"},
+        {"locked by another run", Fault::kLocked, "Another program kept the settings file locked for too long:\r\n"},
+        {"a folder for the lock file", Fault::kLockFileIsAFolder, "The settings file cannot be written:\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fixture::ScopedConfigDir fresh;
+        const fs::path file = fresh.folder() / "current_user.reg";
+        {
+            CRegistry reg(RegistryHive::kCurrentUser);
+            ASSERT_TRUE(reg.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey));
+        }
+        const fs::path lock_file = file.string() + ".lock";
+        int other = -1;
+        switch (c.fault) {
+        case Fault::kReadOnly: fs::permissions(file, fs::perms::owner_read); break;
+        case Fault::kLocked:
+            other = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_GE(other, 0);
+            ASSERT_EQ(::flock(other, LOCK_EX), 0);
+            HiveCache::SetLockWait(std::chrono::milliseconds(0));
+            break;
+        case Fault::kLockFileIsAFolder:
+            fs::remove(lock_file);
+            fs::create_directory(lock_file);
+            break;
+        }
+        std::string why = c.reason + file.string();
+        if (c.fault == Fault::kReadOnly) why += "\r\nOstrevan leaves it as it is.";
+        ui.messages.clear();
+        PBViewer viewer(*doc, ui);
+        viewer.DriverList()->setCurrentIndex(1);
+        viewer.OnOK();
+        EXPECT_GT(viewer.Table()->rowCount(), 0);
+        PersonalBestsStore::Table kept;
+        EXPECT_FALSE(PersonalBestsStore::Load(kept));
+        qelranklogin login(ui);
+        login.UserEdit()->setText("jim");
+        login.RememberBox()->setChecked(true);
+        login.accept();
+        EXPECT_EQ(login.UserName(), "jim");
+        EXPECT_EQ(ui.messages, (std::vector<std::string>{"The personal best laps could not be saved.\r\n" + why,
+                                                          "The login could not be saved.\r\n" + why}));
+        if (other >= 0) ::close(other);
+        HiveCache::Reset();
+    }
 }
 
 std::string ExpectedRequest(uint16_t port, const std::string& file) {

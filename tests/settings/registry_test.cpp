@@ -297,47 +297,99 @@ TEST_F(RegistryTest, HiveFileIsPrivateAndWrittenWithoutLeftovers) {
 
 // Two runs save values into the same file at once, as two windows closing
 // together do: every value of both stands, and each run saw its saves
-// succeed.
+// succeed. Also when each run reaches the file through a configuration
+// folder of its own whose file is a link (a chain of them for one) into a
+// dotfiles folder: the lock is the real file's, and the links stay.
 TEST_F(RegistryTest, TwoRunsSavingAtOnceKeepEachOthersValues) {
-    constexpr int kValues = 200;
-    ASSERT_TRUE(Opened().WriteDword("Before", 1));
-    int go[2];
-    ASSERT_EQ(::pipe(go), 0);
-    std::vector<pid_t> runs;
-    for (const std::string prefix : {"A", "B"}) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // Both start when the test closes the pipe.
-            ::close(go[1]);
-            char c = 0;
-            while (::read(go[0], &c, 1) < 0 && errno == EINTR) {
-            }
-            CRegistry r(RegistryHive::kCurrentUser);
-            bool ok = r.Open(RegistryHive::kCurrentUser, kKey);
-            for (int i = 0; ok && i < kValues; ++i) ok = r.WriteDword(prefix + std::to_string(i), static_cast<uint32_t>(i));
-            ::_exit(ok ? 0 : 1);
+    constexpr int kValues = 150;
+    const struct Case {
+        const char* label;
+        bool linked;
+    } cases[] = {{"one folder", false}, {"two folders linked to one file", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fixture::ScopedConfigDir fresh;
+        const fs::path dotfiles = fresh.scratch() / "dotfiles";
+        fs::path file = fresh.folder() / "current_user.reg";
+        std::vector<fs::path> folders = {fresh.folder(), fresh.folder()};
+        if (c.linked) {
+            file = dotfiles / "ostrevan.reg";
+            folders = {fresh.scratch() / "a", fresh.scratch() / "b"};
+            fs::create_directories(dotfiles);
+            fixture::WriteFile(file, "REGEDIT4\r\n");
+            for (const fs::path& f : folders) fs::create_directories(f);
+            fs::create_symlink("ostrevan.reg", dotfiles / "chain.reg");
+            fs::create_symlink("../dotfiles/ostrevan.reg", folders[0] / "current_user.reg");
+            fs::create_symlink(dotfiles / "chain.reg", folders[1] / "current_user.reg");
+            fresh.Point(folders[0]);
         }
-        runs.push_back(pid);
+        CRegistry first(RegistryHive::kCurrentUser);
+        ASSERT_TRUE(first.CreateKey(RegistryHive::kCurrentUser, kKey));
+        ASSERT_TRUE(first.WriteDword("Before", 1));
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> runs;
+        for (size_t run = 0; run < 2; ++run) {
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                ::setenv("OSTREVAN_CONFIG_DIR", folders[run].c_str(), 1);
+                HiveCache::Reset();
+                // Both start when the test closes the pipe.
+                ::close(go[1]);
+                char ch = 0;
+                while (::read(go[0], &ch, 1) < 0 && errno == EINTR) {
+                }
+                const std::string prefix = run == 0 ? "A" : "B";
+                CRegistry r(RegistryHive::kCurrentUser);
+                bool ok = r.Open(RegistryHive::kCurrentUser, kKey);
+                for (int i = 0; ok && i < kValues; ++i)
+                    ok = r.WriteDword(prefix + std::to_string(i), static_cast<uint32_t>(i));
+                ::_exit(ok ? 0 : 1);
+            }
+            runs.push_back(pid);
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (const pid_t pid : runs) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+        }
+        RegistryStore stored;
+        ASSERT_EQ(stored.Load(file), RegistryStore::LoadResult::kLoaded);
+        int kept = 0;
+        for (const char* prefix : {"A", "B"})
+            for (int i = 0; i < kValues; ++i) kept += stored.FindValue(kKey, prefix + std::to_string(i)) != nullptr;
+        EXPECT_EQ(kept, 2 * kValues);
+        // This run sees them too: the file was replaced since it read it.
+        uint32_t v = 0;
+        EXPECT_TRUE(first.ReadDword("B149", v));
+        EXPECT_EQ(v, 149u);
+        EXPECT_TRUE(first.ReadDword("Before", v));
+        for (const fs::path& f : folders) {
+            EXPECT_EQ(fs::is_symlink(f / "current_user.reg"), c.linked);
+            EXPECT_EQ(fs::exists(f / "current_user.reg.lock"), !c.linked);
+        }
+        EXPECT_EQ(fs::exists(dotfiles / "ostrevan.reg.lock"), c.linked);
+        HiveCache::Reset();
     }
-    ::close(go[0]);
-    ::close(go[1]);
-    for (const pid_t pid : runs) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
-    }
-    RegistryStore file;
-    ASSERT_EQ(file.Load(UserFile()), RegistryStore::LoadResult::kLoaded);
-    int kept = 0;
-    for (const char* prefix : {"A", "B"})
-        for (int i = 0; i < kValues; ++i) kept += file.FindValue(kKey, prefix + std::to_string(i)) != nullptr;
-    EXPECT_EQ(kept, 2 * kValues);
-    // This run sees them too: the file was replaced since it read it.
+}
+
+// A batch with a value that cannot be stored stores none of the others,
+// and the values read afterwards are the file's.
+TEST_F(RegistryTest, ABatchStoresAllOrNone) {
+    ASSERT_TRUE(Opened().WriteDword("MPH", 1));
+    const std::string before = ReadAll(UserFile());
+    CRegistry::Batch batch(RegistryHive::kCurrentUser, kKey);
+    batch.WriteDword("MPH", 2);
+    batch.WriteString("Two\nLines", "x");
+    EXPECT_FALSE(batch.Commit());
+    EXPECT_EQ(batch.LastError(), CRegistry::kErrorInvalidData);
     uint32_t v = 0;
-    EXPECT_TRUE(reg.ReadDword("B199", v));
-    EXPECT_EQ(v, 199u);
-    EXPECT_TRUE(reg.ReadDword("Before", v));
+    EXPECT_TRUE(reg.ReadDword("MPH", v));
+    EXPECT_EQ(v, 1u);
+    EXPECT_EQ(ReadAll(UserFile()), before);
 }
 
 TEST_F(RegistryTest, ALockHeldTooLongFailsTheChangeAndLeavesTheFile) {

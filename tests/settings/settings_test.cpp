@@ -15,6 +15,8 @@
 
 #include <chrono>
 #include <ctime>
+#include <thread>
+#include <utility>
 
 #include "settings/hive_cache.h"
 
@@ -336,23 +338,76 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndKept) {
     EXPECT_FALSE(fs::exists(file.string() + ".lock"));
 }
 
-TEST_F(SettingsTest, ASaveThatFindsTheFileLockedTooLongIsReported) {
-    Settings s;
-    s.Load();
+// A save of every value while another run holds the file's lock is one
+// change: it waits once, and stores every value when the lock is let go
+// during the wait, none (and says so) when it is not.
+TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
+    for (const bool let_go : {false, true}) {
+        SCOPED_TRACE(let_go ? "let go during the wait" : "held throughout");
+        fixture::ScopedConfigDir fresh;
+        Settings s;
+        s.Load();
+        const fs::path file = fresh.folder() / "current_user.reg";
+        const std::string text = ReadFile(file);
+        int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(other, 0);
+        ASSERT_EQ(::flock(other, LOCK_EX), 0);
+        // Let go: a wait far longer than the test needs, ended by the other
+        // run as soon as the save waits.
+        HiveCache::SetLockWait(std::chrono::milliseconds(let_go ? 120'000 : 50));
+        const size_t waits = HiveCache::LockWaitCount();
+        std::thread other_run([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (let_go && HiveCache::LockWaitCount() == waits && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (let_go) ::close(std::exchange(other, -1));
+        });
+        s.SetQELDirectory("/srv/qel");
+        s.SetDontShowQualReport(0);
+        s.SetRetireInRaceReport(1);
+        s.SetOffTheTrackInRaceReport(1);
+        s.SetBMPSizeInPixel(1024);
+        s.SetUseMPH(1);
+        s.SetAltRpyPath("/srv/alt");
+        s.SetRecordsPath("/srv/records");
+        s.SetDefaultPlayerIndex(2);
+        s.SetDefaultModIndex(3);
+        s.SetWarbleyeMsg(1);
+        EXPECT_EQ(s.Save(), let_go);
+        other_run.join();
+        EXPECT_EQ(HiveCache::LockWaitCount() - waits, 1u);
+        if (!let_go) {
+            EXPECT_EQ(s.SaveFailureMessage(), "The settings could not be saved.\r\nAnother program kept the settings "
+                                              "file locked for too long:\r\n" + file.string());
+            EXPECT_EQ(ReadFile(file), text);
+            ::close(other);
+            EXPECT_TRUE(s.Save());  // the next save stores them
+        }
+        EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\r\n" + kUserValues + "\"WarbleyeMsg\"=dword:00000001\r\n\r\n");
+        HiveCache::Reset();
+    }
+}
+
+// A first start (no settings key yet) while another run holds the file's
+// lock waits once, then starts on defaults and says the settings could not
+// be written.
+TEST_F(SettingsTest, AStartThatCannotCreateTheKeyWaitsOnceAndSaysSo) {
     const fs::path file = config.folder() / "current_user.reg";
-    const std::string text = ReadFile(file);
-    const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    fs::create_directories(config.folder());
+    const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX), 0);
-    HiveCache::SetLockWait(std::chrono::milliseconds(0));
-    s.SetUseMPH(1);
-    EXPECT_FALSE(s.Save());
-    EXPECT_EQ(s.SaveFailureMessage(),
-              "The settings could not be saved.\r\nAnother program kept the settings file locked for too long:\r\n" +
-                  file.string());
-    EXPECT_EQ(ReadFile(file), text);
+    HiveCache::SetLockWait(std::chrono::milliseconds(50));
+    const size_t waits = HiveCache::LockWaitCount();
+    Settings s;
+    s.Load();
+    EXPECT_EQ(HiveCache::LockWaitCount() - waits, 1u);
+    EXPECT_EQ(s.GetBMPSizeInPixel(), 768);
+    EXPECT_EQ(s.GetLoadProblems(),
+              std::vector<std::string>{"The settings could not be written.\r\nAnother program kept the settings file "
+                                       "locked for too long:\r\n" + file.string()});
+    EXPECT_FALSE(fs::exists(file));
     ::close(other);
-    EXPECT_TRUE(s.Save());
 }
 
 TEST_F(SettingsTest, ASaveWritesOnlyTheChangedValueAndKeepsTheRestOfTheFileAsItStood) {

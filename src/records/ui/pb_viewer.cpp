@@ -156,7 +156,12 @@ void PBViewer::SavePersonalBests() {
         table.tracks.push_back(records_.GetTrackShortName(row));
         for (int car = 0; car < table.cars; ++car) table.times.push_back(records_.GetOverallBestTime(car, row));
     }
-    PersonalBestsStore::Save(table);
+    // The table is shown either way; the user learns that the next opening
+    // will not show it.
+    long error = 0;
+    if (!PersonalBestsStore::Save(table, error))
+        interaction_.ShowMessage(Settings::WriteFailureMessage("The personal best laps could not be saved.", error),
+                                 Interaction::Icon::Error);
 }
 
 void PBViewer::ExportLapTimesIni() {

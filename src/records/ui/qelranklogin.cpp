@@ -7,11 +7,13 @@
 #include <QVBoxLayout>
 
 #include "controls/hyper_link.h"
+#include "interaction/interaction.h"
 #include "interaction/ui/text_codec.h"
 #include "records/ranking_login.h"
 #include "records/ui/qel_rank.h"
+#include "settings/settings.h"
 
-qelranklogin::qelranklogin(Interaction& ui, QWidget* parent) : QDialog(parent) {
+qelranklogin::qelranklogin(Interaction& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
     setWindowTitle("QELRank Login");
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -44,6 +46,11 @@ qelranklogin::~qelranklogin() = default;
 void qelranklogin::accept() {
     user_ = ToWindows1252(user_edit_->text());
     password_ = ToWindows1252(password_edit_->text());
-    RankingLogin::Store(user_, password_, remember_->isChecked());
+    const bool remember = remember_->isChecked();
+    long error = 0;
+    if (!RankingLogin::Store(user_, password_, remember, error))
+        ui_.ShowMessage(Settings::WriteFailureMessage(
+                            remember ? "The login could not be saved." : "The saved login could not be removed.", error),
+                        Interaction::Icon::Error);
     QDialog::accept();
 }

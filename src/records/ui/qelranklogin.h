@@ -2,7 +2,8 @@
 // "QELRank Login": the ranking service's user name and password, and
 // whether to keep them. Opens with the kept login, if any (RankingLogin).
 // OK keeps the login only when the box is ticked and otherwise forgets one
-// kept earlier; the caller then reads the two texts.
+// kept earlier (a login that cannot be kept or forgotten is reported, and
+// the upload goes on with it); the caller then reads the two texts.
 
 #include <QDialog>
 #include <string>
@@ -28,6 +29,7 @@ public:
     QCheckBox* RememberBox() const { return remember_; }
 
 private:
+    Interaction& ui_;
     std::string user_;
     std::string password_;
     QLineEdit* user_edit_ = nullptr;
