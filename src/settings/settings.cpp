@@ -156,7 +156,7 @@ bool Settings::Save() {
 }
 
 std::string Settings::SaveFailureMessage() const {
-    return WriteFailureMessage("The settings could not be saved.", save_error_);
+    return WriteFailureMessage("The settings could not be saved: none of the changes were stored.", save_error_);
 }
 
 std::string Settings::WriteFailureMessage(std::string_view headline, long error) {

@@ -62,8 +62,8 @@ public:
     // beside ours; a run that keeps the file locked for longer than one
     // wait makes the save fail.
     bool Save();
-    // "The settings could not be saved.", and why when the file is the
-    // reason.
+    // "The settings could not be saved: none of the changes were stored.",
+    // and why when the file is the reason.
     std::string SaveFailureMessage() const;
     // headline, and on the next lines why the settings file could not be
     // written, for a CRegistry error; the headline alone when the file is

@@ -30,6 +30,9 @@
 
 namespace {
 
+// A failed save stores none of the changed values, and says so first.
+const std::string kNotSaved = "The settings could not be saved: none of the changes were stored.\r\n";
+
 namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test {
@@ -299,7 +302,7 @@ TEST_F(SettingsTest, AFileUnreadableAtStartIsNotSavedOverWhenTheUserMendsItDurin
     s.SetBMPSizeInPixel(512);
     EXPECT_FALSE(s.Save());
     EXPECT_EQ(s.SaveFailureMessage(),
-              "The settings could not be saved.\r\nThe settings file could not be read when Ostrevan started:\r\n" +
+              kNotSaved + "The settings file could not be read when Ostrevan started:\r\n" +
                   file.string() + "\r\nOstrevan leaves it as it is until it is started again.");
     CRegistry other(RegistryHive::kCurrentUser);
     ASSERT_TRUE(other.CreateKey(RegistryHive::kCurrentUser, "Software\\Ostrevan\\Ostrevan\\Frame") ||
@@ -331,7 +334,7 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndKept) {
     EXPECT_TRUE(s.Save());  // nothing changed: nothing to write, nothing to say
     s.SetUseMPH(0);
     EXPECT_FALSE(s.Save());
-    EXPECT_EQ(s.SaveFailureMessage(), "The settings could not be saved.\r\nThe settings file is read-only:\r\n" +
+    EXPECT_EQ(s.SaveFailureMessage(), kNotSaved + "The settings file is read-only:\r\n" +
                                           file.string() + "\r\nOstrevan leaves it as it is.");
     EXPECT_EQ(ReadFile(file), text);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read);
@@ -377,7 +380,7 @@ TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
         other_run.join();
         EXPECT_EQ(HiveCache::LockWaitCount() - waits, 1u);
         if (!let_go) {
-            EXPECT_EQ(s.SaveFailureMessage(), "The settings could not be saved.\r\nAnother program kept the settings "
+            EXPECT_EQ(s.SaveFailureMessage(), kNotSaved + "Another program kept the settings "
                                               "file locked for too long:\r\n" + file.string());
             EXPECT_EQ(ReadFile(file), text);
             ::close(other);
