@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -26,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "document/rpy_graph_doc.h"
@@ -40,6 +39,7 @@
 #include "settings/hive_cache.h"
 #include "settings/settings.h"
 #include "support/config_dir.h"
+#include "support/lock_holder.h"
 #include "support/recording_interaction.h"
 #include "support/screenshot.h"
 
@@ -264,13 +264,12 @@ TEST_F(PBViewerWindowTest, ASaveThatFailsIsReported) {
             ASSERT_TRUE(reg.CreateKey(RegistryHive::kCurrentUser, Settings::kSettingsKey));
         }
         const fs::path lock_file = file.string() + ".lock";
-        int other = -1;
+        std::optional<fixture::LockHolder> other;
         switch (c.fault) {
         case Fault::kReadOnly: fs::permissions(file, fs::perms::owner_read); break;
         case Fault::kLocked:
-            other = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
-            ASSERT_GE(other, 0);
-            ASSERT_EQ(::flock(other, LOCK_EX), 0);
+            other.emplace(lock_file);
+            ASSERT_TRUE(other->held());
             HiveCache::SetLockWait(std::chrono::milliseconds(0));
             break;
         case Fault::kLockFileIsAFolder:
@@ -294,7 +293,7 @@ TEST_F(PBViewerWindowTest, ASaveThatFailsIsReported) {
         EXPECT_EQ(login.UserName(), "jim");
         EXPECT_EQ(ui.messages, (std::vector<std::string>{"The personal best laps could not be saved.\r\n" + why,
                                                           "The login could not be saved.\r\n" + why}));
-        if (other >= 0) ::close(other);
+        other.reset();
         HiveCache::Reset();
     }
 }

@@ -8,8 +8,6 @@
 
 #include <sstream>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +21,7 @@
 #include "replay/header.h"
 #include "settings/path_lookup.h"
 #include "support/config_dir.h"
+#include "support/lock_holder.h"
 #include "support/replay_fixture.h"
 #include "support/track_fixture.h"
 #include "support/wine_fixture.h"
@@ -352,9 +351,8 @@ TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
         s.Load();
         const fs::path file = fresh.folder() / "current_user.reg";
         const std::string text = ReadFile(file);
-        int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
-        ASSERT_GE(other, 0);
-        ASSERT_EQ(::flock(other, LOCK_EX), 0);
+        fixture::LockHolder other(file.string() + ".lock");
+        ASSERT_TRUE(other.held());
         // Let go: a wait far longer than the test needs, ended by the other
         // run as soon as the save waits.
         HiveCache::SetLockWait(std::chrono::milliseconds(let_go ? 120'000 : 50));
@@ -363,7 +361,7 @@ TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
             while (let_go && HiveCache::LockWaitCount() == waits && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (let_go) ::close(std::exchange(other, -1));
+            if (let_go) other.Release();
         });
         s.SetQELDirectory("/srv/qel");
         s.SetDontShowQualReport(0);
@@ -383,7 +381,7 @@ TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
             EXPECT_EQ(s.SaveFailureMessage(), kNotSaved + "Another program kept the settings "
                                               "file locked for too long:\r\n" + file.string());
             EXPECT_EQ(ReadFile(file), text);
-            ::close(other);
+            other.Release();
             EXPECT_TRUE(s.Save());  // the next save stores them
         }
         EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\r\n" + kUserValues + "\"WarbleyeMsg\"=dword:00000001\r\n\r\n");
@@ -397,9 +395,8 @@ TEST_F(SettingsTest, ASaveWaitsOnceForALockedFileAndStoresAllOrNone) {
 TEST_F(SettingsTest, AStartThatCannotCreateTheKeyWaitsOnceAndSaysSo) {
     const fs::path file = config.folder() / "current_user.reg";
     fs::create_directories(config.folder());
-    const int other = ::open((file.string() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    fixture::LockHolder other(file.string() + ".lock");
+    ASSERT_TRUE(other.held());
     HiveCache::SetLockWait(std::chrono::milliseconds(50));
     const size_t waits = HiveCache::LockWaitCount();
     Settings s;
@@ -410,7 +407,6 @@ TEST_F(SettingsTest, AStartThatCannotCreateTheKeyWaitsOnceAndSaysSo) {
               std::vector<std::string>{"The settings could not be written.\r\nAnother program kept the settings file "
                                        "locked for too long:\r\n" + file.string()});
     EXPECT_FALSE(fs::exists(file));
-    ::close(other);
 }
 
 TEST_F(SettingsTest, ASaveWritesOnlyTheChangedValueAndKeepsTheRestOfTheFileAsItStood) {
